@@ -1,0 +1,32 @@
+// Text of the program's files and fields. Inside the engine text is UTF-8; files are
+// read as UTF-8 when they are valid UTF-8 and as Windows-1252 otherwise, and are
+// written as UTF-8 with CR LF line ends.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumexa {
+
+bool isValidUtf8(std::string_view bytes);
+// Decodes UTF-8 into characters; invalid sequences become U+FFFD.
+std::u32string utf8ToChars(std::string_view utf8);
+std::string charsToUtf8(std::u32string_view chars);
+// Windows-1252 bytes to UTF-8.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+// The file's bytes as UTF-8 text (a UTF-8 byte order mark is dropped).
+std::string decodeTextFile(std::string_view bytes);
+// Splits text into lines: CR, LF and CR LF each end a line. A last line without an
+// end is a line; an end at the very end of the text adds no empty line.
+std::vector<std::string> splitLines(std::string_view text);
+
+// Reads a whole text file as decoded lines; throws "Cannot open file %s".
+std::vector<std::string> readTextFileLines(const std::string& path);
+// Writes lines ending in CR LF through a temporary file beside `path`, renamed over it
+// only when every byte is written; throws an Error naming the file on failure and
+// leaves any earlier file untouched.
+void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
+
+} // namespace lumexa
