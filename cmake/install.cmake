@@ -1,0 +1,22 @@
+# Installation: programs in bin/, language files, manuals and examples in share/lumexa/
+# (where the programs look for them when they are not beside the program), and the
+# desktop entry, icons, AppStream metainfo and the MIME type of .led projects.
+include(GNUInstallDirs)
+
+set(LUMEXA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/lumexa)
+
+if(TARGET lumexa)
+  install(TARGETS lumexa RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(TARGET lumexa-render)
+  install(TARGETS lumexa-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${LUMEXA_LANGUAGE_FILES} DESTINATION ${LUMEXA_SHARE_DIR})
+install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselEN.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
+install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselPL.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
+install(DIRECTORY data/examples DESTINATION ${LUMEXA_SHARE_DIR})
+
+install(FILES data/desktop/org.lumexa.Lumexa.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/desktop/org.lumexa.Lumexa.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES data/desktop/org.lumexa.Lumexa.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
