@@ -1,0 +1,87 @@
+// Targa file writing through a temporary file.
+#include "core/targa_writer.h"
+
+#include "core/error.h"
+
+#include <cstddef>
+#include <limits>
+#include <sys/types.h>
+
+namespace lumexa {
+
+std::array<uint8_t, kTargaHeaderSize> TargaHeader(int width, int height)
+{
+    std::array<uint8_t, kTargaHeaderSize> h{};
+    h[2] = 2; // uncompressed true colour
+    h[12] = static_cast<uint8_t>(width & 0xFF);
+    h[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
+    h[14] = static_cast<uint8_t>(height & 0xFF);
+    h[15] = static_cast<uint8_t>((height >> 8) & 0xFF);
+    h[16] = 32;
+    h[17] = 0; // no attribute bits declared, origin at the lower left
+    return h;
+}
+
+void CheckTargaSize(const std::string& path, int width, int height)
+{
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (width > kTargaMaxSide || height > kTargaMaxSide)
+        throw Error("Cannot write " + path + ": the result of " + size +
+                    " pixels is too large for a Targa file, which holds at most " +
+                    std::to_string(kTargaMaxSide) + " pixels in either direction");
+    if (width < 1 || height < 1)
+        throw Error("Cannot write " + path + ": the result of " + size + " pixels is empty");
+    // Below 65536 x 65536 the byte count fits every 64-bit file offset; the check keeps
+    // that assumption visible should the limit above ever move.
+    const unsigned long long bytes =
+        kTargaHeaderSize + 4ull * static_cast<unsigned>(width) * static_cast<unsigned>(height);
+    if (bytes > static_cast<unsigned long long>(std::numeric_limits<off_t>::max()))
+        throw Error("Cannot write " + path + ": the result of " + size +
+                    " pixels is larger than a file can be");
+}
+
+TargaWriter::TargaWriter(std::string path) : path_(std::move(path)) {}
+
+void TargaWriter::open(int width, int height)
+{
+    CheckTargaSize(path_, width, height);
+    discard();
+    width_ = width;
+    fileRow_.assign(static_cast<size_t>(width) * 4, 0);
+    file_ = std::make_unique<AtomicFile>(path_);
+    const auto header = TargaHeader(width, height);
+    file_->write(header.data(), header.size());
+}
+
+void TargaWriter::writeRow(const uint8_t* rgbaRow)
+{
+    if (!file_)
+        throw Error("Cannot write file " + path_ + ": the file is not open");
+    uint8_t* out = fileRow_.data();
+    const size_t n = static_cast<size_t>(width_);
+    for (size_t i = 0; i < n; ++i) {
+        out[4 * i + 0] = rgbaRow[4 * i + 2];
+        out[4 * i + 1] = rgbaRow[4 * i + 1];
+        out[4 * i + 2] = rgbaRow[4 * i + 0];
+        out[4 * i + 3] = rgbaRow[4 * i + 3];
+    }
+    file_->write(out, fileRow_.size());
+}
+
+void TargaWriter::commit()
+{
+    if (!file_)
+        throw Error("Cannot write file " + path_ + ": the file is not open");
+    file_->commit();
+    file_.reset();
+}
+
+void TargaWriter::discard()
+{
+    if (file_) {
+        file_->discard();
+        file_.reset();
+    }
+}
+
+} // namespace lumexa
