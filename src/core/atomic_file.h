@@ -24,6 +24,8 @@ public:
     void discard();
 
     const std::string& path() const { return path_; }
+    // The open temporary file, for writers that must seek (it stays owned by this object).
+    int descriptor() const { return fd_; }
     const std::string& temporaryPath() const { return tempPath_; }
 
 private:
