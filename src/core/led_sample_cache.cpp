@@ -1,0 +1,130 @@
+// Sample tables by LED image and angle.
+#include "core/led_sample_cache.h"
+
+#include "core/led_sampling.h"
+
+#include <cmath>
+#include <optional>
+
+namespace lumexa
+{
+namespace
+{
+
+// Marks a slot whose table is not kept (over budget, or samples not in one run per row).
+const LedSampleTable kDirect{};
+
+} // namespace
+
+size_t LedSampleTable::bytes() const
+{
+    return sizeof(*this) + entries.capacity() +
+           (runBegin.capacity() + runEnd.capacity()) * sizeof(int) +
+           runAt.capacity() * sizeof(size_t);
+}
+
+std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int angle, bool withAlpha)
+{
+    auto table = std::make_unique<LedSampleTable>();
+    const double w = led.picture.width();
+    const double h = led.picture.height();
+    // Wide enough for every cell position of a bounding square around a cell of the
+    // picture's size: the circle through the corners, with room for rounding.
+    const int reach = static_cast<int>(std::ceil(std::sqrt(w * w + h * h) * 0.5)) + 2;
+    table->size = 2 * reach + 1;
+    table->u0 = led.halfWidth - reach;
+    table->v0 = led.halfHeight - reach;
+    const size_t rows = static_cast<size_t>(table->size);
+    table->runBegin.assign(rows, 0);
+    table->runEnd.assign(rows, 0);
+    table->runAt.assign(rows, 0);
+
+    for (int row = 0; row < table->size; ++row) {
+        const int v = table->v0 + row;
+        table->runAt[static_cast<size_t>(row)] = table->entries.size();
+        bool inRun = false;
+        bool runClosed = false;
+        for (int col = 0; col < table->size; ++col) {
+            const int u = table->u0 + col;
+            const std::optional<LedSample> s = SampleLedPicture(led, led.picture, u, v, angle);
+            std::optional<LedSample> a;
+            if (withAlpha && s) {
+                a = SampleLedPicture(led, led.alphaPicture, u, v, angle);
+                if (!a)
+                    return nullptr; // the mask step would see a picture sample without alpha
+            }
+            if (!s) {
+                if (inRun) {
+                    inRun = false;
+                    runClosed = true;
+                }
+                continue;
+            }
+            if (runClosed)
+                return nullptr;
+            if (!inRun) {
+                inRun = true;
+                table->runBegin[static_cast<size_t>(row)] = u;
+            }
+            table->runEnd[static_cast<size_t>(row)] = u + 1;
+            table->entries.insert(table->entries.end(),
+                                  {s->red, s->green, s->blue, a ? a->blue : uint8_t{255}});
+        }
+    }
+    table->entries.shrink_to_fit();
+    return table;
+}
+
+LedSampleCache::LedSampleCache(std::vector<const LedImage*> leds, std::vector<bool> withAlpha,
+                               size_t budgetBytes)
+    : leds_(std::move(leds)), withAlpha_(std::move(withAlpha)), budget_(budgetBytes),
+      slots_(std::make_unique<std::atomic<const LedSampleTable*>[]>(leds_.size() * 360))
+{
+    for (size_t i = 0; i < leds_.size() * 360; ++i)
+        slots_[i].store(nullptr, std::memory_order_relaxed);
+}
+
+LedSampleCache::~LedSampleCache() = default;
+
+const LedSampleTable* LedSampleCache::table(int led, int angle) const
+{
+    const size_t slot = static_cast<size_t>(led) * 360 + static_cast<size_t>(angle);
+    const LedSampleTable* t = slots_[slot].load(std::memory_order_acquire);
+    if (t == nullptr)
+        t = build(slot, led, angle);
+    return t == &kDirect ? nullptr : t;
+}
+
+const LedSampleTable* LedSampleCache::build(size_t slot, int led, int angle) const
+{
+    const LedImage& image = *leds_[static_cast<size_t>(led)];
+    {
+        // Refuse before the work when even the square's worth of samples would not fit.
+        std::lock_guard lock(mutex_);
+        const size_t estimate = static_cast<size_t>(image.picture.width()) *
+                                static_cast<size_t>(image.picture.height()) * 4;
+        if (used_ + estimate > budget_) {
+            const LedSampleTable* expected = nullptr;
+            slots_[slot].compare_exchange_strong(expected, &kDirect, std::memory_order_acq_rel);
+            return expected == nullptr ? &kDirect : expected;
+        }
+    }
+    // Built outside the lock so that threads needing different tables do not wait on each
+    // other; two threads building the same table keep the first and drop the second.
+    std::unique_ptr<LedSampleTable> built =
+        BuildLedSampleTable(image, angle, withAlpha_[static_cast<size_t>(led)]);
+    std::lock_guard lock(mutex_);
+    const LedSampleTable* current = slots_[slot].load(std::memory_order_acquire);
+    if (current != nullptr)
+        return current;
+    const LedSampleTable* published = &kDirect;
+    if (built && used_ + built->bytes() <= budget_) {
+        used_ += built->bytes();
+        published = built.get();
+        owned_.push_back(std::move(built));
+    }
+    slots_[slot].store(published, std::memory_order_release);
+    return published;
+}
+
+} // namespace lumexa

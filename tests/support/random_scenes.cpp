@@ -1,0 +1,143 @@
+// Random render scenes for the renderer's differential tests.
+#include "support/random_scenes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumexa::testing
+{
+namespace
+{
+
+int uniform(std::mt19937& rng, int lo, int hi)
+{
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
+
+} // namespace
+
+TDotRecord FinishedRecord(int x, int y, int cellWidth, int cellHeight, int W, int H, int kind,
+                          int rotation)
+{
+    auto clamp = [](int p, int size, int limit) {
+        p = std::clamp(p, 0, limit);
+        return p + size > limit ? limit - size : p;
+    };
+    TDotRecord d;
+    d.x = clamp(x, cellWidth, W);
+    d.y = clamp(y, cellHeight, H);
+    d.width = cellWidth;
+    d.height = cellHeight;
+    d.kind = kind;
+    d.rotation = rotation;
+    const float r =
+        std::sqrt(static_cast<float>(cellWidth * cellWidth + cellHeight * cellHeight)) * 0.5f;
+    const float cx = d.x + cellWidth * 0.5f;
+    const float cy = d.y + cellHeight * 0.5f;
+    auto low = [](float f) { return static_cast<int>(f) < 1 ? 0 : static_cast<int>(f); };
+    d.left = static_cast<float>(low(cx - r));
+    d.top = static_cast<float>(low(cy - r));
+    d.right = static_cast<float>(std::min(static_cast<int>(cx + r), W));
+    d.bottom = static_cast<float>(std::min(static_cast<int>(cy + r), H));
+    return d;
+}
+
+std::unique_ptr<LedImage> RandomLedImage(std::mt19937& rng, int width, int height, int number,
+                                         bool alpha)
+{
+    Picture picture(width, height);
+    Picture alphaPicture(alpha ? width : 0, alpha ? height : 0);
+    // Extremes are common so that clamping and the 0.00392 factor are exercised.
+    auto byte = [&] {
+        const int pick = uniform(rng, 0, 9);
+        return static_cast<uint8_t>(pick == 0 ? 0 : pick == 1 ? 255 : uniform(rng, 0, 255));
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.setPixel(x, y, {byte(), byte(), byte()});
+            if (alpha)
+                alphaPicture.setPixel(x, y, {byte(), byte(), byte()});
+        }
+    }
+    auto led = std::make_unique<LedImage>(MakeLedImage(std::move(picture), number, "led"));
+    led->alphaPicture = std::move(alphaPicture);
+    led->alphaInUse = alpha;
+    return led;
+}
+
+OwnedScene RandomScene(std::mt19937& rng, bool wild)
+{
+    static const int sizes[][2] = {{1, 1}, {2, 2}, {3, 5}, {5, 3},
+                                   {7, 7}, {8, 6}, {9, 9}, {16, 16}};
+    const auto& size = sizes[uniform(rng, 0, 7)];
+    const int cw = size[0];
+    const int ch = size[1];
+    const int columns = uniform(rng, 1, 7);
+    const int rows = uniform(rng, 1, 5);
+
+    OwnedScene owned;
+    const int ledCount = uniform(rng, 2, 5);
+    for (int i = 0; i < ledCount; ++i)
+        owned.leds.push_back(RandomLedImage(rng, cw, ch, i, uniform(rng, 0, 2) == 0));
+    for (const auto& led : owned.leds)
+        owned.scene.leds.push_back(led.get());
+
+    RenderScene& scene = owned.scene;
+    scene.width = columns * cw;
+    scene.height = rows * ch;
+    scene.options.background = uniform(rng, 0, 3) != 0;
+    scene.options.useMask = uniform(rng, 0, 1) == 1;
+    scene.options.additive = uniform(rng, 0, 2) == 0;
+    scene.options.rotate = uniform(rng, 0, 3) != 0;
+
+    if (uniform(rng, 0, 9) != 0) {
+        for (int row = 0; row < rows; ++row)
+            for (int column = 0; column < columns; ++column)
+                scene.background.push_back(
+                    FinishedRecord(column * cw, row * ch, cw, ch, scene.width, scene.height, 0, 0));
+    }
+    const int shufle = uniform(rng, 0, 200);
+    for (int column = 0; column < columns; ++column) {
+        for (int row = 0; row < rows; ++row) {
+            if (uniform(rng, 0, 9) < 4)
+                continue;
+            const int dx = static_cast<int>(uniform(rng, -cw, cw) * shufle * 0.005);
+            const int dy = static_cast<int>(uniform(rng, -ch, ch) * shufle * 0.005);
+            const int pick = uniform(rng, 0, 19);
+            const int rotation = pick == 0 ? 360 : pick == 1 ? -7 : uniform(rng, 0, 359);
+            scene.dots.push_back(FinishedRecord(column * cw + dx, row * ch + dy, cw, ch,
+                                                scene.width, scene.height,
+                                                uniform(rng, 1, ledCount - 1), rotation));
+        }
+    }
+    if (wild) {
+        const int extra = uniform(rng, 1, 6);
+        for (int i = 0; i < extra; ++i) {
+            TDotRecord d;
+            d.x = uniform(rng, -2 * cw, scene.width + cw);
+            d.y = uniform(rng, -2 * ch, scene.height + ch);
+            d.width = cw;
+            d.height = ch;
+            d.kind = uniform(rng, -1, ledCount); // sometimes names no LED image
+            d.rotation = uniform(rng, 0, 359);
+            d.left =
+                static_cast<float>(uniform(rng, -5, scene.width + 3)) - 0.5f * uniform(rng, 0, 1);
+            d.top = static_cast<float>(uniform(rng, -5, scene.height + 3));
+            d.right = d.left + static_cast<float>(uniform(rng, 0, 3 * cw));
+            d.bottom = d.top + static_cast<float>(uniform(rng, 0, 3 * ch));
+            scene.dots.insert(
+                scene.dots.begin() + uniform(rng, 0, static_cast<int>(scene.dots.size())), d);
+        }
+    }
+    // Sorted by row as the layout leaves them, then partly shuffled.
+    std::stable_sort(scene.dots.begin(), scene.dots.end(),
+                     [](const TDotRecord& a, const TDotRecord& b) { return a.y < b.y; });
+    for (size_t i = 0; i + 1 < scene.dots.size(); ++i) {
+        const size_t j = i + static_cast<size_t>(uniform(rng, 1, 3));
+        if (j < scene.dots.size() && uniform(rng, 0, 1) == 0)
+            std::swap(scene.dots[i], scene.dots[j]);
+    }
+    return owned;
+}
+
+} // namespace lumexa::testing

@@ -1,0 +1,21 @@
+// The plain, per-pixel way of composing a result row: every pixel tests every candidate
+// record of its row. Slow on purpose and easy to check by reading; the fast renderer must
+// give the same bytes.
+#pragma once
+
+#include "core/render_scene.h"
+
+#include <cstdint>
+
+namespace lumexa::reference
+{
+
+// Fills W x 4 bytes (red, green, blue, coverage) for result row py.
+void RenderRow(const RenderScene& scene, int py, uint8_t* rgbaRow);
+
+// Composes the 3-byte pixel (blue, green, red) of the render-window preview at result
+// position (px, py): it starts from black, has no coverage, and tests background cells by
+// their bounding square, reading LED image 0 through the sampler at angle 0.
+void ComposePreviewPixel(const RenderScene& scene, int px, int py, uint8_t* bgr);
+
+} // namespace lumexa::reference
