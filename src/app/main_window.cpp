@@ -1,0 +1,618 @@
+// The main window's controls, menus and wiring, its creation and activation, the page
+// switch, "Clear" and the style buttons.
+#include "main_window.h"
+
+#include "core/tags.h"
+#include "font_list_delegate.h"
+#include "icons.h"
+#include "language_captions.h"
+#include "led_strip.h"
+#include "preview_box.h"
+#include "shared_state.h"
+#include "text/qt_glyph_rasterizer.h"
+#include "user_prompts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lumexa {
+
+namespace {
+
+constexpr int kStripWidth = 315;
+constexpr int kStripHeight = 150;
+
+QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TForm1::TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), shared_(shared), prompts_(prompts),
+      rasterizer_(std::make_unique<QtGlyphRasterizer>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("LUMEXA•••"));
+    programFolder_ = QCoreApplication::applicationDirPath();
+    createControls();
+    createMenus();
+    resize(640, 578);
+    setMinimumSize(640, 540);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QLabel* TForm1::makeIcon(const QString& name, int kind)
+{
+    auto* icon = new QLabel;
+    icon->setObjectName(name);
+    icon->setPixmap(MakeIcon(static_cast<IconKind>(kind)));
+    icon->setFixedSize(kIconSize, kIconSize);
+    return icon;
+}
+
+QScrollBar* TForm1::makeVerticalBar(const QString& name, int min, int max, int value,
+                                    int pageStep)
+{
+    auto* bar = new QScrollBar(Qt::Vertical);
+    bar->setObjectName(name);
+    bar->setRange(min, max);
+    bar->setPageStep(pageStep);
+    bar->setValue(value);
+    bar->setMinimumHeight(60);
+    return bar;
+}
+
+void TForm1::createControls()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Form1Client"));
+    setCentralWidget(central);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(4, 4, 4, 2);
+    column->setSpacing(4);
+
+    // Top: the pages on the left, the LED strip with its buttons on the right.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(4);
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Text"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Logo"));
+
+    auto* textPage = new QVBoxLayout(TabSheet1);
+    textPage->setContentsMargins(4, 4, 4, 4);
+    textPage->setSpacing(3);
+    ListBox1 = new QListWidget(TabSheet1);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setItemDelegate(new FontListDelegate(ListBox1));
+    ListBox1->setUniformItemSizes(false);
+    textPage->addWidget(ListBox1, 1);
+    auto* kerning = new QHBoxLayout;
+    Image11 = makeIcon(QStringLiteral("Image11"), int(IconKind::KerningTight));
+    Image12 = makeIcon(QStringLiteral("Image12"), int(IconKind::KerningWide));
+    ScrollBar7 = new QScrollBar(Qt::Horizontal, TabSheet1);
+    ScrollBar7->setObjectName(QStringLiteral("ScrollBar7"));
+    ScrollBar7->setRange(0, 10);
+    ScrollBar7->setPageStep(1);
+    kerning->addWidget(Image11);
+    kerning->addWidget(ScrollBar7, 1);
+    kerning->addWidget(Image12);
+    textPage->addLayout(kerning);
+
+    auto* logoPage = new QGridLayout(TabSheet2);
+    logoPage->setContentsMargins(4, 4, 4, 4);
+    Image13 = new QLabel(TabSheet2);
+    Image13->setObjectName(QStringLiteral("Image13"));
+    Image13->setFixedSize(204, 103);
+    Image13->setFrameStyle(QFrame::NoFrame);
+    Button7 = makeButton(QStringLiteral("Button7"), QStringLiteral("Load"), TabSheet2);
+    CheckBox1 = new QCheckBox(QStringLiteral("Negative"), TabSheet2);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    logoPage->addWidget(Image13, 0, 0, 1, 2, Qt::AlignLeft | Qt::AlignTop);
+    logoPage->addWidget(Button7, 1, 0, Qt::AlignLeft);
+    logoPage->addWidget(CheckBox1, 1, 1, Qt::AlignLeft);
+    logoPage->setRowStretch(2, 1);
+    logoPage->setColumnStretch(2, 1);
+    top->addWidget(PageControl1, 1);
+
+    // The strip and the loading panel share one place; the panel shows only while the
+    // strip is hidden.
+    auto* stripPlace = new QGridLayout;
+    ScrollBox1 = new QScrollArea(central);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setMinimumSize(kStripWidth, kStripHeight);
+    ScrollBox1->setFixedHeight(kStripHeight);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    Panel1 = new QFrame(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    auto* panelCaption = new QLabel(QStringLiteral("Loading, please wait..."), Panel1);
+    panelCaption->setObjectName(QStringLiteral("Panel1Caption"));
+    panelCaption->setAlignment(Qt::AlignCenter);
+    Label1 = new QLabel(QStringLiteral("..."), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignCenter);
+    panelLayout->addWidget(panelCaption);
+    panelLayout->addWidget(Label1);
+    stripPlace->addWidget(Panel1, 0, 0);
+    stripPlace->addWidget(ScrollBox1, 0, 0);
+    top->addLayout(stripPlace, 2);
+
+    auto* stripButtons = new QVBoxLayout;
+    stripButtons->setSpacing(3);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Add"), central);
+    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("Replace"), central);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Add Alpha"), central);
+    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Delete"), central);
+    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Clear Alpha"), central);
+    for (QPushButton* b : {Button1, Button3, Button2, Button6, Button5}) {
+        b->setMinimumWidth(76);
+        stripButtons->addWidget(b);
+    }
+    stripButtons->addStretch(1);
+    top->addLayout(stripButtons);
+    column->addLayout(top);
+
+    // The text with its "Clear" button.
+    auto* textRow = new QHBoxLayout;
+    Edit1 = new QLineEdit(QStringLiteral("1234567890"), central);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Clear"), central);
+    Button4->setMinimumWidth(76);
+    textRow->addWidget(Edit1, 1);
+    textRow->addWidget(Button4);
+    column->addLayout(textRow);
+
+    // The style buttons and the seed.
+    auto* styleRow = new QHBoxLayout;
+    styleRow->setSpacing(2);
+    styleGroup = new QButtonGroup(this);
+    styleGroup->setExclusive(true);
+    const QStringList captions{QStringLiteral("Flat"),   QStringLiteral("Button"),
+                               QStringLiteral("Dot"),    QStringLiteral("Points"),
+                               QStringLiteral("Random"), QStringLiteral("Preview"),
+                               QStringLiteral("Bitmap")};
+    QToolButton** buttons[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4,
+                               &SpeedButton5, &SpeedButton6, &SpeedButton7};
+    for (int i = 0; i < 7; ++i) {
+        auto* b = new QToolButton(central);
+        b->setObjectName(QStringLiteral("SpeedButton%1").arg(i + 1));
+        b->setText(captions.at(i));
+        b->setCheckable(true);
+        b->setAutoRaise(false);
+        b->setMinimumWidth(58);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        styleGroup->addButton(b, i + 1);
+        styleRow->addWidget(b);
+        *buttons[i] = b;
+    }
+    SpeedButton1->setChecked(true);
+    styleRow->addStretch(1);
+    Label2 = new QLabel(QStringLiteral("Seed:"), central);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    MaskEdit1 = new QLineEdit(central);
+    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    MaskEdit1->setInputMask(QStringLiteral("00000000;_"));
+    MaskEdit1->setText(QStringLiteral("25071971"));
+    MaskEdit1->setMaxLength(8);
+    MaskEdit1->setFixedWidth(QFontMetrics(MaskEdit1->font()).horizontalAdvance(
+                                 QStringLiteral("000000000")) +
+                             14);
+    BitBtn1 = new QToolButton(central);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(QIcon(MakeIcon(IconKind::Dice)));
+    styleRow->addWidget(Label2);
+    styleRow->addWidget(MaskEdit1);
+    styleRow->addWidget(BitBtn1);
+    column->addLayout(styleRow);
+
+    // The preview with its scroll bar, and the vertical bars right of it.
+    auto* previewRow = new QHBoxLayout;
+    previewRow->setSpacing(4);
+    auto* previewColumn = new QVBoxLayout;
+    previewColumn->setSpacing(2);
+    Bevel1 = new QFrame(central);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    auto* bevelLayout = new QVBoxLayout(Bevel1);
+    bevelLayout->setContentsMargins(2, 2, 2, 2);
+    PaintBox1 = new PreviewBox(Bevel1);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    bevelLayout->addWidget(PaintBox1);
+    ScrollBar4 = new QScrollBar(Qt::Horizontal, central);
+    ScrollBar4->setObjectName(QStringLiteral("ScrollBar4"));
+    ScrollBar4->setRange(0, 1);
+    previewColumn->addWidget(Bevel1, 1);
+    previewColumn->addWidget(ScrollBar4);
+    previewRow->addLayout(previewColumn, 1);
+
+    auto* bars = new QGridLayout;
+    bars->setHorizontalSpacing(2);
+    bars->setVerticalSpacing(2);
+    ScrollBar6 = makeVerticalBar(QStringLiteral("ScrollBar6"), 0, 200, 0, 1);
+    ScrollBar3 = makeVerticalBar(QStringLiteral("ScrollBar3"), 2, 16, 5, 1);
+    ScrollBar1 = makeVerticalBar(QStringLiteral("ScrollBar1"), 6, 32, 20, 1);
+    ScrollBar2 = makeVerticalBar(QStringLiteral("ScrollBar2"), 0, 255, 128, 25);
+    ScrollBar5 = makeVerticalBar(QStringLiteral("ScrollBar5"), 1, 30, 10, 5);
+    ScrollBar8 = makeVerticalBar(QStringLiteral("ScrollBar8"), 1, 10, 10, 5);
+    Image10 = makeIcon(QStringLiteral("Image10"), int(IconKind::DotsInLine));
+    Image9 = makeIcon(QStringLiteral("Image9"), int(IconKind::DotsScattered));
+    Image1 = makeIcon(QStringLiteral("Image1"), int(IconKind::CellsSmall));
+    Image6 = makeIcon(QStringLiteral("Image6"), int(IconKind::CellsLarge));
+    Image2 = makeIcon(QStringLiteral("Image2"), int(IconKind::LetterSmall));
+    Image3 = makeIcon(QStringLiteral("Image3"), int(IconKind::LetterLarge));
+    Image15 = makeIcon(QStringLiteral("Image15"), int(IconKind::LogoSmall));
+    Image14 = makeIcon(QStringLiteral("Image14"), int(IconKind::LogoLarge));
+    Image4 = makeIcon(QStringLiteral("Image4"), int(IconKind::ThresholdLow));
+    Image5 = makeIcon(QStringLiteral("Image5"), int(IconKind::ThresholdHigh));
+    Image7 = makeIcon(QStringLiteral("Image7"), int(IconKind::DensityLow));
+    Image8 = makeIcon(QStringLiteral("Image8"), int(IconKind::DensityHigh));
+    // Each column: icon, bar, icon. The density bar shares the threshold bar's place and
+    // the logo size bar the font size bar's; only one of each pair is shown.
+    const struct {
+        QLabel* above;
+        QScrollBar* bar;
+        QLabel* below;
+        int column;
+    } places[] = {{Image10, ScrollBar6, Image9, 0}, {Image1, ScrollBar3, Image6, 1},
+                  {Image2, ScrollBar1, Image3, 2},  {Image15, ScrollBar8, Image14, 2},
+                  {Image4, ScrollBar2, Image5, 3},  {Image7, ScrollBar5, Image8, 3}};
+    for (const auto& p : places) {
+        bars->addWidget(p.above, 0, p.column, Qt::AlignHCenter);
+        bars->addWidget(p.bar, 1, p.column, Qt::AlignHCenter);
+        bars->addWidget(p.below, 2, p.column, Qt::AlignHCenter);
+    }
+    bars->setRowStretch(1, 1);
+    previewRow->addLayout(bars);
+    column->addLayout(previewRow, 1);
+
+    Memo1 = new QPlainTextEdit(central);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->hide();
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(status);
+    const struct {
+        QLabel** label;
+        const char* text;
+        int width;
+    } panels[] = {{&StatusPanel0, "Font Dots: ??", 120},
+                  {&StatusPanel1, "Matrix size: ???", 220},
+                  {&StatusPanel2, "Image size: ???", 200}};
+    int index = 0;
+    for (const auto& p : panels) {
+        auto* label = new QLabel(QString::fromUtf8(p.text), status);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(index++));
+        label->setMinimumWidth(p.width);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        status->addWidget(label);
+        *p.label = label;
+    }
+
+    strip_ = std::make_unique<LedStrip>(shared_.ledImages, ScrollBox1);
+    strip_->setFontHeight(-QFontInfo(font()).pixelSize());
+}
+
+void TForm1::createMenus()
+{
+    File1 = menuBar()->addMenu(QStringLiteral("File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    NewProject1 = File1->addAction(QStringLiteral("New project"));
+    NewProject1->setObjectName(QStringLiteral("NewProject1"));
+    LoadProject1 = File1->addAction(QStringLiteral("Load project"));
+    LoadProject1->setObjectName(QStringLiteral("LoadProject1"));
+    SaveProject1 = File1->addAction(QStringLiteral("Save project"));
+    SaveProject1->setObjectName(QStringLiteral("SaveProject1"));
+    File1->addSeparator();
+    Render1 = File1->addAction(QStringLiteral("Render"));
+    Render1->setObjectName(QStringLiteral("Render1"));
+    File1->addSeparator();
+    Exit1 = File1->addAction(QStringLiteral("Exit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+
+    Options1 = menuBar()->addMenu(QStringLiteral("Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
+    Information1 = Options1->addMenu(QStringLiteral("Information"));
+    Information1->setObjectName(QStringLiteral("Information1"));
+    unitGroup_ = new QActionGroup(this);
+    unitGroup_->setExclusive(true);
+    Inf1 = Information1->addAction(QStringLiteral("pixels"));
+    Inf2 = Information1->addAction(QStringLiteral("inch"));
+    Inf3 = Information1->addAction(QStringLiteral("cm"));
+    int n = 1;
+    for (QAction* a : {Inf1, Inf2, Inf3}) {
+        a->setObjectName(QStringLiteral("Inf%1").arg(n++));
+        a->setCheckable(true);
+        unitGroup_->addAction(a);
+    }
+    Inf1->setChecked(true);
+    Language1 = Options1->addAction(QStringLiteral("Change the language"));
+    Language1->setObjectName(QStringLiteral("Language1"));
+    connect(Language1, &QAction::triggered, this, [this] {
+        OpenDialog3.folder = programFolder_;
+        if (const auto file = prompts_.chooseFileToOpen(OpenDialog3))
+            LoadLanguage(*file);
+    });
+
+    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Webpage1 = Help1->addAction(QStringLiteral("Home page"));
+    Webpage1->setObjectName(QStringLiteral("Webpage1"));
+    Manual1 = Help1->addAction(QStringLiteral("Manual"));
+    Manual1->setObjectName(QStringLiteral("Manual1"));
+    Help1->addSeparator();
+    About1 = Help1->addAction(QStringLiteral("About"));
+    About1->setObjectName(QStringLiteral("About1"));
+    connect(About1, &QAction::triggered, this, &TForm1::aboutRequested);
+
+    OpenDialog1.title = QStringLiteral("Open LED file");
+    OpenDialog1.filters = {QStringLiteral("Bitmap file (*.bmp)"),
+                           QStringLiteral("GIF file (*.gif)"),
+                           QStringLiteral("Jpeg file (*.jpg *.jpeg)"),
+                           QStringLiteral("PCX file (*.pcx)"),
+                           QStringLiteral("RLEfile (*.rle)"),
+                           QStringLiteral("Targa file (*.tga)"),
+                           QStringLiteral("PNG file (*.png)"),
+                           QStringLiteral("TIFF file (*.tif *.tiff)"),
+                           QStringLiteral("All pictures (*.bmp *.gif *.jpg *.jpeg *.pcx *.rle "
+                                          "*.tga *.png *.tif *.tiff)"),
+                           QStringLiteral("Any file (*)")};
+    OpenDialog1.selectedFilter = 5;
+    OpenDialog1.defaultSuffix = QStringLiteral("tga");
+    OpenDialog2.title = QStringLiteral("Load project");
+    OpenDialog2.filters = {QStringLiteral("Led project (*.led)"), QStringLiteral("All files (*)")};
+    OpenDialog2.defaultSuffix = QStringLiteral("led");
+    SaveDialog1 = OpenDialog2;
+    SaveDialog1.title = QStringLiteral("Save project");
+    SaveDialog1.fileName = QStringLiteral("untitled-1.led");
+    OpenDialog3.title = QStringLiteral("Change the language");
+    OpenDialog3.filters = {QStringLiteral("Language (*.lng)"), QStringLiteral("All files (*)")};
+    OpenDialog3.defaultSuffix = QStringLiteral("lng");
+    FontDialog1Title = QStringLiteral("Font");
+}
+
+void TForm1::FormCreate()
+{
+    for (FileRequest* r : {&SaveDialog1, &OpenDialog1, &OpenDialog2})
+        r->folder = programFolder_;
+    buildPreviewEnabled = false;
+    PaintBox1->setCanvas(QImage());
+    Panel1->hide();
+    Render1->setEnabled(false);
+    SpeedButton7->setEnabled(false);
+    SpeedButton6->setEnabled(false);
+    SpeedButton5->setEnabled(false);
+    Image7->hide();
+    Image8->hide();
+    ScrollBar5->hide();
+    ScrollBar8->hide();
+    Image14->hide();
+    Image15->hide();
+
+    const QStringList families = QFontDatabase::families();
+    ListBox1->addItems(families);
+    const QString windowFace = QFontInfo(font()).family();
+    for (int i = families.size() - 1; i >= 0; --i) {
+        if (families.at(i) == windowFace) {
+            ListBox1->setCurrentRow(i);
+            break;
+        }
+    }
+    if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
+        ListBox1->setCurrentRow(0);
+    ListBox1->scrollToItem(ListBox1->currentItem(), QAbstractItemView::PositionAtCenter);
+
+    makeWiring();
+    PageControl1->setCurrentIndex(0);
+    buildPreviewEnabled = true;
+}
+
+void TForm1::makeWiring()
+{
+    connect(PaintBox1, &PreviewBox::resized, this, &TForm1::PrewkaS);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm1::PrewkaS);
+    for (QScrollBar* bar : {ScrollBar1, ScrollBar2, ScrollBar3, ScrollBar4, ScrollBar5, ScrollBar6,
+                            ScrollBar7, ScrollBar8})
+        connect(bar, &QScrollBar::valueChanged, this, &TForm1::PrewkaS);
+    for (QAction* a : {Inf1, Inf2, Inf3})
+        connect(a, &QAction::triggered, this, &TForm1::PrewkaS);
+    connect(MaskEdit1, &QLineEdit::textChanged, this, &TForm1::PrewkaS);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm1::PrewkaS);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::PrewkaS);
+    connect(styleGroup, &QButtonGroup::buttonClicked, this, &TForm1::SpeedButton1Click);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
+    for (QPushButton* b : {Button1, Button2, Button3})
+        connect(b, &QPushButton::clicked, this, [this, b] { Button1Click(b); });
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connect(strip_.get(), &LedStrip::ledClicked, this, &TForm1::LedImageClick);
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Activation from another program does not count: only when the focus comes back
+    // from one of our own windows, or at the first showing.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TForm1::FormActivate()
+{
+    LoadLanguage(QDir(programFolder_).filePath(QStringLiteral("English.lng")));
+    Edit1->setText(shared_.text(35));
+}
+
+void TForm1::LoadLanguage(const QString& path)
+{
+    try {
+        shared_.languageStrings.LoadLanguage(path.toStdString());
+        ApplyCaptions(*this, shared_.languageStrings);
+    } catch (const std::exception& e) {
+        showError(QString::fromStdString(e.what()));
+    }
+}
+
+void TForm1::PageControl1Change()
+{
+    if (PageControl1->currentIndex() == 1) {
+        if (SpeedButton6->isChecked())
+            SpeedButton1->setChecked(true);
+        SpeedButton6->setEnabled(false);
+        ScrollBar1->setEnabled(false);
+        ScrollBar1->hide();
+        Image2->hide();
+        Image3->hide();
+        ScrollBar8->show();
+        Image14->show();
+        Image15->show();
+    } else {
+        SpeedButton6->setEnabled(shared_.ledImages.count() >= 2);
+        ScrollBar1->setEnabled(true);
+        ScrollBar1->show();
+        Image2->show();
+        Image3->show();
+        ScrollBar8->hide();
+        Image14->hide();
+        Image15->hide();
+        Render1->setEnabled(false);
+    }
+    BuildPreview();
+}
+
+void TForm1::Button4Click()
+{
+    Edit1->setText(QString::fromStdU32String(StripAllTags(Edit1->text().toStdU32String())));
+}
+
+int TForm1::styleNumber() const
+{
+    int style = 1;
+    const QToolButton* buttons[] = {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4,
+                                    SpeedButton5, SpeedButton6, SpeedButton7};
+    for (int i = 0; i < 7; ++i)
+        if (buttons[i]->isChecked())
+            style = i + 1;
+    return style;
+}
+
+void TForm1::SpeedButton1Click()
+{
+    const int count = shared_.ledImages.count();
+    if (SpeedButton5->isChecked() && count < 2) {
+        prompts_.inform(shared_.text(30), shared_.text(40));
+        SpeedButton1->setChecked(true);
+    } else if (SpeedButton6->isChecked() && count < 2) {
+        prompts_.inform(shared_.text(30), shared_.text(41));
+        SpeedButton1->setChecked(true);
+    }
+    // The density bar stands in the threshold bar's place in the Points style.
+    const bool points = SpeedButton4->isChecked();
+    ScrollBar5->setVisible(points);
+    Image7->setVisible(points);
+    Image8->setVisible(points);
+    ScrollBar2->setVisible(!points);
+    Image4->setVisible(!points);
+    Image5->setVisible(!points);
+    BuildPreview();
+}
+
+void TForm1::BitBtn1Click()
+{
+    const uint32_t seed =
+        NewSeed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()), random_.gen);
+    MaskEdit1->setText(QStringLiteral("%1").arg(seed, 8, 10, QLatin1Char('0')));
+}
+
+SizeUnit TForm1::sizeUnit() const
+{
+    if (Inf3->isChecked())
+        return SizeUnit::Cm;
+    if (Inf2->isChecked())
+        return SizeUnit::Inch;
+    return SizeUnit::Pixels;
+}
+
+ProjectSettings TForm1::settingsFromControls() const
+{
+    ProjectSettings s;
+    s.scale.setPosition(ScrollBar3->value());
+    s.fontSize.setPosition(ScrollBar1->value());
+    s.brightnes.setRange(ScrollBar2->minimum(), ScrollBar2->maximum());
+    s.brightnes.setPosition(ScrollBar2->value());
+    s.density.setPosition(ScrollBar5->value());
+    s.shufle.setPosition(ScrollBar6->value());
+    s.kerning.setPosition(ScrollBar7->value());
+    s.logoSize.setPosition(ScrollBar8->value());
+    s.text = Edit1->text().toStdString();
+    if (const QListWidgetItem* item = ListBox1->currentItem())
+        s.fontName = item->text().toStdString();
+    s.seedText = MaskEdit1->text().toStdString();
+    s.logoInvert = CheckBox1->isChecked();
+    s.activePage = PageControl1->currentIndex();
+    s.previewButton = styleNumber();
+    return s;
+}
+
+void TForm1::setLedCommands()
+{
+    // The styles and Render that need an unlit and a lit LED image.
+    const int count = shared_.ledImages.count();
+    if (count < 2) {
+        Render1->setEnabled(false);
+        SpeedButton7->setEnabled(false);
+        SpeedButton6->setEnabled(false);
+        SpeedButton5->setEnabled(false);
+    } else {
+        SpeedButton7->setEnabled(true);
+        SpeedButton6->setEnabled(PageControl1->currentIndex() == 0);
+        SpeedButton5->setEnabled(true);
+        if (!Edit1->text().isEmpty())
+            Render1->setEnabled(true);
+    }
+}
+
+} // namespace lumexa

@@ -1,0 +1,205 @@
+// TForm1: the main window. It holds the controls under their design names, reads them
+// into the settings model, calls the engine and shows the result: the preview, the
+// status bar, the LED strip and the Logo page.
+#pragma once
+
+#include "core/dot_record.h"
+#include "core/layout.h"
+#include "core/settings.h"
+#include "user_prompts.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QScrollBar;
+class QTabWidget;
+class QToolButton;
+
+namespace lumexa {
+
+class GlyphRasterizer;
+class LedStrip;
+class PreviewBox;
+class TForm4;
+class UserPrompts;
+
+// The unit of the third status panel, as chosen under Options > Information.
+enum class SizeUnit { Pixels, Inch, Cm };
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The program's folder: language file, dialogs' first folder.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    const QString& programFolder() const { return programFolder_; }
+
+    // Recompute and redraw everything from the controls.
+    void PrewkaS();
+    void BuildPreview();
+    bool buildPreviewEnabled = false;
+
+    // Handlers.
+    void FormCreate();
+    void FormActivate();
+    void PageControl1Change();
+    void Button4Click();
+    void SpeedButton1Click();
+    void Button1Click(QPushButton* sender);
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void BitBtn1Click();
+    void LedImageClick(int n);
+    void ShowLogo();
+    // Applies a language file and puts its captions on the controls.
+    void LoadLanguage(const QString& path);
+
+    // The style number: the last of SpeedButton1..7 that is down.
+    int styleNumber() const;
+    // The settings model as the controls hold it now.
+    ProjectSettings settingsFromControls() const;
+    // The last recompute's dot list (empty before the first).
+    const DotList& dots() const { return lastDots_; }
+    int cellWidth() const { return lastCellWidth_; }
+    int verticalOffset() const;
+
+    // Controls, named as designed.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QScrollBar* ScrollBar7 = nullptr;
+    QLabel* Image11 = nullptr;
+    QLabel* Image12 = nullptr;
+    QLabel* Image13 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QButtonGroup* styleGroup = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* MaskEdit1 = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    PreviewBox* PaintBox1 = nullptr;
+    QScrollBar* ScrollBar4 = nullptr;
+    QScrollBar* ScrollBar6 = nullptr;
+    QScrollBar* ScrollBar3 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QScrollBar* ScrollBar2 = nullptr;
+    QScrollBar* ScrollBar5 = nullptr;
+    QScrollBar* ScrollBar8 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Image4 = nullptr;
+    QLabel* Image5 = nullptr;
+    QLabel* Image6 = nullptr;
+    QLabel* Image7 = nullptr;
+    QLabel* Image8 = nullptr;
+    QLabel* Image9 = nullptr;
+    QLabel* Image10 = nullptr;
+    QLabel* Image14 = nullptr;
+    QLabel* Image15 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* NewProject1 = nullptr;
+    QAction* LoadProject1 = nullptr;
+    QAction* SaveProject1 = nullptr;
+    QAction* Render1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* Information1 = nullptr;
+    QAction* Inf1 = nullptr;
+    QAction* Inf2 = nullptr;
+    QAction* Inf3 = nullptr;
+    QAction* Language1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Webpage1 = nullptr;
+    QAction* Manual1 = nullptr;
+    QAction* About1 = nullptr;
+
+    FileRequest OpenDialog1; // LED pictures and logos
+    FileRequest OpenDialog2; // Load project
+    FileRequest SaveDialog1; // Save project
+    FileRequest OpenDialog3; // Change the language
+    QString FontDialog1Title;
+
+    LedStrip* strip() const { return strip_.get(); }
+    TForm4& shared() { return shared_; }
+    SizeUnit sizeUnit() const;
+
+signals:
+    // The About command: start-up connects it to the about window.
+    void aboutRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void makeWiring();
+    QLabel* makeIcon(const QString& name, int kind);
+    QScrollBar* makeVerticalBar(const QString& name, int min, int max, int value, int pageStep);
+    void setLedCommands();
+    void showError(const QString& text);
+    void drawPreview(const LayoutResult& result);
+    void drawLogoPrompt();
+    void fillStatusBar(const LayoutResult& result);
+    void setIntoScrollBar(QScrollBar* bar, int min, int max);
+    LedInfo ledInfo() const;
+
+    TForm4& shared_;
+    UserPrompts& prompts_;
+    QString programFolder_;
+    std::unique_ptr<LedStrip> strip_;
+    std::unique_ptr<GlyphRasterizer> rasterizer_;
+    LayoutRandom random_;
+    std::vector<TScatterPoint> points_;
+    DotList lastDots_;
+    int lastCellWidth_ = 16;
+    int lastRows_ = 0;
+    bool inRecompute_ = false;
+    bool recomputeAgain_ = false;
+    QString lastError_;
+    QActionGroup* unitGroup_ = nullptr;
+};
+
+} // namespace lumexa

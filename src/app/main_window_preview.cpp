@@ -1,0 +1,187 @@
+// The main window's recompute: the settings go to the layout engine, the result is drawn
+// into the preview and summed up in the status bar. A failing recompute shows its error
+// once; the same error coming back on the next recomputes is not shown again until a
+// recompute has succeeded.
+#include "main_window.h"
+
+#include "core/error.h"
+#include "picture_image.h"
+#include "preview_box.h"
+#include "preview_painter.h"
+#include "shared_state.h"
+#include "user_prompts.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace lumexa {
+
+void TForm1::PrewkaS()
+{
+    shared_.saveQuestionAsked = false;
+    BuildPreview();
+}
+
+LedInfo TForm1::ledInfo() const
+{
+    const LedImageSet& set = shared_.ledImages;
+    LedInfo info;
+    info.count = set.count();
+    if (set.count() > 0) {
+        info.led0Width = set[0].width;
+        info.led0Height = set[0].height;
+    }
+    info.selected = set.SelectedLedImage();
+    return info;
+}
+
+void TForm1::showError(const QString& text)
+{
+    prompts_.inform(shared_.text(30), text);
+}
+
+void TForm1::setIntoScrollBar(QScrollBar* bar, int min, int max)
+{
+    // The recompute sets ranges it has already accounted for; their change notices must
+    // not start another recompute.
+    const QSignalBlocker blocker(bar);
+    bar->setRange(min, max);
+}
+
+int TForm1::verticalOffset() const
+{
+    return PreviewVerticalOffset(PaintBox1->height(), lastRows_, ScrollBar3->value());
+}
+
+void TForm1::BuildPreview()
+{
+    if (!buildPreviewEnabled || Edit1->text().isEmpty() || inRecompute_)
+        return;
+    inRecompute_ = true;
+    QString error;
+    try {
+        ProjectSettings settings = settingsFromControls();
+        const LedInfo leds = ledInfo();
+        if (RenderCommandAllowed(settings, leds))
+            Render1->setEnabled(true);
+        shared_.ledImages.sharedCount = leds.count;
+        const Picture* logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
+        const LayoutResult result =
+            ComputePreviewLayout(settings, leds, *rasterizer_, logo, random_, points_);
+        if (result.status == LayoutStatus::NoLogo) {
+            drawLogoPrompt();
+        } else if (result.status == LayoutStatus::Done) {
+            setIntoScrollBar(ScrollBar2, settings.brightnes.min(), settings.brightnes.max());
+            {
+                const QSignalBlocker blocker(ScrollBar2);
+                ScrollBar2->setValue(settings.brightnes.position());
+            }
+            drawPreview(result);
+            fillStatusBar(result);
+        }
+        lastError_.clear();
+    } catch (const Error& e) {
+        error = e.languageString() >= 0 ? shared_.text(e.languageString())
+                                        : QString::fromStdString(e.what());
+    } catch (const std::exception& e) {
+        error = QString::fromStdString(e.what());
+    }
+    inRecompute_ = false;
+    if (!error.isEmpty() && error != lastError_) {
+        lastError_ = error;
+        showError(error);
+    }
+}
+
+void TForm1::drawLogoPrompt()
+{
+    QImage canvas(PaintBox1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB888);
+    canvas.fill(Qt::black);
+    QPainter p(&canvas);
+    p.setFont(font());
+    p.setPen(Qt::white);
+    const QString prompt = shared_.text(20);
+    const QFontMetrics metrics(font());
+    const int left = canvas.width() / 2 - metrics.horizontalAdvance(prompt) / 2;
+    const int top = canvas.height() / 2 - metrics.height() / 2;
+    p.drawText(left, top + metrics.ascent(), prompt);
+    p.end();
+    PaintBox1->setCanvas(std::move(canvas));
+    Render1->setEnabled(false);
+}
+
+void TForm1::drawPreview(const LayoutResult& result)
+{
+    const int scale = ScrollBar3->value();
+    const int cellWidth = result.cell.width;
+    const int maximum =
+        PreviewScrollMaximum(static_cast<int>(result.imageWidth), scale, cellWidth,
+                             PaintBox1->width(), ScrollBar4->minimum());
+    setIntoScrollBar(ScrollBar4, ScrollBar4->minimum(), maximum);
+    ScrollBar4->setPageStep(std::max(1, PaintBox1->width()));
+
+    PreviewScene scene;
+    scene.dots = &result.dots;
+    scene.style = result.style;
+    scene.cellWidth = cellWidth;
+    scene.rows = result.rows;
+    scene.ledCount = shared_.ledImages.count();
+    if (scene.ledCount >= 2) {
+        scene.ledPictures.reserve(static_cast<size_t>(scene.ledCount));
+        for (int n = 0; n < scene.ledCount; ++n)
+            scene.ledPictures.push_back(ToQImage(shared_.ledImages[n].picture));
+    }
+    scene.scale = scale;
+    scene.box = PaintBox1->size();
+    scene.scrollOffset = ScrollBar4->value();
+    PaintBox1->setCanvas(PaintPreview(scene));
+
+    lastDots_ = result.dots;
+    lastCellWidth_ = cellWidth;
+    lastRows_ = result.rows;
+}
+
+void TForm1::fillStatusBar(const LayoutResult& result)
+{
+    // Language texts are joined, not passed through arg(), so that a "%" in them stays.
+    const auto label = [this](int n) { return shared_.text(n) + QStringLiteral(": "); };
+    StatusPanel0->setText(label(22) + QString::number(result.fontDots));
+    StatusPanel1->setText(label(23) + QStringLiteral("%1 x %2 dots").arg(result.columns).arg(
+                                          result.rows));
+    const LedImageSet& set = shared_.ledImages;
+    if (set.count() == 0) {
+        StatusPanel2->setText(shared_.text(28));
+        return;
+    }
+    const double w = set[0].width, h = set[0].height;
+    switch (sizeUnit()) {
+    case SizeUnit::Pixels:
+        StatusPanel2->setText(label(24) +
+                              QStringLiteral("%1 x %2 ")
+                                  .arg(static_cast<qint64>(set[0].width) * result.columns)
+                                  .arg(static_cast<qint64>(set[0].height) * result.rows) +
+                              shared_.text(25));
+        break;
+    case SizeUnit::Inch:
+        StatusPanel2->setText(label(24) +
+                              QStringLiteral("%1 x %2 ")
+                                  .arg(w * result.columns / 300, 0, 'f', 2)
+                                  .arg(h * result.rows / 300, 0, 'f', 2) +
+                              shared_.text(26));
+        break;
+    case SizeUnit::Cm:
+        StatusPanel2->setText(label(24) +
+                              QStringLiteral("%1 x %2 ")
+                                  .arg(w * result.columns / 300 * 2.54, 0, 'f', 2)
+                                  .arg(h * result.rows / 300 * 2.54, 0, 'f', 2) +
+                              shared_.text(27));
+        break;
+    }
+}
+
+} // namespace lumexa

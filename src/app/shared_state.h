@@ -1,0 +1,29 @@
+// TForm4: the state the program's windows share: the LED image set, the logo, the
+// language strings and whether the save question has been asked since the last change.
+// It is never shown, so it is a plain object.
+#pragma once
+
+#include "core/language_table.h"
+#include "core/led_image_set.h"
+#include "core/logo.h"
+
+#include <QObject>
+#include <QString>
+
+namespace lumexa {
+
+class TForm4 : public QObject {
+    Q_OBJECT
+public:
+    explicit TForm4(QObject* parent = nullptr);
+
+    // Language string n as shown to the user.
+    QString text(int n) const { return QString::fromStdString(languageStrings[n]); }
+
+    LedImageSet ledImages;
+    Logo logo;
+    LanguageTable languageStrings;
+    bool saveQuestionAsked = false;
+};
+
+} // namespace lumexa

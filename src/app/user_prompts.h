@@ -1,0 +1,62 @@
+// Every question, message and file or font choice of the windows goes through
+// UserPrompts, so that the program shows Qt dialogs and the tests answer them.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+namespace lumexa {
+
+// One file dialog: its title, the starting folder, the filters in order ("Bitmap file
+// (*.bmp)"), which filter is chosen first, the default suffix and the suggested name.
+struct FileRequest {
+    QString title;
+    QString folder;
+    QStringList filters;
+    int selectedFilter = 0;
+    QString defaultSuffix;
+    QString fileName;
+};
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+
+    // A plain message box with the single button OK.
+    virtual void inform(const QString& caption, const QString& text) = 0;
+    // A confirmation box; true when the answer is Yes.
+    virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    // A confirmation box with Yes and Cancel; true when the answer is Yes.
+    virtual bool askYesCancel(const QString& caption, const QString& text) = 0;
+    // The chosen file, or nothing when the dialog was left.
+    virtual std::optional<QString> chooseFileToOpen(const FileRequest& request) = 0;
+    virtual std::optional<QString> chooseFileToSave(const FileRequest& request) = 0;
+    // The chosen font, or nothing when the dialog was left.
+    virtual std::optional<QFont> chooseFont(const QFont& initial, const QString& title) = 0;
+};
+
+// The program's prompts: modal Qt dialogs over `parent`.
+class QtUserPrompts : public UserPrompts {
+public:
+    explicit QtUserPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void inform(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    bool askYesCancel(const QString& caption, const QString& text) override;
+    std::optional<QString> chooseFileToOpen(const FileRequest& request) override;
+    std::optional<QString> chooseFileToSave(const FileRequest& request) override;
+    std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;
+
+private:
+    std::optional<QString> runFileDialog(const FileRequest& request, bool save);
+
+    QWidget* parent_;
+};
+
+} // namespace lumexa
