@@ -54,8 +54,8 @@ Displacement DrawDisplacement(CellSize cell, int shufle, RandomTable& table)
 
 void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out)
 {
-    out.reserve(out.size() + static_cast<size_t>(std::max(columns, 0)) *
-                                 static_cast<size_t>(std::max(rows, 0)));
+    out.reserve(out.size() +
+                static_cast<size_t>(std::max(columns, 0)) * static_cast<size_t>(std::max(rows, 0)));
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             TDotRecord r;
@@ -66,8 +66,8 @@ void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out)
     }
 }
 
-void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell,
-                    int shufle, RandomTable& shuffle, const KindOfDot& kindOf, DotList& out)
+void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
+                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out)
 {
     const size_t offset = static_cast<size_t>(channel);
     for (int column = 0; column < glyph.width(); ++column) {

@@ -53,8 +53,8 @@ using KindOfDot = std::function<int(int column)>;
 // One record per glyph pixel whose `channel` byte is below `threshold`, columns outer and
 // rows inner, each displaced by DrawDisplacement from `shuffle` and given kind
 // kindOf(column). The records are not finished.
-void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell,
-                    int shufle, RandomTable& shuffle, const KindOfDot& kindOf, DotList& out);
+void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
+                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out);
 
 // 1 + trunc((ledCount - 1) x t), t drawn from `table`.
 int RandomLedNumber(int ledCount, RandomTable& table);

@@ -48,17 +48,16 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
 
     // Every table starts again from the seed, so the same settings give the same dots.
     for (int role : {kPickTable, kLedTable, kShuffleTable, kAcceptTable})
-        ReseedRandomTable(random.tables[static_cast<size_t>(role)], settings.seedText,
-                          random.gen);
+        ReseedRandomTable(random.tables[static_cast<size_t>(role)], settings.seedText, random.gen);
     RandomTable& shuffle = random.tables[kShuffleTable];
 
     if (logoPage) {
         result.glyph = MakeLogoGlyph(*logo, settings.logoSize.position(), settings.logoInvert);
     } else {
         result.parsed = ParseTags(utf8ToChars(settings.text));
-        result.glyph = rasterizer.drawText(result.parsed.stripped, settings.fontName,
-                                           settings.fontSize.position(),
-                                           settings.kerning.position());
+        result.glyph =
+            rasterizer.drawText(result.parsed.stripped, settings.fontName,
+                                settings.fontSize.position(), settings.kerning.position());
     }
     const Picture& image = result.glyph.image;
     NarrowThreshold(image, settings.brightnes);
@@ -80,8 +79,9 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
         AppendBackgroundCells(result.columns, result.rows, result.cell, dots);
 
     if (style >= kFlat && style <= kDot) {
-        AppendGridDots(image, Channel::Red, threshold, result.cell, shufle, shuffle,
-                       [style](int) { return -style; }, dots);
+        AppendGridDots(
+            image, Channel::Red, threshold, result.cell, shufle, shuffle,
+            [style](int) { return -style; }, dots);
     } else if (style == kRandom && lit) {
         RandomTable& ledTable = random.tables[kLedTable];
         AppendGridDots(
@@ -103,11 +103,12 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
             dots);
     } else if (style == kBitmap && lit) {
         const int kind = SelectedLedNumber(leds.selected, leds.count);
-        AppendGridDots(image, Channel::Red, threshold, result.cell, shufle, shuffle,
-                       [kind](int) { return kind; }, dots);
+        AppendGridDots(
+            image, Channel::Red, threshold, result.cell, shufle, shuffle,
+            [kind](int) { return kind; }, dots);
     } else if (style == kPoints) {
-        MakeCandidatePoints(image, Channel::Blue, result.cell, shufle,
-                            random.tables[kAcceptTable], shuffle, points);
+        MakeCandidatePoints(image, Channel::Blue, result.cell, shufle, random.tables[kAcceptTable],
+                            shuffle, points);
         SelectScatterDots(points, settings.density.position(), leds.count, result.columns,
                           result.rows, result.cell, random.tables[kLedTable],
                           random.tables[kPickTable], dots);

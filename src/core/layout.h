@@ -19,10 +19,10 @@ namespace lumexa {
 
 // What the layout needs of the LED image set.
 struct LedInfo {
-    int count = 0;      // loaded LED images
-    int led0Width = 0;  // LED image 0's size
+    int count = 0;     // loaded LED images
+    int led0Width = 0; // LED image 0's size
     int led0Height = 0;
-    int selected = -1;  // SelectedLedImage: highest lowered strip panel, -1 for none
+    int selected = -1; // SelectedLedImage: highest lowered strip panel, -1 for none
 };
 
 // The main window's random source: one generator and five tables, all filled with the
@@ -35,14 +35,14 @@ struct LayoutRandom {
 };
 
 enum class LayoutStatus {
-    Done,     // glyph, dots and status values are filled
-    NoText,   // the text field is empty: nothing is redrawn
-    NoLogo,   // Logo page without a logo: the window shows its prompt
+    Done,   // glyph, dots and status values are filled
+    NoText, // the text field is empty: nothing is redrawn
+    NoLogo, // Logo page without a logo: the window shows its prompt
 };
 
 struct LayoutResult {
     LayoutStatus status = LayoutStatus::Done;
-    ParsedText parsed;      // Text page only
+    ParsedText parsed; // Text page only
     Glyph glyph;
     int columns = 0;
     int rows = 0;

@@ -81,13 +81,15 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
                 const float bottomSlope = static_cast<float>(
                     (static_cast<double>(g.m[qa + 1][qb + 1]) - bottomLeft) / kSlopeDivisor);
                 for (int i = 0; i < kSteps; ++i) {
-                    const float top = static_cast<float>(i * static_cast<double>(topSlope) + topLeft);
+                    const float top =
+                        static_cast<float>(i * static_cast<double>(topSlope) + topLeft);
                     const float bottom =
                         static_cast<float>(i * static_cast<double>(bottomSlope) + bottomLeft);
-                    const float downSlope = static_cast<float>(
-                        (static_cast<double>(bottom) - top) / kSlopeDivisor);
+                    const float downSlope =
+                        static_cast<float>((static_cast<double>(bottom) - top) / kSlopeDivisor);
                     for (int j = 0; j < kSteps; ++j) {
-                        const float v = static_cast<float>(j * static_cast<double>(downSlope) + top);
+                        const float v =
+                            static_cast<float>(j * static_cast<double>(downSlope) + top);
                         int darkness = 255 - static_cast<int>(static_cast<double>(v) + 1.0);
                         if (darkness < 1)
                             darkness = 1;
@@ -130,14 +132,14 @@ void SelectScatterDots(std::span<const TScatterPoint> points, int density, int l
         if (index >= n)
             continue; // point 0 is never chosen, nor any past the last
         const TScatterPoint& p = points[static_cast<size_t>(index)];
-        const int64_t cell64 =
-            static_cast<int64_t>(p.y / cell.height) * columns + p.x / cell.width;
+        const int64_t cell64 = static_cast<int64_t>(p.y / cell.height) * columns + p.x / cell.width;
         if (cell64 <= 0 || cell64 >= cells)
             continue;
-        // An unsigned 8-bit counter: it wraps after 255 hits, like the layouts'
-        // counters always have.
+        // The 8-bit counter stops at 255 rather than wrapping to 0: a wrapped counter
+        // would let a much-hit cell take Density more dots each time round.
         uint8_t& count = occupancy[static_cast<size_t>(cell64)];
-        ++count;
+        if (count < 255)
+            ++count;
         if (count > density)
             continue;
         TDotRecord r;

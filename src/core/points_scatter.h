@@ -25,8 +25,9 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
 // Runs the selection loop over N = points.size() while k < density x (N x 0.01): each
 // iteration draws an LED number from `led`, then an index from two draws of `pick`;
 // a point whose grid cell is neither cell 0 nor outside the grid adds 1 to that cell's
-// 8-bit counter and becomes a dot while the counter is at most `density`. The records
-// are appended to `out` unfinished.
+// 8-bit counter (which stays at 255 once there) and becomes a dot while the counter is
+// at most `density`, so no cell ever takes more than `density` dots. The records are
+// appended to `out` unfinished.
 void SelectScatterDots(std::span<const TScatterPoint> points, int density, int ledCount,
                        int columns, int rows, CellSize cell, RandomTable& led, RandomTable& pick,
                        DotList& out);

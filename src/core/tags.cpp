@@ -149,8 +149,8 @@ std::u32string RewriteTagsAfterDelete(const std::u32string& text, int n)
         }
     }
     for (size_t i = 0; i < kept.size();) {
-        const std::optional<int> m = startsWith(kept, i, U"[&") ? twoDigits(kept, i + 3)
-                                                                 : std::nullopt;
+        const std::optional<int> m =
+            startsWith(kept, i, U"[&") ? twoDigits(kept, i + 3) : std::nullopt;
         if (m && *m >= n && *m > 0) {
             kept.replace(i + 3, 2, twoDigitText(*m - 1));
             i += 4;
