@@ -1,0 +1,29 @@
+// The command line of lumexa-render: options and the two file names.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lumexa::cli {
+
+struct CliOptions {
+    std::string project;
+    std::string output;
+    int threads = 0; // 0: one per core
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// A mistake on the command line; its text says what is wrong.
+struct UsageError {
+    std::string message;
+};
+
+// Parses the arguments after the program name. Throws UsageError.
+CliOptions ParseCliOptions(const std::vector<std::string>& args);
+
+// The --help text.
+std::string UsageText();
+
+} // namespace lumexa::cli

@@ -1,0 +1,164 @@
+// Loading a project without a window.
+#include "cli/headless_project.h"
+
+#include "core/error.h"
+#include "core/layout.h"
+#include "core/project_file.h"
+#include "core/render_preparation.h"
+#include "imaging/picture_decoder.h"
+
+#include <optional>
+
+namespace lumexa::cli {
+
+namespace {
+
+// Language string numbers of the default text and of refusals.
+constexpr int kStringDefaultText = 35;
+
+std::string RefusalText(const LoadOutcome& outcome, const std::string& file,
+                        const LanguageTable& language)
+{
+    if (!outcome.message.empty())
+        return outcome.message;
+    std::string text = language[outcome.languageString];
+    if (text.empty()) {
+        switch (outcome.languageString) {
+        case kStringSetFull:
+            text = "the LED set is full (at most 128 LED images)";
+            break;
+        case kStringSizeDiffers:
+            text = "the picture's size differs from LED image 0";
+            break;
+        case kStringTooLarge:
+            text = "the picture is wider or taller than 512 pixels";
+            break;
+        case kStringLogoTooLarge:
+            text = "the logo picture is wider or taller than 512 pixels";
+            break;
+        default:
+            text = "the picture was refused";
+        }
+    }
+    return file + ": " + text;
+}
+
+class HeadlessPrompts : public ProjectPrompts {
+public:
+    HeadlessPrompts(const LanguageTable& language, const WarningSink& warn)
+        : language_(language), warn_(warn)
+    {
+    }
+
+    std::optional<std::string> missingFile(const std::string& path) override
+    {
+        flush();
+        throw Error("Cannot find file " + path);
+    }
+
+    std::optional<std::string> missingFont(const std::string& fontName) override
+    {
+        flush();
+        throw Error("The font '" + fontName + "' is not installed");
+    }
+
+    // A refusal is held back until the next line: a refused logo stops the load with it
+    // as the error, every other refusal is only a warning.
+    void refused(const LoadOutcome& outcome, const std::string& file) override
+    {
+        flush();
+        pending_ = RefusalText(outcome, file, language_);
+    }
+
+    void flush()
+    {
+        if (pending_) {
+            if (warn_)
+                warn_(*pending_);
+            pending_.reset();
+        }
+    }
+
+    std::string takePending()
+    {
+        std::string text = pending_.value_or("the logo picture was refused");
+        pending_.reset();
+        return text;
+    }
+
+private:
+    const LanguageTable& language_;
+    const WarningSink& warn_;
+    std::optional<std::string> pending_;
+};
+
+} // namespace
+
+void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
+                         const std::vector<std::string>& fontNames, const std::string& windowFont,
+                         GlyphRasterizer& rasterizer, HeadlessProject& project,
+                         const WarningSink& warn)
+{
+    ProjectState state{project.settings, project.leds, project.logo, fontNames};
+    NewProject(state, language[kStringDefaultText], windowFont);
+
+    HeadlessPrompts prompts(language, warn);
+    ReadEnd end = ReadEnd::Complete;
+    try {
+        end = ReadProjectFile(path, state, prompts, DecodePictureFile);
+    } catch (const Error& e) {
+        prompts.flush();
+        const std::string text = ErrorText(e, language);
+        // "Cannot open file" already names the file; other messages name a value.
+        if (text.find(path) != std::string::npos)
+            throw Error(text);
+        throw Error(path + ": " + text);
+    }
+    if (end == ReadEnd::LogoRefused)
+        throw Error(prompts.takePending());
+    prompts.flush();
+
+    // The final recompute of Load project: a bad tag number or an empty threshold range
+    // stops here as it would show a message in the window.
+    LayoutRandom random;
+    std::vector<TScatterPoint> points;
+    const LedInfo info{project.leds.count(),
+                       project.leds.count() > 0 ? project.leds[0].width : 0,
+                       project.leds.count() > 0 ? project.leds[0].height : 0,
+                       project.leds.SelectedLedImage()};
+    try {
+        ComputePreviewLayout(project.settings, info, rasterizer,
+                             project.logo.loaded ? &project.logo.picture : nullptr, random,
+                             points);
+    } catch (const Error& e) {
+        throw Error(path + ": " + ErrorText(e, language));
+    }
+}
+
+void CheckRenderable(const std::string& path, const HeadlessProject& project)
+{
+    const ProjectSettings& s = project.settings;
+    if (s.activePage == 1) {
+        if (!project.logo.loaded)
+            throw Error(path + ": the Logo page is shown but no logo picture is loaded");
+    } else if (s.text.empty()) {
+        throw Error(path + ": the text is empty");
+    }
+    try {
+        CheckRenderLeds(project.leds);
+    } catch (const Error& e) {
+        throw Error(path + ": " + e.what());
+    }
+}
+
+std::string ErrorText(const std::exception& e, const LanguageTable& language)
+{
+    if (const auto* error = dynamic_cast<const Error*>(&e)) {
+        const int n = error->languageString();
+        if (n >= 0 && !language[n].empty())
+            return language[n];
+    }
+    return e.what();
+}
+
+} // namespace lumexa::cli

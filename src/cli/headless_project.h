@@ -1,0 +1,42 @@
+// Load project as a freshly started program does it, with no one to ask: where the
+// program would ask (a missing picture or font) or stop with an error, loading fails with
+// a message naming the file or value; where it would show a message and read on, a
+// warning is passed on and loading reads on.
+#pragma once
+
+#include "core/glyph.h"
+#include "core/language_table.h"
+#include "core/led_image_set.h"
+#include "core/logo.h"
+#include "core/settings.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lumexa::cli {
+
+struct HeadlessProject {
+    ProjectSettings settings;
+    LedImageSet leds;
+    Logo logo;
+};
+
+using WarningSink = std::function<void(const std::string& message)>;
+
+// New project, every line of the file, then the final recompute. Throws an Error whose
+// text names the project, file or value.
+void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
+                         const std::vector<std::string>& fontNames, const std::string& windowFont,
+                         GlyphRasterizer& rasterizer, HeadlessProject& project,
+                         const WarningSink& warn);
+
+// Throws an Error unless the Render command could run on the project: a text on the
+// Text page or a logo on the Logo page, and two or more LED images.
+void CheckRenderable(const std::string& path, const HeadlessProject& project);
+
+// The text of an error for the user: its language string when it has one and the table
+// holds it, else its own text.
+std::string ErrorText(const std::exception& e, const LanguageTable& language);
+
+} // namespace lumexa::cli
