@@ -39,38 +39,36 @@ std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int ang
     table->runEnd.assign(rows, 0);
     table->runAt.assign(rows, 0);
 
+    // Bounds are checked here once for both pictures, as SampleLedPicture would check them.
+    const Picture& picture = led.picture;
+    const Picture& alpha = led.alphaPicture;
+    if (withAlpha && (alpha.width() < picture.width() || alpha.height() < picture.height()))
+        return nullptr;
+    // Room for every position of the square; trimmed to the samples at the end.
+    table->entries.resize(rows * rows * 4);
+    uint8_t* out = table->entries.data();
     for (int row = 0; row < table->size; ++row) {
         const int v = table->v0 + row;
-        table->runAt[static_cast<size_t>(row)] = table->entries.size();
-        bool inRun = false;
-        bool runClosed = false;
-        for (int col = 0; col < table->size; ++col) {
-            const int u = table->u0 + col;
-            const std::optional<LedSample> s = SampleLedPicture(led, led.picture, u, v, angle);
-            std::optional<LedSample> a;
-            if (withAlpha && s) {
-                a = SampleLedPicture(led, led.alphaPicture, u, v, angle);
-                if (!a)
-                    return nullptr; // the mask step would see a picture sample without alpha
-            }
-            if (!s) {
-                if (inRun) {
-                    inRun = false;
-                    runClosed = true;
-                }
-                continue;
-            }
-            if (runClosed)
-                return nullptr;
-            if (!inRun) {
-                inRun = true;
-                table->runBegin[static_cast<size_t>(row)] = u;
-            }
-            table->runEnd[static_cast<size_t>(row)] = u + 1;
-            table->entries.insert(table->entries.end(),
-                                  {s->red, s->green, s->blue, a ? a->blue : uint8_t{255}});
+        table->runAt[static_cast<size_t>(row)] = static_cast<size_t>(out - table->entries.data());
+        // X and Y are monotonic in u (exact products, rounded sums), so the positions inside
+        // the picture form one run: skip to it, take it, and stop where it ends.
+        int u = table->u0;
+        const int uEnd = table->u0 + table->size;
+        std::optional<LedSamplePoint> point;
+        while (u < uEnd && !(point = LocateLedSample(led, u, v, angle)))
+            ++u;
+        table->runBegin[static_cast<size_t>(row)] = u;
+        for (; u < uEnd && point; point = LocateLedSample(led, ++u, v, angle)) {
+            const LedSample s = InterpolateLedSample(led, picture, *point);
+            out[0] = s.red;
+            out[1] = s.green;
+            out[2] = s.blue;
+            out[3] = withAlpha ? InterpolateLedSample(led, alpha, *point).blue : uint8_t{255};
+            out += 4;
         }
+        table->runEnd[static_cast<size_t>(row)] = u;
     }
+    table->entries.resize(static_cast<size_t>(out - table->entries.data()));
     table->entries.shrink_to_fit();
     return table;
 }

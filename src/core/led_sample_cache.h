@@ -36,8 +36,8 @@ struct LedSampleTable {
 };
 
 // Builds the table of `led` at `angle`; with `withAlpha`, the fourth byte is the blue byte of
-// the alpha picture's sample, else 255. Returns nothing when a row's samples do not form one
-// run, so that the caller samples that LED image and angle directly.
+// the alpha picture's sample, else 255. Returns nothing when the alpha picture is smaller than
+// the LED picture, so that the caller samples that LED image directly.
 std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int angle, bool withAlpha);
 
 // Tables by (LED image, angle), built on first use from any thread and kept while they fit
