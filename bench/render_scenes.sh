@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# End-to-end render benchmark: generates the S, M and L scenes as projects (a logo of
+# letter-like blobs, about 40 % dark, and LED pictures with alpha pictures), renders each
+# with lumexa-render under /usr/bin/time -v in three modes (plain, rotation, rotation and
+# masks), and measures in the same run the floor: writing the same number of bytes to
+# the same disk with one write per row, synced as lumexa-render syncs its result. Prints
+# median times, ratios to the floor and peak memory.
+#
+#   bench/render_scenes.sh [BUILD_DIR] [SCENES] [RUNS]
+#   e.g. bench/render_scenes.sh build "S M L" 3; WORK=/path sets the scratch folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+scenes="${2:-S M L}"
+runs="${3:-3}"
+render="$build/bin/lumexa-render"
+work="${WORK:-${TMPDIR:-/tmp}/lumexa-render-bench}"
+[ -x "$render" ] || { echo "no $render: build first (scripts/build $build)" >&2; exit 1; }
+mkdir -p "$work"
+trap 'rm -f "$work"/*.tga "$work"/floor.bin' EXIT
+
+# scene: glyph columns, rows, LED size
+declare -A glyph_w=([S]=100 [M]=200 [L]=400) glyph_h=([S]=20 [M]=32 [L]=64) led=([S]=16 [M]=32 [L]=64)
+
+make_scene() {
+    local s=$1 dir="$work/$1"
+    mkdir -p "$dir"
+    python3 data/examples/make_pictures.py leds "$dir/leds" "${led[$s]}"
+    python3 data/examples/make_pictures.py blobs "$dir/blobs.png" "${glyph_w[$s]}" "${glyph_h[$s]}"
+    local mode rotate mask
+    for mode in plain rotation masks; do
+        rotate=$([ $mode = plain ] && echo 0 || echo 1)
+        mask=$([ $mode = masks ] && echo 1 || echo 0)
+        {
+            printf '%s\r\n' "Text=bench" "ActivePage=1" "LogoFile=blobs.png" "LogoSize=10" \
+                "LogoInvert=0" "PreviewButton=5" "Shufle=20" "Seed=1234" "RenderType=1" \
+                "RenderUseBackground=1" "RenderRotateBitmaps=$rotate" \
+                "RenderUseMaskEnabled=1" "RenderUseMaskChecked=$mask" "RenderUseAddChecked=0" \
+                "ImageF[]=000leds/unlit.png" "ImageA[]=000(null)"
+            local n=1 c
+            for c in red green blue amber; do
+                printf '%s\r\n' "ImageF[]=00${n}leds/$c.png" "ImageA[]=00${n}leds/alpha-soft.png"
+                n=$((n + 1))
+            done
+        } > "$dir/$mode.led"
+    done
+}
+
+# Runs a command under /usr/bin/time -v; prints "seconds kilobytes".
+measure() {
+    local log="$work/time.log"
+    /usr/bin/time -v -o "$log" "$@" > /dev/null 2>&1 || { echo "failed: $*" >&2; cat "$log" >&2; exit 1; }
+    local wall rss
+    wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log")
+    rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")
+    awk -v t="$wall" -v r="$rss" 'BEGIN { n = split(t, p, ":"); s = 0;
+        for (i = 1; i <= n; i++) s = s * 60 + p[i]; printf "%.3f %d\n", s, r }'
+}
+
+median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+
+printf '%-5s %-14s %9s %9s %7s %9s\n' scene mode median_s floor_s ratio peak_MB
+for s in $scenes; do
+    make_scene "$s"
+    w=$((glyph_w[$s] * led[$s])); h=$((glyph_h[$s] * led[$s]))
+    # The floor: the same bytes, one write per row, synced.
+    floor=$(for i in $(seq "$runs"); do
+        measure dd if=/dev/zero of="$work/floor.bin" bs=$((w * 4)) count=$h conv=fsync
+        rm -f "$work/floor.bin"
+    done | awk '{ print $1 }' | median)
+    for variant in "plain" "rotation" "masks" "masks -j1"; do
+        set -- $variant
+        mode=$1; shift
+        times=""; peak=0
+        for i in $(seq "$runs"); do
+            read -r t r < <(measure "$render" -q "$@" "$work/$s/$mode.led" "$work/$s.tga")
+            times+="$t"$'\n'; peak=$((r > peak ? r : peak))
+            rm -f "$work/$s.tga"
+        done
+        med=$(printf '%s' "$times" | median)
+        label="$mode${1:+ $1}"
+        awk -v s="$s" -v m="$label" -v t="$med" -v f="$floor" -v p="$peak" 'BEGIN {
+            printf "%-5s %-14s %9.3f %9.3f %7.2f %9.1f\n", s, m, t, f, (f > 0 ? t / f : 0), p / 1024 }'
+    done
+done
