@@ -152,6 +152,7 @@ void LedStrip::BuildStripEntry(int n)
     e->panel = new QFrame(contents_);
     e->panel->setObjectName(PanelName(n));
     e->panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    e->panel->setLineWidth(2);
     e->panel->setGeometry(n * kStripPitch, 0, kPanelSize, kPanelSize);
     e->panel->installEventFilter(this);
     buildThumbnailAndLabels(*e, led);

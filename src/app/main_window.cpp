@@ -43,6 +43,7 @@ namespace {
 
 constexpr int kStripWidth = 315;
 constexpr int kStripHeight = 150;
+constexpr int kTopRowHeight = 184;
 
 QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -148,7 +149,9 @@ void TForm1::createControls()
     logoPage->addWidget(CheckBox1, 1, 1, Qt::AlignLeft);
     logoPage->setRowStretch(2, 1);
     logoPage->setColumnStretch(2, 1);
-    top->addWidget(PageControl1, 1);
+    PageControl1->setFixedHeight(kTopRowHeight);
+    PageControl1->setMinimumWidth(224);
+    top->addWidget(PageControl1, 0);
 
     // The strip and the loading panel share one place; the panel shows only while the
     // strip is hidden.
@@ -174,9 +177,11 @@ void TForm1::createControls()
     panelLayout->addWidget(Label1);
     stripPlace->addWidget(Panel1, 0, 0);
     stripPlace->addWidget(ScrollBox1, 0, 0);
-    top->addLayout(stripPlace, 2);
+    auto* stripColumn = new QVBoxLayout;
+    stripColumn->setSpacing(4);
+    stripColumn->addLayout(stripPlace);
 
-    auto* stripButtons = new QVBoxLayout;
+    auto* stripButtons = new QHBoxLayout;
     stripButtons->setSpacing(3);
     Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Add"), central);
     Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("Replace"), central);
@@ -184,11 +189,14 @@ void TForm1::createControls()
     Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Delete"), central);
     Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Clear Alpha"), central);
     for (QPushButton* b : {Button1, Button3, Button2, Button6, Button5}) {
-        b->setMinimumWidth(76);
+        // Clicking a strip button keeps the text field's selection for the tag wrap.
+        b->setFocusPolicy(Qt::TabFocus);
         stripButtons->addWidget(b);
     }
     stripButtons->addStretch(1);
-    top->addLayout(stripButtons);
+    stripColumn->addLayout(stripButtons);
+    stripColumn->addStretch(1);
+    top->addLayout(stripColumn, 1);
     column->addLayout(top);
 
     // The text with its "Clear" button.

@@ -6,6 +6,7 @@
 #include "core/dot_record.h"
 #include "core/layout.h"
 #include "core/settings.h"
+#include "status_texts.h"
 #include "user_prompts.h"
 
 #include <QMainWindow>
@@ -36,9 +37,6 @@ class LedStrip;
 class PreviewBox;
 class TForm4;
 class UserPrompts;
-
-// The unit of the third status panel, as chosen under Options > Information.
-enum class SizeUnit { Pixels, Inch, Cm };
 
 class TForm1 : public QMainWindow {
     Q_OBJECT

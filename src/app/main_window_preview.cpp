@@ -9,6 +9,7 @@
 #include "preview_box.h"
 #include "preview_painter.h"
 #include "shared_state.h"
+#include "status_texts.h"
 #include "user_prompts.h"
 
 #include <QAction>
@@ -148,40 +149,21 @@ void TForm1::drawPreview(const LayoutResult& result)
 
 void TForm1::fillStatusBar(const LayoutResult& result)
 {
-    // Language texts are joined, not passed through arg(), so that a "%" in them stays.
-    const auto label = [this](int n) { return shared_.text(n) + QStringLiteral(": "); };
-    StatusPanel0->setText(label(22) + QString::number(result.fontDots));
-    StatusPanel1->setText(label(23) + QStringLiteral("%1 x %2 dots").arg(result.columns).arg(
-                                          result.rows));
+    StatusValues values;
+    values.fontDots = result.fontDots;
+    values.columns = result.columns;
+    values.rows = result.rows;
     const LedImageSet& set = shared_.ledImages;
-    if (set.count() == 0) {
-        StatusPanel2->setText(shared_.text(28));
-        return;
+    values.ledCount = set.count();
+    if (set.count() > 0) {
+        values.ledWidth = set[0].width;
+        values.ledHeight = set[0].height;
     }
-    const double w = set[0].width, h = set[0].height;
-    switch (sizeUnit()) {
-    case SizeUnit::Pixels:
-        StatusPanel2->setText(label(24) +
-                              QStringLiteral("%1 x %2 ")
-                                  .arg(static_cast<qint64>(set[0].width) * result.columns)
-                                  .arg(static_cast<qint64>(set[0].height) * result.rows) +
-                              shared_.text(25));
-        break;
-    case SizeUnit::Inch:
-        StatusPanel2->setText(label(24) +
-                              QStringLiteral("%1 x %2 ")
-                                  .arg(w * result.columns / 300, 0, 'f', 2)
-                                  .arg(h * result.rows / 300, 0, 'f', 2) +
-                              shared_.text(26));
-        break;
-    case SizeUnit::Cm:
-        StatusPanel2->setText(label(24) +
-                              QStringLiteral("%1 x %2 ")
-                                  .arg(w * result.columns / 300 * 2.54, 0, 'f', 2)
-                                  .arg(h * result.rows / 300 * 2.54, 0, 'f', 2) +
-                              shared_.text(27));
-        break;
-    }
+    const QStringList texts =
+        StatusTexts([this](int n) { return shared_.text(n); }, values, sizeUnit());
+    StatusPanel0->setText(texts.at(0));
+    StatusPanel1->setText(texts.at(1));
+    StatusPanel2->setText(texts.at(2));
 }
 
 } // namespace lumexa

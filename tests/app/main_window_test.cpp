@@ -1,0 +1,231 @@
+// The main window's start-up state, page switching, "Clear", the style rules and the
+// showing of recompute errors.
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+using namespace lumexa;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithDesignDefaults();
+    void startsWithLedCommandsDisabledAndSixteenPixelCells();
+    void activationResetsTheTextToString35();
+    void logoPageTakesPreviewAwayAndBackOnlyWithTwoLeds();
+    void clearRemovesEveryTagOpening_data();
+    void clearRemovesEveryTagOpening();
+    void randomAndPreviewNeedTwoLeds_data();
+    void randomAndPreviewNeedTwoLeds();
+    void pointsShowsDensityInPlaceOfThreshold();
+    void recomputeErrorIsShownOncePerNewError();
+    void statusBarIsFilledByTheRecompute();
+};
+
+void MainWindowTest::startsWithDesignDefaults()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    QCOMPARE(w.size(), QSize(640, 578));
+    QCOMPARE(w.minimumSize(), QSize(640, 540));
+    QCOMPARE(w.windowTitle(), QStringLiteral("LUMEXA•••"));
+    const struct {
+        QScrollBar* bar;
+        int min, max, value;
+    } bars[] = {{w.ScrollBar6, 0, 200, 0}, {w.ScrollBar3, 2, 16, 5}, {w.ScrollBar1, 6, 32, 20},
+                {w.ScrollBar5, 1, 30, 10}, {w.ScrollBar8, 1, 10, 10}, {w.ScrollBar7, 0, 10, 0}};
+    for (const auto& b : bars) {
+        QCOMPARE(b.bar->minimum(), b.min);
+        QCOMPARE(b.bar->maximum(), b.max);
+        QCOMPARE(b.bar->value(), b.value);
+    }
+    // The threshold keeps its default; its range is narrowed by the text's grey levels.
+    QCOMPARE(w.ScrollBar2->value(), 128);
+    QCOMPARE(w.ScrollBar2->pageStep(), 25);
+    QCOMPARE(w.ScrollBar4->value(), 0);
+    QCOMPARE(w.MaskEdit1->text(), QStringLiteral("25071971"));
+    QVERIFY(w.SpeedButton1->isChecked());
+    QCOMPARE(w.styleNumber(), 1);
+    QCOMPARE(w.PageControl1->currentIndex(), 0);
+    QVERIFY(w.ListBox1->currentRow() >= 0);
+    QVERIFY(w.Inf1->isChecked());
+    QVERIFY(w.ScrollBar5->isHidden());
+    QVERIFY(w.ScrollBar8->isHidden());
+    QVERIFY(w.buildPreviewEnabled);
+    // Every control can be found under its design name.
+    for (const char* name : {"ScrollBar2", "Edit1", "SpeedButton4", "BitBtn1", "PaintBox1",
+                             "ScrollBox1", "Image13", "Button7", "CheckBox1", "StatusBar1"})
+        QVERIFY2(w.findChild<QObject*>(QString::fromLatin1(name)) != nullptr, name);
+    // Captions come from the language file.
+    QCOMPARE(w.Button1->text(), f.text(54));
+    QCOMPARE(w.SpeedButton7->text(), f.text(52));
+}
+
+void MainWindowTest::startsWithLedCommandsDisabledAndSixteenPixelCells()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    QVERIFY(!w.Render1->isEnabled());
+    QVERIFY(!w.SpeedButton5->isEnabled());
+    QVERIFY(!w.SpeedButton6->isEnabled());
+    QVERIFY(!w.SpeedButton7->isEnabled());
+    w.PrewkaS();
+    QVERIFY(!w.dots().empty());
+    QCOMPARE(w.cellWidth(), 16);
+    for (const TDotRecord& dot : w.dots()) {
+        QCOMPARE(dot.width, 16);
+        QCOMPARE(dot.height, 16);
+        QCOMPARE(dot.kind, -1);
+    }
+}
+
+void MainWindowTest::activationResetsTheTextToString35()
+{
+    WindowFixture f;
+    QVERIFY(!f.text(35).isEmpty());
+    f.window->Edit1->setText(QStringLiteral("something else"));
+    f.window->FormActivate();
+    QCOMPARE(f.window->Edit1->text(), f.text(35));
+}
+
+void MainWindowTest::logoPageTakesPreviewAwayAndBackOnlyWithTwoLeds()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    f.addLeds(2);
+    QVERIFY(w.SpeedButton6->isEnabled());
+    w.SpeedButton6->click();
+    QCOMPARE(w.styleNumber(), 6);
+
+    w.PageControl1->setCurrentIndex(1);
+    QVERIFY(w.SpeedButton1->isChecked());
+    QVERIFY(!w.SpeedButton6->isEnabled());
+    QVERIFY(w.ScrollBar1->isHidden());
+    QVERIFY(!w.ScrollBar8->isHidden());
+    QVERIFY(!w.Image14->isHidden());
+    QVERIFY(!w.Render1->isEnabled());
+
+    w.PageControl1->setCurrentIndex(0);
+    QVERIFY(w.SpeedButton6->isEnabled());
+    QVERIFY(!w.ScrollBar1->isHidden());
+    QVERIFY(w.ScrollBar8->isHidden());
+    QVERIFY(w.Render1->isEnabled());
+
+    // With one LED image the Text page leaves "Preview" disabled.
+    WindowFixture one;
+    one.addLeds(1);
+    one.window->PageControl1->setCurrentIndex(1);
+    one.window->PageControl1->setCurrentIndex(0);
+    QVERIFY(!one.window->SpeedButton6->isEnabled());
+}
+
+void MainWindowTest::clearRemovesEveryTagOpening_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cleared");
+    QTest::newRow("tags") << "ab[&+05]cd[&-05]e" << "abcde";
+    QTest::newRow("not a tag") << "[&zzzzX" << "X";
+    QTest::newRow("no tags") << "plain" << "plain";
+}
+
+void MainWindowTest::clearRemovesEveryTagOpening()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, cleared);
+    WindowFixture f;
+    f.window->Edit1->setText(text);
+    f.window->Button4->click();
+    QCOMPARE(f.window->Edit1->text(), cleared);
+}
+
+void MainWindowTest::randomAndPreviewNeedTwoLeds_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("message");
+    QTest::newRow("Random") << 5 << 40;
+    QTest::newRow("Preview") << 6 << 41;
+}
+
+void MainWindowTest::randomAndPreviewNeedTwoLeds()
+{
+    QFETCH(int, style);
+    QFETCH(int, message);
+    WindowFixture f;
+    TForm1& w = *f.window;
+    f.addLeds(1);
+    // The buttons are disabled; a project or a keyboard can still put them down.
+    (style == 5 ? w.SpeedButton5 : w.SpeedButton6)->setChecked(true);
+    w.SpeedButton1Click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages.at(0).caption, f.text(30));
+    QCOMPARE(f.prompts.messages.at(0).text, f.text(message));
+    QVERIFY(w.SpeedButton1->isChecked());
+
+    f.addLeds(1);
+    (style == 5 ? w.SpeedButton5 : w.SpeedButton6)->click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(w.styleNumber(), style);
+}
+
+void MainWindowTest::pointsShowsDensityInPlaceOfThreshold()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.SpeedButton4->click();
+    QVERIFY(!w.ScrollBar5->isHidden());
+    QVERIFY(!w.Image7->isHidden());
+    QVERIFY(w.ScrollBar2->isHidden());
+    QVERIFY(w.Image4->isHidden());
+    w.SpeedButton3->click();
+    QVERIFY(w.ScrollBar5->isHidden());
+    QVERIFY(!w.ScrollBar2->isHidden());
+}
+
+void MainWindowTest::recomputeErrorIsShownOncePerNewError()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    // "5]" does not read as a number: the recompute fails.
+    w.Edit1->setText(QStringLiteral("ab[&+5]c"));
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages.at(0).caption, f.text(30));
+    QVERIFY(f.prompts.messages.at(0).text.contains(QStringLiteral("5]")));
+    // Repaints and other recomputes of the same fault stay quiet.
+    w.PrewkaS();
+    w.ScrollBar3->setValue(7);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    // Typing on recomputes; once the text is good again, the next fault is shown.
+    w.Edit1->setText(QStringLiteral("abc"));
+    QCOMPARE(f.prompts.messages.size(), 1);
+    w.Edit1->setText(QStringLiteral("ab[&+5]c"));
+    QCOMPARE(f.prompts.messages.size(), 2);
+    // Spaces alone draw no dark pixel: the threshold range is empty.
+    w.Edit1->setText(QStringLiteral("   "));
+    QCOMPARE(f.prompts.messages.size(), 3);
+}
+
+void MainWindowTest::statusBarIsFilledByTheRecompute()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.Edit1->setText(QStringLiteral("AB"));
+    QVERIFY(w.StatusPanel0->text().startsWith(f.text(22) + QStringLiteral(": ")));
+    QVERIFY(w.StatusPanel1->text().startsWith(f.text(23) + QStringLiteral(": ")));
+    QVERIFY(w.StatusPanel1->text().endsWith(QStringLiteral(" dots")));
+    QCOMPARE(w.StatusPanel2->text(), f.text(28));
+    f.addLeds(1, 16, 16);
+    QVERIFY(w.StatusPanel2->text().endsWith(f.text(25)));
+    w.Inf3->trigger();
+    QVERIFY(w.StatusPanel2->text().endsWith(f.text(27)));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

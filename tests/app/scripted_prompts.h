@@ -1,0 +1,54 @@
+// UserPrompts for the window tests: every message is recorded, and questions and file
+// choices are answered from queues the test fills beforehand.
+#pragma once
+
+#include "user_prompts.h"
+
+#include <QQueue>
+#include <QStringList>
+
+namespace lumexa {
+
+class ScriptedPrompts : public UserPrompts {
+public:
+    struct Message {
+        QString caption;
+        QString text;
+    };
+
+    void inform(const QString& caption, const QString& text) override
+    {
+        messages.append({caption, text});
+    }
+    bool askYesNo(const QString& caption, const QString& text) override
+    {
+        questions.append({caption, text});
+        return answers.isEmpty() ? false : answers.dequeue();
+    }
+    bool askYesCancel(const QString& caption, const QString& text) override
+    {
+        return askYesNo(caption, text);
+    }
+    std::optional<QString> chooseFileToOpen(const FileRequest& request) override
+    {
+        lastRequest = request;
+        ++fileDialogs;
+        if (files.isEmpty())
+            return std::nullopt;
+        return files.dequeue();
+    }
+    std::optional<QString> chooseFileToSave(const FileRequest& request) override
+    {
+        return chooseFileToOpen(request);
+    }
+    std::optional<QFont> chooseFont(const QFont&, const QString&) override { return std::nullopt; }
+
+    QList<Message> messages;
+    QList<Message> questions;
+    QQueue<bool> answers;         // Yes is true; an empty queue answers No
+    QQueue<QString> files;        // an empty queue leaves the dialog
+    FileRequest lastRequest;
+    int fileDialogs = 0;
+};
+
+} // namespace lumexa

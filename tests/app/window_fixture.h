@@ -1,0 +1,53 @@
+// A main window for a test: the shared state, scripted prompts, English.lng from the
+// build's program folder, and small picture files written on demand.
+#pragma once
+
+#include "main_window.h"
+#include "scripted_prompts.h"
+#include "shared_state.h"
+
+#include <QColor>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace lumexa {
+
+struct WindowFixture {
+    WindowFixture()
+    {
+        window = std::make_unique<TForm1>(shared, prompts);
+        window->setProgramFolder(QStringLiteral(LUMEXA_BIN));
+        window->FormActivate();
+    }
+
+    // A PNG of the given size and colour in the fixture's folder.
+    QString picture(const QString& name, int width, int height, QColor colour = Qt::red)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = folder.filePath(name);
+        image.save(path);
+        return path;
+    }
+
+    // Adds LED images of width x height through the Add button.
+    void addLeds(int count, int width = 20, int height = 10)
+    {
+        for (int i = 0; i < count; ++i) {
+            prompts.files.enqueue(picture(QStringLiteral("led%1.png").arg(shared.ledImages.count()),
+                                          width, height, QColor::fromHsv((i * 40) % 360, 255, 255)));
+            window->Button1Click(window->Button1);
+        }
+    }
+
+    QString text(int n) const { return shared.text(n); }
+
+    QTemporaryDir folder;
+    TForm4 shared;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TForm1> window;
+};
+
+} // namespace lumexa
