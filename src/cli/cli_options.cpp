@@ -3,9 +3,11 @@
 
 #include <charconv>
 
-namespace lumexa::cli {
+namespace lumexa::cli
+{
 
-namespace {
+namespace
+{
 
 constexpr int kMostThreads = 1024;
 

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa::cli {
+namespace lumexa::cli
+{
 
 struct CliOptions {
     std::string project;

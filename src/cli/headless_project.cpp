@@ -9,9 +9,11 @@
 
 #include <optional>
 
-namespace lumexa::cli {
+namespace lumexa::cli
+{
 
-namespace {
+namespace
+{
 
 // Language string numbers of the default text and of refusals.
 constexpr int kStringDefaultText = 35;
@@ -43,8 +45,9 @@ std::string RefusalText(const LoadOutcome& outcome, const std::string& file,
     return file + ": " + text;
 }
 
-class HeadlessPrompts : public ProjectPrompts {
-public:
+class HeadlessPrompts : public ProjectPrompts
+{
+  public:
     HeadlessPrompts(const LanguageTable& language, const WarningSink& warn)
         : language_(language), warn_(warn)
     {
@@ -86,7 +89,7 @@ public:
         return text;
     }
 
-private:
+  private:
     const LanguageTable& language_;
     const WarningSink& warn_;
     std::optional<std::string> pending_;
@@ -122,14 +125,12 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
     // stops here as it would show a message in the window.
     LayoutRandom random;
     std::vector<TScatterPoint> points;
-    const LedInfo info{project.leds.count(),
-                       project.leds.count() > 0 ? project.leds[0].width : 0,
+    const LedInfo info{project.leds.count(), project.leds.count() > 0 ? project.leds[0].width : 0,
                        project.leds.count() > 0 ? project.leds[0].height : 0,
                        project.leds.SelectedLedImage()};
     try {
         ComputePreviewLayout(project.settings, info, rasterizer,
-                             project.logo.loaded ? &project.logo.picture : nullptr, random,
-                             points);
+                             project.logo.loaded ? &project.logo.picture : nullptr, random, points);
     } catch (const Error& e) {
         throw Error(path + ": " + ErrorText(e, language));
     }

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa::cli {
+namespace lumexa::cli
+{
 
 struct HeadlessProject {
     ProjectSettings settings;

@@ -29,7 +29,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 using namespace lumexa;
 
@@ -84,9 +85,8 @@ int Render(const cli::CliOptions& options, const char* argv0)
         const std::string windowFont = QGuiApplication::font().family().toStdString();
 
         cli::HeadlessProject project;
-        LoadProjectHeadless(options.project, language, InstalledFontNames(), windowFont,
-                            rasterizer, project,
-                            [&](const std::string& m) { display.warning(m); });
+        LoadProjectHeadless(options.project, language, InstalledFontNames(), windowFont, rasterizer,
+                            project, [&](const std::string& m) { display.warning(m); });
         cli::CheckRenderable(options.project, project);
         PrepareRender(project.settings, project.leds);
 
@@ -109,9 +109,11 @@ int Render(const cli::CliOptions& options, const char* argv0)
         const OutputFormat format = OutputFormatForPath(options.output);
         // Refused before anything is composed or written.
         if (format == OutputFormat::Targa)
-            CheckTargaSize(options.output, static_cast<int>(std::min<int64_t>(layout.width, 1 << 30)),
+            CheckTargaSize(options.output,
+                           static_cast<int>(std::min<int64_t>(layout.width, 1 << 30)),
                            static_cast<int>(std::min<int64_t>(layout.height, 1 << 30)));
-        const RenderScene scene = MakeRenderScene(std::move(layout), project.leds, project.settings);
+        const RenderScene scene =
+            MakeRenderScene(std::move(layout), project.leds, project.settings);
         const DotRenderer renderer(scene);
         std::unique_ptr<RowWriter> writer = MakeRowWriter(options.output, format);
 
@@ -128,7 +130,8 @@ int Render(const cli::CliOptions& options, const char* argv0)
         running = &job;
 
         // Ctrl-C cancels as the Cancel button does: no partial file is left behind.
-        struct sigaction action {};
+        struct sigaction action {
+        };
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, nullptr);

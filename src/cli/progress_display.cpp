@@ -3,9 +3,11 @@
 
 #include "core/render_progress.h"
 
-namespace lumexa::cli {
+namespace lumexa::cli
+{
 
-namespace {
+namespace
+{
 
 constexpr int kBarWidth = 30;
 

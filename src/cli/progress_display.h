@@ -12,10 +12,12 @@
 #include <mutex>
 #include <string>
 
-namespace lumexa::cli {
+namespace lumexa::cli
+{
 
-class ProgressDisplay : public RenderLog {
-public:
+class ProgressDisplay : public RenderLog
+{
+  public:
     // `live`: redraw one line in place. `quiet`: print only warnings.
     ProgressDisplay(std::FILE* out, const LanguageTable& language, bool live, bool quiet);
 
@@ -30,7 +32,7 @@ public:
     // Ends the live line.
     void finish(const RenderJob& job);
 
-private:
+  private:
     void endLiveLine();
 
     std::FILE* out_;

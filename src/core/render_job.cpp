@@ -11,9 +11,11 @@
 #include <thread>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -25,8 +27,9 @@ int64_t MillisecondsBetween(Clock::time_point a, Clock::time_point b)
 // The rows in flight: the composing threads take rows in write order, but never more
 // than `slots` rows ahead of the writer, so each slot's buffer is free again by the
 // time a thread comes back to it.
-class RowPipeline {
-public:
+class RowPipeline
+{
+  public:
     RowPipeline(int width, int height, int slots, const ComposeRow& compose, RowOrder order)
         : height_(height), compose_(compose), order_(order), slots_(static_cast<size_t>(slots))
     {
@@ -34,7 +37,10 @@ public:
             s.rgba.assign(static_cast<size_t>(width) * 4, 0);
     }
 
-    int rowOf(int index) const { return order_ == RowOrder::BottomUp ? height_ - 1 - index : index; }
+    int rowOf(int index) const
+    {
+        return order_ == RowOrder::BottomUp ? height_ - 1 - index : index;
+    }
 
     void compose()
     {
@@ -101,7 +107,7 @@ public:
         return failure_;
     }
 
-private:
+  private:
     struct Slot {
         std::vector<uint8_t> rgba;
         int composed = -1; // the row index whose pixels the buffer holds
@@ -126,8 +132,8 @@ private:
 
 RenderJob::RenderJob(RenderJobSetup setup) : setup_(std::move(setup))
 {
-    threads_ = setup_.threads > 0 ? setup_.threads
-                                  : static_cast<int>(std::thread::hardware_concurrency());
+    threads_ =
+        setup_.threads > 0 ? setup_.threads : static_cast<int>(std::thread::hardware_concurrency());
     threads_ = std::max(threads_, 1);
     setup_.rowsPerThread = std::max(setup_.rowsPerThread, 1);
 }

@@ -15,7 +15,8 @@
 #include <stop_token>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Composes result row y into `width` pixels of red, green, blue, coverage. Called from
 // several threads at once for different rows.
@@ -30,14 +31,15 @@ struct RenderJobSetup {
     int height = 0;
     ComposeRow compose;
     RowWriter* writer = nullptr;
-    RenderLog* log = nullptr;  // optional; lines #1 to #6 and #19
-    RowObserver observer;      // optional
-    int threads = 0;           // composing threads; 0 means one per core
-    int rowsPerThread = 3;     // rows in flight per thread
+    RenderLog* log = nullptr; // optional; lines #1 to #6 and #19
+    RowObserver observer;     // optional
+    int threads = 0;          // composing threads; 0 means one per core
+    int rowsPerThread = 3;    // rows in flight per thread
 };
 
-class RenderJob {
-public:
+class RenderJob
+{
+  public:
     explicit RenderJob(RenderJobSetup setup);
     RenderJob(const RenderJob&) = delete;
     RenderJob& operator=(const RenderJob&) = delete;
@@ -61,7 +63,7 @@ public:
     int height() const { return setup_.height; }
     int threads() const { return threads_; }
 
-private:
+  private:
     void finish(RenderState state);
 
     RenderJobSetup setup_;

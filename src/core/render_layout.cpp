@@ -12,7 +12,8 @@
 #include <algorithm>
 #include <utility>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void RenderRandom::fillAtStart(RandomGenerator& gen)
 {
@@ -40,7 +41,8 @@ void ShuffleDrawingOrder(DotList& dots, RandomGenerator& gen)
     }
 }
 
-namespace {
+namespace
+{
 
 // A rotation for every record from `from` on, in list order.
 void DrawAngles(DotList& dots, size_t from, RandomTable& angle)
@@ -62,8 +64,8 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& l
 
     // The order of the rebuilds only decides the state the generator is left in for the
     // local shuffle.
-    for (RandomTable* t : {&random.pick, &random.led, &random.shuffle, &random.accept,
-                           &random.angle})
+    for (RandomTable* t :
+         {&random.pick, &random.led, &random.shuffle, &random.accept, &random.angle})
         ReseedRandomTable(*t, settings.seedText, gen);
 
     out.clear();
@@ -80,9 +82,9 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& l
         parsed = ParseTags(utf8ToChars(settings.text));
         if (!source.rasterizer)
             throw Error("No text rasteriser is available");
-        glyph = source.rasterizer->drawText(parsed.stripped, settings.fontName,
-                                            settings.fontSize.position(),
-                                            settings.kerning.position());
+        glyph =
+            source.rasterizer->drawText(parsed.stripped, settings.fontName,
+                                        settings.fontSize.position(), settings.kerning.position());
     }
     NarrowThreshold(glyph.image, settings.brightnes);
     const int threshold = settings.brightnes.position();
@@ -110,8 +112,8 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& l
     if (settings.renderType == kRandomPoints) {
         out.add(kStringRandomPoints);
         // The render reads the red byte where the main window's Points style reads blue.
-        MakeCandidatePoints(glyph.image, Channel::Red, cell, shufle, random.accept,
-                            random.shuffle, points);
+        MakeCandidatePoints(glyph.image, Channel::Red, cell, shufle, random.accept, random.shuffle,
+                            points);
         SelectScatterDots(points, settings.density.position(), leds.count, layout.columns,
                           layout.rows, cell, random.led, random.pick, layout.dots);
     } else {
@@ -129,8 +131,8 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& l
                 return TaggedLedNumber(parsed.ledAt(character), leds.count);
             };
         }
-        AppendGridDots(glyph.image, Channel::Red, threshold, cell, shufle, random.shuffle,
-                       kindOf, layout.dots);
+        AppendGridDots(glyph.image, Channel::Red, threshold, cell, shufle, random.shuffle, kindOf,
+                       layout.dots);
     }
     // The angle table serves nothing else, so drawing the angles after the dots gives
     // each dot the angle it would get when drawn as the dot is appended.

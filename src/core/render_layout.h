@@ -14,7 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Language string numbers of the layout's log lines.
 inline constexpr int kStringLayoutBegin = 12;

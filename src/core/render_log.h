@@ -7,18 +7,21 @@
 #include <string>
 #include <string_view>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class RenderLog {
-public:
+class RenderLog
+{
+  public:
     virtual ~RenderLog() = default;
     virtual void clear() = 0;
     virtual void add(int number, std::string_view tail = {}) = 0;
 };
 
 // A log that keeps nothing, for runs without logging.
-class NullRenderLog : public RenderLog {
-public:
+class NullRenderLog : public RenderLog
+{
+  public:
     void clear() override {}
     void add(int, std::string_view) override {}
 };

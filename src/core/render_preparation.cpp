@@ -6,7 +6,8 @@
 #include <limits>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void PrepareRender(ProjectSettings& settings, LedImageSet& leds)
 {

@@ -8,7 +8,8 @@
 #include "core/render_scene.h"
 #include "core/settings.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 // "use mask" is offered only when some LED image has an alpha picture in use; otherwise
 // it is unchecked and disabled. The LED count is published for the render window.

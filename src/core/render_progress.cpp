@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-namespace lumexa {
+namespace lumexa
+{
 
 int ProgressPosition(int y, int height)
 {

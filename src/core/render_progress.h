@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Progress bar position after result row y (counted from the top) of `height` rows has
 // been composed: 100 - trunc(y x (100 / H)).

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 enum class RowOrder { BottomUp, TopDown };
 
-class RowWriter {
-public:
+class RowWriter
+{
+  public:
     virtual ~RowWriter() = default;
 
     // The order in which rows must be handed over.

@@ -9,7 +9,8 @@
 #include <limits>
 #include <sys/types.h>
 
-namespace lumexa {
+namespace lumexa
+{
 
 std::array<uint8_t, kTargaHeaderSize> TargaHeader(int width, int height)
 {

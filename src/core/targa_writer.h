@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kTargaHeaderSize = 18;
 // The header holds width and height in 16 bits.
@@ -25,8 +26,9 @@ std::array<uint8_t, kTargaHeaderSize> TargaHeader(int width, int height);
 // written as a Targa file: a side of 65536 pixels or more, or none at all.
 void CheckTargaSize(const std::string& path, int width, int height);
 
-class TargaWriter : public RowWriter {
-public:
+class TargaWriter : public RowWriter
+{
+  public:
     explicit TargaWriter(std::string path);
 
     RowOrder rowOrder() const override { return RowOrder::BottomUp; }
@@ -36,7 +38,7 @@ public:
     void discard() override;
     const std::string& path() const override { return path_; }
 
-private:
+  private:
     std::string path_;
     std::unique_ptr<AtomicFile> file_;
     std::vector<uint8_t> fileRow_; // the row in the file's byte order

@@ -16,12 +16,15 @@
 #include <utility>
 #include <vector>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 // Keeps the rows in memory; can be told to fail at one row.
-class MemoryWriter : public RowWriter {
-public:
+class MemoryWriter : public RowWriter
+{
+  public:
     explicit MemoryWriter(RowOrder order = RowOrder::BottomUp, int failAtRow = -1)
         : order_(order), failAtRow_(failAtRow)
     {
@@ -47,15 +50,16 @@ public:
     std::vector<std::vector<uint8_t>> rows;
     bool opened = false, committed = false, discarded = false;
 
-private:
+  private:
     RowOrder order_;
     int failAtRow_;
     int width_ = 0;
     std::string path_ = "/somewhere/result.tga";
 };
 
-class RecordingLog : public RenderLog {
-public:
+class RecordingLog : public RenderLog
+{
+  public:
     void clear() override { lines.clear(); }
     void add(int number, std::string_view tail) override
     {
@@ -236,8 +240,8 @@ TEST(RenderJobTest, FailuresStopTheRunWithAMessageAndNoFile)
             RenderJob job(setup);
             EXPECT_EQ(job.run(), RenderState::Failed) << c.what;
             EXPECT_EQ(job.state(), RenderState::Failed) << c.what;
-            EXPECT_NE(job.error().find(c.message), std::string::npos) << c.what << ": "
-                                                                      << job.error();
+            EXPECT_NE(job.error().find(c.message), std::string::npos)
+                << c.what << ": " << job.error();
             EXPECT_TRUE(writer.discarded) << c.what;
             EXPECT_FALSE(writer.committed) << c.what;
             // Nothing is reported as done that is not.

@@ -15,12 +15,15 @@
 #include <utility>
 #include <vector>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 // Hands out a fixed glyph: dark pixels where the pattern holds '#', grey where '+'.
-class FixedRasterizer : public GlyphRasterizer {
-public:
+class FixedRasterizer : public GlyphRasterizer
+{
+  public:
     explicit FixedRasterizer(std::vector<std::string> pattern) : pattern_(std::move(pattern)) {}
     Glyph drawText(const std::u32string& text, const std::string&, int, int) override
     {
@@ -44,12 +47,13 @@ public:
     }
     std::u32string lastText;
 
-private:
+  private:
     std::vector<std::string> pattern_;
 };
 
-class RecordingLog : public RenderLog {
-public:
+class RecordingLog : public RenderLog
+{
+  public:
     void clear() override { lines.clear(), ++clears; }
     void add(int number, std::string_view tail) override
     {
@@ -99,8 +103,8 @@ TDotRecord Record(int y, int kind, int x)
 
 TEST(RenderLayoutTest, SortByRowKeepsTheOrderOfRecordsEqualInRowAndKind)
 {
-    DotList dots = {Record(5, 2, 0), Record(1, 3, 1), Record(5, 1, 2), Record(5, 2, 3),
-                    Record(1, 3, 4), Record(0, 9, 5)};
+    DotList dots = {Record(5, 2, 0), Record(1, 3, 1), Record(5, 1, 2),
+                    Record(5, 2, 3), Record(1, 3, 4), Record(0, 9, 5)};
     SortByRow(dots);
     std::vector<int> xs;
     for (const TDotRecord& r : dots)
@@ -313,8 +317,8 @@ TEST(RenderLayoutTest, LogLinesByStringNumber)
         EXPECT_EQ(log.clears, 1);
         const int dots = type == kRandomPoints ? 17 : 16;
         const std::vector<std::pair<int, std::string>> expected = {
-            {12, ""}, {13, ": 10 x 4"}, {14, ": 80 x 24"}, {12, ""}, {15, ""},
-            {dots, ""}, {18, ""},       {19, ""}};
+            {12, ""}, {13, ": 10 x 4"}, {14, ": 80 x 24"}, {12, ""},
+            {15, ""}, {dots, ""},       {18, ""},          {19, ""}};
         EXPECT_EQ(log.lines, expected) << type;
     }
 }
@@ -328,7 +332,6 @@ TEST(RenderLayoutTest, ThresholdIsNarrowedToTheGlyphsGreyLevels)
     EXPECT_EQ(f.settings.brightnes.max(), 254);
     EXPECT_EQ(f.settings.brightnes.position(), 254);
 }
-
 
 // Types 1 and 2 place the main window's Random and Preview (Bitmap on the Logo page)
 // dots with the same LED numbers, and type 0 its Points dots; only the rotations and the

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 DecodedPicture Square(int size)
 {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 TEST(RenderProgressTest, BarAndLabelFollowTheRowJustComposed)
 {
@@ -17,8 +19,7 @@ TEST(RenderProgressTest, BarAndLabelFollowTheRowJustComposed)
         {100, 200, 50, "50.0%"}, // half-way
         {0, 200, 100, "100.0%"}, // the last row
         {2, 3, 34, "33.3%"},     // 100 - trunc(66.67)
-        {1, 3, 67, "66.7%"},
-        {0, 1, 100, "100.0%"},
+        {1, 3, 67, "66.7%"},     {0, 1, 100, "100.0%"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ProgressPosition(c.y, c.height), c.position) << c.y << "/" << c.height;

@@ -14,13 +14,16 @@
 #include <sys/resource.h>
 #include <vector>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 
-class TargaWriterTest : public ::testing::Test {
-protected:
+class TargaWriterTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         dir_ = fs::temp_directory_path() /
@@ -73,7 +76,8 @@ TEST_F(TargaWriterTest, WritesHeaderAndRowsBottomUpInBlueGreenRedCoverageOrder)
     const std::vector<uint8_t> bytes = read(file("out.tga"));
     ASSERT_EQ(bytes.size(), 18u + 4u * w * h);
     const std::vector<uint8_t> header(bytes.begin(), bytes.begin() + 18);
-    EXPECT_EQ(header, (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 32, 0}));
+    EXPECT_EQ(header,
+              (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 32, 0}));
     // The first pixel after the header is the bottom-left one.
     EXPECT_EQ(bytes[18], 201); // blue of row 1
     EXPECT_EQ(bytes[19], 100); // green

@@ -1,0 +1,287 @@
+// lumexa-render end to end: the examples render, and every failure ends with exit status
+// 1 (2 for the command line), a message naming the file or value, and no file written.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
+const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
+
+struct CommandResult {
+    int status = -1;
+    std::string output; // stdout and stderr
+};
+
+CommandResult RunShell(const std::string& command)
+{
+    CommandResult run;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return run;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
+        run.output.append(buf.data(), n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+std::string Quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A 24-bit uncompressed Targa picture, top row first, every pixel `bgr` except those of
+// the last row, which are `lastRow`.
+void WritePicture(const std::string& path, int w, int h, std::array<uint8_t, 3> bgr,
+                  std::optional<std::array<uint8_t, 3>> lastRow = std::nullopt)
+{
+    std::ofstream out(path, std::ios::binary);
+    const uint8_t header[18] = {0,
+                                0,
+                                2,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                static_cast<uint8_t>(w & 0xFF),
+                                static_cast<uint8_t>(w >> 8),
+                                static_cast<uint8_t>(h & 0xFF),
+                                static_cast<uint8_t>(h >> 8),
+                                24,
+                                0x20};
+    out.write(reinterpret_cast<const char*>(header), 18);
+    for (int i = 0; i < w * h; ++i) {
+        const auto& c = (lastRow && i >= w * (h - 1)) ? *lastRow : bgr;
+        out.write(reinterpret_cast<const char*>(c.data()), 3);
+    }
+}
+
+class LumexaRenderTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("lumexa-cli-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        WritePicture(file("unlit.tga"), 4, 4, {40, 40, 40});
+        WritePicture(file("lit.tga"), 4, 4, {20, 20, 230});
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+
+    // A text project with the two LED pictures, plus `extra` lines.
+    std::string project(const std::vector<std::string>& extra,
+                        const std::string& name = "p.led") const
+    {
+        std::ofstream out(file(name), std::ios::binary);
+        for (const std::string& l : {std::string("Text=Hi"), std::string("FontName=DejaVu Sans"),
+                                     std::string("FontSize=12")})
+            out << l << "\r\n";
+        for (const std::string& l : extra)
+            out << l << "\r\n";
+        return file(name);
+    }
+    std::vector<std::string> leds() const
+    {
+        return {"ImageF[]=000unlit.tga", "ImageA[]=000(null)", "ImageF[]=001lit.tga",
+                "ImageA[]=001(null)"};
+    }
+    size_t entries() const
+    {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    }
+    CommandResult render(const std::string& projectPath, const std::string& output,
+                         const std::string& prefix = "") const
+    {
+        return RunShell(prefix + Quote(kRender) + " -q " + Quote(projectPath) + " " +
+                        Quote(output));
+    }
+
+    fs::path dir_;
+};
+
+std::vector<uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(LumexaRenderTest, ExamplesRender)
+{
+    for (const char* name : {"text", "logo", "points"}) {
+        const std::string out = file(std::string(name) + ".tga");
+        const CommandResult run = render(kExamples + "/" + name + ".led", out);
+        ASSERT_EQ(run.status, 0) << name << ": " << run.output;
+        EXPECT_EQ(run.output, "") << name; // quiet
+        const std::vector<uint8_t> bytes = ReadAll(out);
+        ASSERT_GE(bytes.size(), 18u) << name;
+        const size_t w = bytes[12] | (bytes[13] << 8);
+        const size_t h = bytes[14] | (bytes[15] << 8);
+        EXPECT_GT(w * h, 0u) << name;
+        EXPECT_EQ(bytes.size(), 18 + 4 * w * h) << name;
+        EXPECT_EQ(bytes[2], 2) << name;
+        EXPECT_EQ(bytes[16], 32) << name;
+    }
+}
+
+TEST_F(LumexaRenderTest, SameProjectSameBytesWithAnyNumberOfThreads)
+{
+    const std::string p = kExamples + "/text.led";
+    ASSERT_EQ(RunShell(Quote(kRender) + " -q -j1 " + Quote(p) + " " + Quote(file("a.tga"))).status,
+              0);
+    ASSERT_EQ(RunShell(Quote(kRender) + " -q -j3 " + Quote(p) + " " + Quote(file("b.tga"))).status,
+              0);
+    EXPECT_EQ(ReadAll(file("a.tga")), ReadAll(file("b.tga")));
+}
+
+TEST_F(LumexaRenderTest, ProgressAndLogLinesGoToStderr)
+{
+    const CommandResult run = RunShell("(" + Quote(kRender) + " " + Quote(project(leds())) + " " +
+                                       Quote(file("out.tga")) + " 2>/dev/null)");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "");
+    const CommandResult logged =
+        RunShell(Quote(kRender) + " " + Quote(project(leds())) + " " + Quote(file("out.tga")));
+    EXPECT_EQ(logged.status, 0);
+    EXPECT_NE(logged.output.find("100.0%"), std::string::npos) << logged.output;
+}
+
+TEST_F(LumexaRenderTest, FailuresNameTheFileOrValue)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        std::string named;
+    };
+    std::vector<std::string> missing = {"ImageF[]=000unlit.tga", "ImageA[]=000(null)",
+                                        "ImageF[]=001nowhere.png"};
+    std::vector<std::string> badNumber = leds();
+    badNumber.push_back("Kerning=abc");
+    std::vector<std::string> badFont = leds();
+    badFont.push_back("FontName=No Such Face 123");
+    std::vector<std::string> badTag = leds();
+    badTag.push_back("Text=a[&+5]b");
+    const Case cases[] = {
+        {"missing picture", missing, file("nowhere.png")},
+        {"bad number", badNumber, "'abc'"},
+        {"missing font", badFont, "No Such Face 123"},
+        {"bad tag number", badTag, "'5]'"},
+        {"one LED image", {"ImageF[]=000unlit.tga"}, "two LED images"},
+        {"empty text", {"Text=", "ImageF[]=000unlit.tga", "ImageF[]=001lit.tga"}, "text"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(file("out.tga"));
+        const CommandResult run = render(project(c.lines), file("out.tga"));
+        EXPECT_EQ(run.status, 1) << c.what << ": " << run.output;
+        EXPECT_NE(run.output.find(c.named), std::string::npos) << c.what << ": " << run.output;
+        EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << c.what << ": one line";
+        EXPECT_FALSE(fs::exists(file("out.tga"))) << c.what;
+    }
+}
+
+TEST_F(LumexaRenderTest, RefusedLedPictureIsAWarning)
+{
+    WritePicture(file("big.tga"), 6, 6, {0, 200, 0});
+    std::vector<std::string> lines = leds();
+    lines.push_back("ImageF[]=002big.tga");
+    const CommandResult run = render(project(lines), file("out.tga"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("warning"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(file("big.tga")), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::exists(file("out.tga")));
+}
+
+TEST_F(LumexaRenderTest, UnwritableDestinationIsNamed)
+{
+    const std::string out = file("no-such-folder/out.tga");
+    const CommandResult run = render(project(leds()), out);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find(out), std::string::npos) << run.output;
+}
+
+TEST_F(LumexaRenderTest, ResultOf65536PixelsIsRefusedBeforeAnythingIsWritten)
+{
+    // LED pictures 512 pixels wide on a logo 128 columns wide: 65536 pixels across.
+    WritePicture(file("wide0.tga"), 512, 2, {40, 40, 40});
+    WritePicture(file("wide1.tga"), 512, 2, {20, 20, 230});
+    WritePicture(file("logo.tga"), 128, 2, {0, 0, 0}, std::array<uint8_t, 3>{255, 255, 255});
+    std::ofstream(file("out.tga")) << "earlier";
+    const std::string p = project({"ActivePage=1", "LogoFile=logo.tga", "LogoInvert=1",
+                                   "ImageF[]=000wide0.tga", "ImageF[]=001wide1.tga"});
+    const CommandResult run = render(p, file("out.tga"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("65536 x 4"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(file("out.tga")), std::string::npos) << run.output;
+    const std::vector<uint8_t> kept = ReadAll(file("out.tga"));
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
+}
+
+TEST_F(LumexaRenderTest, WriteThatFailsPartWayKeepsTheEarlierFileAndNoTemporaryFile)
+{
+    std::ofstream(file("out.tga")) << "earlier";
+    const size_t before = entries();
+    // A file size limit of 16 KiB makes a write fail part-way, as a full disk does.
+    const CommandResult run = render(kExamples + "/text.led", file("out.tga"), "ulimit -f 16; ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("Cannot write file " + file("out.tga")), std::string::npos)
+        << run.output;
+    const std::vector<uint8_t> kept = ReadAll(file("out.tga"));
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
+    EXPECT_EQ(entries(), before);
+}
+
+TEST_F(LumexaRenderTest, CommandLine)
+{
+    struct Case {
+        std::string args;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"", 2, "needed"},
+        {"a.led", 2, "needed"},
+        {"a.led b.tga c.tga", 2, "too many"},
+        {"--frobnicate a.led b.tga", 2, "--frobnicate"},
+        {"-j 0 a.led b.tga", 2, "'0'"},
+        {"--threads", 2, "needs a value"},
+        {"--help", 0, "Usage: lumexa-render"},
+        {"--version", 0, "lumexa-render "},
+        {"-q " + Quote(file("none.led")) + " " + Quote(file("o.tga")), 1,
+         "Cannot open file " + file("none.led")},
+    };
+    for (const Case& c : cases) {
+        const CommandResult run = RunShell(Quote(kRender) + " " + c.args);
+        EXPECT_EQ(run.status, c.status) << c.args << ": " << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << c.args << ": " << run.output;
+    }
+}
+
+} // namespace
