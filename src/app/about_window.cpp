@@ -124,7 +124,7 @@ void TFormInfo::Image1MouseDown(Qt::MouseButton button, QPoint pos)
     if (button != Qt::LeftButton)
         return;
     if (pos.x() >= 270 && pos.x() <= 284 && pos.y() >= 93 && pos.y() <= 106)
-        Memo1->setVisible(!Memo1->isVisible());
+        Memo1->setHidden(!Memo1->isHidden());
 }
 
 bool TFormInfo::eventFilter(QObject* watched, QEvent* event)
