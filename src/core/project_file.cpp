@@ -43,8 +43,8 @@ bool listed(const std::vector<std::string>& names, const std::string& name)
 // A line holds no line break: one inside a value would start a line of its own.
 std::string oneLine(std::string value)
 {
-    std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; },
-                    ' ');
+    std::replace_if(
+        value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return value;
 }
 

@@ -68,8 +68,7 @@ void NewProjectSettings(ProjectSettings& settings, const std::string& defaultTex
                         const std::string& windowFont);
 // New project on the whole state: the settings as above, the LED set emptied and the
 // logo no longer in use (its picture and file name stay).
-void NewProject(ProjectState& state, const std::string& defaultText,
-                const std::string& windowFont);
+void NewProject(ProjectState& state, const std::string& defaultText, const std::string& windowFont);
 
 // The project's lines as they are written: every setting key, "LogoFile" only while a
 // logo is loaded, then "ImageF[]" and "ImageA[]" for each LED image in strip order.

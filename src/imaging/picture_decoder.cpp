@@ -91,10 +91,9 @@ std::string formatHint(const std::string& path)
         ext.erase(0, 1);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const bool plain = !ext.empty() && ext.size() <= 8 &&
-                       std::all_of(ext.begin(), ext.end(), [](unsigned char c) {
-                           return std::isalnum(c) != 0;
-                       });
+    const bool plain =
+        !ext.empty() && ext.size() <= 8 &&
+        std::all_of(ext.begin(), ext.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
     return plain ? "picture." + ext : "picture";
 }
 
@@ -177,8 +176,8 @@ DecodedPicture DecodePictureFile(const std::string& path)
 std::vector<std::string> DecodableFormats()
 {
     initialiseMagick();
-    static const char* const kFormats[] = {"bmp", "gif", "jpg", "jpeg", "pcx", "rle", "tga",
-                                           "png", "tif", "tiff"};
+    static const char* const kFormats[] = {"bmp", "gif", "jpg", "jpeg", "pcx",
+                                           "rle", "tga", "png", "tif",  "tiff"};
     std::vector<std::string> out;
     for (const char* ext : kFormats) {
         std::string magick = ext;

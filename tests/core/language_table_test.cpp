@@ -20,9 +20,15 @@ TEST(LanguageTable, DelimitersAreDroppedUnseen)
         const char* line;
         const char* text;
     } cases[] = {
-        {"34=[Quit?]", "Quit?"}, {"34=(Quit?)", "Quit?"}, {"34=\"Quit?\"", "Quit?"},
-        {"34=[]", ""},           {"34=", ""},             {"34=[", ""},
-        {"34=[x", ""},           {"34=[a=b]", "a=b"},     {"34=[ends in spaces]  ", "ends in spaces] "},
+        {"34=[Quit?]", "Quit?"},
+        {"34=(Quit?)", "Quit?"},
+        {"34=\"Quit?\"", "Quit?"},
+        {"34=[]", ""},
+        {"34=", ""},
+        {"34=[", ""},
+        {"34=[x", ""},
+        {"34=[a=b]", "a=b"},
+        {"34=[ends in spaces]  ", "ends in spaces] "},
         {"34=\xC2\xABguillemets\xC2\xBB", "guillemets"}, // one character, two bytes each
         {"+34=[signed]", "signed"},
     };

@@ -95,8 +95,8 @@ TEST_F(LedImageSetTest, ChecksComeInOrderSizeBeforeLimit)
         const char* file;
         int refusal;
     } cases[] = {
-        {"", "512x512", -1},    {"", "513x512", 33},       {"", "512x513", 33},
-        {"8x8", "8x8", -1},     {"8x8", "8x9", 32},        {"8x8", "9x8", 32},
+        {"", "512x512", -1},    {"", "513x512", 33},        {"", "512x513", 33},
+        {"8x8", "8x8", -1},     {"8x8", "8x9", 32},         {"8x8", "9x8", 32},
         {"8x8", "600x600", 32}, {"512x512", "512x512", -1}, {"512x512", "512x513", 32},
     };
     for (const Case& c : cases) {
@@ -241,9 +241,9 @@ TEST_F(LedImageSetTest, ObserverHearsEveryChange)
     set.clearAlpha(1);
     set.remove(0);
     set.clear();
-    EXPECT_THAT(rec.events, ElementsAre("added 0", "selection", "added 1", "selection", "alpha 1",
-                                        "replaced 1", "selection", "alpha 1", "removed 0",
-                                        "cleared"));
+    EXPECT_THAT(rec.events,
+                ElementsAre("added 0", "selection", "added 1", "selection", "alpha 1", "replaced 1",
+                            "selection", "alpha 1", "removed 0", "cleared"));
 }
 
 } // namespace

@@ -66,9 +66,7 @@ TEST(ShowLogoRect, ShrinksToFitNeverEnlargesAndCentres)
         {100, 50, {52, 26, 152, 76}}, // unscaled
         {408, 103, {0, 26, 204, 76}}, // half size by the width
         {306, 20, {0, 45, 204, 57}},  // wider, not higher: width ratio alone
-        {10, 206, {100, 0, 104, 102}},
-        {204, 103, {0, 0, 204, 102}},
-        {0, 0, {102, 51, 102, 51}},
+        {10, 206, {100, 0, 104, 102}}, {204, 103, {0, 0, 204, 102}}, {0, 0, {102, 51, 102, 51}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));

@@ -25,9 +25,10 @@ protected:
     void SetUp() override
     {
         DecodableFormats(); // initialises the library
-        dir_ = fs::temp_directory_path() /
-               ("lumexa_decoder_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            fs::temp_directory_path() /
+            ("lumexa_decoder_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -97,7 +98,7 @@ TEST_F(PictureDecoderTest, PngOpacityIsKept)
 {
     Magick::Image image(Magick::Geometry(2, 1), Magick::Color("white"));
     image.matte(true);
-    image.pixelColor(0, 0, Magick::Color(MaxRGB, 0, 0, 0));          // opaque red
+    image.pixelColor(0, 0, Magick::Color(MaxRGB, 0, 0, 0));              // opaque red
     image.pixelColor(1, 0, Magick::Color(0, 0, MaxRGB, MaxRGB / 2 + 1)); // blue, half
     image.write(path("a.png"));
     const DecodedPicture p = DecodePictureFile(path("a.png"));
@@ -152,8 +153,9 @@ TEST_F(PictureDecoderTest, RleTargaWithAlpha)
 {
     // 3 x 2, 32 bits, top-left origin, 8 alpha bits; a run then three raw pixels.
     std::vector<uint8_t> b = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 32, 0x28};
-    b.insert(b.end(), {0x82, 0, 0, 255, 255});                     // three opaque red
-    b.insert(b.end(), {0x02, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 0, 0}); // blue, half green, clear
+    b.insert(b.end(), {0x82, 0, 0, 255, 255}); // three opaque red
+    b.insert(b.end(),
+             {0x02, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 0, 0}); // blue, half green, clear
     const DecodedPicture p = DecodePictureFile(writeBytes("rle.tga", b));
     ASSERT_EQ(p.width, 3);
     ASSERT_EQ(p.height, 2);
@@ -206,7 +208,8 @@ TEST_F(PictureDecoderTest, WhatIsNoPictureIsRefusedNamingTheFile)
         image.write(whole);
         std::vector<uint8_t> bytes(fs::file_size(whole));
         std::ifstream(whole, std::ios::binary)
-            .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .read(reinterpret_cast<char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         bytes.resize(bytes.size() / 2);
         bad.push_back(writeBytes(std::string("truncated.") + ext, bytes));
     }
