@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace lumexa {
 namespace {
@@ -99,7 +100,8 @@ TEST(LanguageTable, MissingFileNamesThePath)
 
 TEST(LanguageTable, Windows1252FileIsDecoded)
 {
-    const auto path = std::filesystem::temp_directory_path() / "lumexa_cp1252.lng";
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("lumexa_cp1252_" + std::to_string(::getpid()) + ".lng");
     std::ofstream(path, std::ios::binary) << "Polski\r\n84=[Negatyw \xB9\xEA]\r\n";
     LanguageTable t;
     t.LoadLanguage(path.string());

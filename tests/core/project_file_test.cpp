@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace lumexa {
 namespace {
@@ -71,9 +72,10 @@ class ProjectFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Unique per process: other build folders may run the same test at the same time.
         dir_ = fs::temp_directory_path() /
-               ("lumexa_project_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("lumexa_project_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "pics");
         for (const char* f : {"led_8x8.bmp", "dim_8x8.bmp", "alpha_8x8.bmp", "wide_9x8.bmp",

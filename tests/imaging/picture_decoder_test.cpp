@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace lumexa {
@@ -25,10 +26,10 @@ protected:
     void SetUp() override
     {
         DecodableFormats(); // initialises the library
-        dir_ =
-            fs::temp_directory_path() /
-            ("lumexa_decoder_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        // Unique per process: other build folders may run the same test at the same time.
+        dir_ = fs::temp_directory_path() /
+               ("lumexa_decoder_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
