@@ -226,7 +226,7 @@ void DotRenderer::composeBackgroundRow(const Cell& cell, int py, uint8_t* row) c
     const Placed& a = cell.area;
     if (py < a.rowBegin || py >= a.rowEnd)
         return;
-    const int v = py - a.y;
+    const long long v = static_cast<long long>(py) - a.y;
     if (v >= backgroundHeight_)
         return; // a cell larger than LED image 0 shows nothing where the picture ends
     const int colEnd =

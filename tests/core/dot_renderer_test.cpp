@@ -165,7 +165,7 @@ class CompositionRules : public ::testing::TestWithParam<bool>
         scene_.options = {false, false, false, false};
     }
 
-    const LedImage& addLed(Rgb colour, int alpha = -1)
+    LedImage& addLed(Rgb colour, int alpha = -1)
     {
         auto led = std::make_unique<LedImage>(
             MakeLedImage(Picture(kSize, kSize, colour), static_cast<int>(leds_.size()) + 1, ""));
@@ -305,7 +305,7 @@ TEST_P(CompositionRules, MaskKeepsTheHigherCoverage)
 
 TEST_P(CompositionRules, MaskOnlyForLedImagesWithAlphaInUse)
 {
-    LedImage& led = const_cast<LedImage&>(addLed({200, 200, 200}, 128));
+    LedImage& led = addLed({200, 200, 200}, 128);
     led.alphaInUse = false; // cleared alpha: the picture stays but is not used
     scene_.options.useMask = true;
     addDot(5, 5, 1);
