@@ -65,6 +65,7 @@ for s in $scenes; do
     w=$((glyph_w[$s] * led[$s])); h=$((glyph_h[$s] * led[$s]))
     # The floor: the same bytes, one write per row, synced.
     floor=$(for i in $(seq "$runs"); do
+        sync
         measure dd if=/dev/zero of="$work/floor.bin" bs=$((w * 4)) count=$h conv=fsync
         rm -f "$work/floor.bin"
     done | awk '{ print $1 }' | median)
@@ -73,6 +74,7 @@ for s in $scenes; do
         mode=$1; shift
         times=""; peak=0
         for i in $(seq "$runs"); do
+            sync # no writeback of the run before is left to slow this one down
             read -r t r < <(measure "$render" -q "$@" "$work/$s/$mode.led" "$work/$s.tga")
             times+="$t"$'\n'; peak=$((r > peak ? r : peak))
             rm -f "$work/$s.tga"

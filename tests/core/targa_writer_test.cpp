@@ -55,7 +55,7 @@ class TargaWriterTest : public ::testing::Test
 
 TEST_F(TargaWriterTest, WritesHeaderAndRowsBottomUpInBlueGreenRedCoverageOrder)
 {
-    const int w = 3, h = 2;
+    const int w = 5, h = 2; // four pixels swapped together and one alone
     TargaWriter writer(file("out.tga"));
     ASSERT_EQ(writer.rowOrder(), RowOrder::BottomUp);
     writer.open(w, h);
@@ -77,7 +77,7 @@ TEST_F(TargaWriterTest, WritesHeaderAndRowsBottomUpInBlueGreenRedCoverageOrder)
     ASSERT_EQ(bytes.size(), 18u + 4u * w * h);
     const std::vector<uint8_t> header(bytes.begin(), bytes.begin() + 18);
     EXPECT_EQ(header,
-              (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 32, 0}));
+              (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 2, 0, 32, 0}));
     // The first pixel after the header is the bottom-left one.
     EXPECT_EQ(bytes[18], 201); // blue of row 1
     EXPECT_EQ(bytes[19], 100); // green
@@ -86,9 +86,18 @@ TEST_F(TargaWriterTest, WritesHeaderAndRowsBottomUpInBlueGreenRedCoverageOrder)
     // The last pixel is the top-right one.
     const size_t last = bytes.size() - 4;
     EXPECT_EQ(bytes[last + 0], 200);
-    EXPECT_EQ(bytes[last + 1], 102);
-    EXPECT_EQ(bytes[last + 2], 2);
-    EXPECT_EQ(bytes[last + 3], 14);
+    EXPECT_EQ(bytes[last + 1], 104);
+    EXPECT_EQ(bytes[last + 2], 4);
+    EXPECT_EQ(bytes[last + 3], 28);
+    // Every pixel in between, in the file's order.
+    for (int i = 0; i < w * h; ++i) {
+        const int x = i % w, y = h - 1 - i / w;
+        const uint8_t* p = &bytes[18 + 4 * static_cast<size_t>(i)];
+        EXPECT_EQ(p[0], 200 + y);
+        EXPECT_EQ(p[1], 100 + x);
+        EXPECT_EQ(p[2], 10 * y + x);
+        EXPECT_EQ(p[3], 7 * x);
+    }
     EXPECT_EQ(entries(), 1u);
 }
 
