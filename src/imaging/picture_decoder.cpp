@@ -102,6 +102,27 @@ uint8_t toByte(MagickLib::Quantum q)
     return static_cast<uint8_t>((static_cast<uint64_t>(q) * 255u + MaxRGB / 2) / MaxRGB);
 }
 
+// Reads the first frame, or only its header. A warning that the data is corrupt (a
+// truncated file, say) refuses the picture; other warnings (unknown tags and the like)
+// leave a sound picture.
+void readFrom(Magick::Image& image, const Magick::Blob& blob, const std::string& path,
+              bool headerOnly)
+{
+    try {
+        image.fileName(formatHint(path));
+        image.subRange(1);
+        if (headerOnly)
+            image.ping(blob);
+        else
+            image.read(blob);
+    } catch (const Magick::WarningCorruptImage& e) {
+        refuse(path, reasonOf(e));
+    } catch (const Magick::Warning&) {
+    } catch (const Magick::Exception& e) {
+        refuse(path, reasonOf(e));
+    }
+}
+
 } // namespace
 
 DecodedPicture DecodePictureFile(const std::string& path)
@@ -110,33 +131,19 @@ DecodedPicture DecodePictureFile(const std::string& path)
     const std::string bytes = readBytes(path);
     const Magick::Blob blob(bytes.data(), bytes.size());
 
-    Magick::Image image;
-    try {
-        // The header first: a size past the limits is refused before any pixel is made.
-        Magick::Image header;
-        header.fileName(formatHint(path));
-        header.subRange(1);
-        header.ping(blob);
-        const int64_t w = header.columns();
-        const int64_t h = header.rows();
-        if (w <= 0 || h <= 0)
-            refuse(path, "the picture is empty");
-        if (w > kMaxSide || h > kMaxSide || w * h > kMaxPixels)
-            refuse(path, "the picture is too large (" + std::to_string(w) + " x " +
-                             std::to_string(h) + ")");
+    // The header first: a size past the limits is refused before any pixel is made.
+    Magick::Image header;
+    readFrom(header, blob, path, true);
+    const int64_t hw = header.columns();
+    const int64_t hh = header.rows();
+    if (hw <= 0 || hh <= 0)
+        refuse(path, "the picture is empty");
+    if (hw > kMaxSide || hh > kMaxSide || hw * hh > kMaxPixels)
+        refuse(path, "the picture is too large (" + std::to_string(hw) + " x " +
+                         std::to_string(hh) + ")");
 
-        image.fileName(formatHint(path));
-        image.subRange(1);
-        try {
-            image.read(blob);
-        } catch (const Magick::WarningCorruptImage& e) {
-            refuse(path, reasonOf(e));
-        } catch (const Magick::Warning&) {
-            // Other warnings (unknown tags and the like) leave a sound picture.
-        }
-    } catch (const Magick::Exception& e) {
-        refuse(path, reasonOf(e));
-    }
+    Magick::Image image;
+    readFrom(image, blob, path, false);
 
     const int64_t w = image.columns();
     const int64_t h = image.rows();
