@@ -13,6 +13,9 @@ namespace lumexa
 namespace
 {
 
+// How many dots ahead the samples of a dot's row are fetched.
+constexpr long kPrefetchAhead = 4;
+
 // Bands taller than this would list too many records that miss most of their rows.
 constexpr int kMaxBandHeight = 128;
 
@@ -214,11 +217,31 @@ void DotRenderer::RenderRow(int py, uint8_t* rgbaRow) const
         for (const uint32_t* i = band(cellIndex_, py, &end); i != end; ++i)
             composeBackgroundRow(cells_[*i], py, rgbaRow);
     }
-    for (const uint32_t* i = band(dotIndex_, py, &end); i != end; ++i) {
+    const uint32_t* first = band(dotIndex_, py, &end);
+    for (const uint32_t* i = first; i != end; ++i) {
+        // The samples of a dot's row sit in its own table, away from the previous dot's: ask
+        // for them a few dots ahead so that they arrive while earlier dots are composed.
+        if (end - i > kPrefetchAhead)
+            prefetchDotRow(dots_[i[kPrefetchAhead]], py);
         const Placed& dot = dots_[*i];
-        if (dot.rowBegin <= py && py < dot.rowEnd && dot.colBegin < dot.colEnd && dot.led >= 0)
+        if (covers(dot, py))
             composeDotRow(dot, py, rgbaRow);
     }
+}
+
+void DotRenderer::prefetchDotRow(const Placed& dot, int py) const
+{
+    if (!covers(dot, py))
+        return;
+    const LedSampleTable* table = samples_.builtTable(dot.led, dot.angle);
+    const long long v = static_cast<long long>(py) - dot.y;
+    if (table == nullptr || v < table->v0 || v >= static_cast<long long>(table->v0) + table->size)
+        return;
+    const size_t r = static_cast<size_t>(v - table->v0);
+    const size_t bytes = static_cast<size_t>(table->runEnd[r] - table->runBegin[r]) * 4;
+    const uint8_t* at = table->entries.data() + table->runAt[r];
+    for (size_t offset = 0; offset < bytes; offset += 64)
+        __builtin_prefetch(at + offset);
 }
 
 void DotRenderer::composeBackgroundRow(const Cell& cell, int py, uint8_t* row) const

@@ -67,6 +67,11 @@ class DotRenderer
     template <typename Rows> static BandIndex buildIndex(size_t count, Rows rowsOf, int height);
     static const uint32_t* band(const BandIndex& index, int py, const uint32_t** end);
 
+    static bool covers(const Placed& dot, int py)
+    {
+        return dot.rowBegin <= py && py < dot.rowEnd && dot.colBegin < dot.colEnd && dot.led >= 0;
+    }
+    void prefetchDotRow(const Placed& dot, int py) const;
     void composeBackgroundRow(const Cell& cell, int py, uint8_t* row) const;
     void composeDotRow(const Placed& dot, int py, uint8_t* row) const;
     void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,

@@ -16,6 +16,11 @@ const LedSampleTable kDirect{};
 
 } // namespace
 
+const LedSampleTable* LedSampleCache::direct()
+{
+    return &kDirect;
+}
+
 size_t LedSampleTable::bytes() const
 {
     return sizeof(*this) + entries.capacity() +

@@ -53,8 +53,17 @@ class LedSampleCache
 
     // The table of LED image `led` (a valid index) at `angle` (0..359), or null.
     const LedSampleTable* table(int led, int angle) const;
+    // The table if it is built already, else null; never builds.
+    const LedSampleTable* builtTable(int led, int angle) const
+    {
+        const LedSampleTable* t =
+            slots_[static_cast<size_t>(led) * 360 + static_cast<size_t>(angle)].load(
+                std::memory_order_acquire);
+        return t == direct() ? nullptr : t;
+    }
 
   private:
+    static const LedSampleTable* direct();
     const LedSampleTable* build(size_t slot, int led, int angle) const;
 
     std::vector<const LedImage*> leds_;
