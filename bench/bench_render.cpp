@@ -1,4 +1,5 @@
-// Rows per second of the dot renderer on the scenes S, M and L in each mode, on one thread;
+// Rows per second of the dot renderer on the scenes S, M and L in each mode, on one thread
+// (and L with masks on two);
 // the reference composer on M with rotation for comparison; and the floor: writing the same
 // number of bytes to a file, one buffered write per row.
 #include "scenes.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 namespace lumexa::bench
 {
@@ -39,6 +41,27 @@ void BM_DotRenderer(benchmark::State& state)
     state.SetLabel(b.name + ", " + std::to_string(b.scene.dots.size()) + " dots");
     state.SetItemsProcessed(state.iterations() * b.scene.height);
     state.SetBytesProcessed(state.iterations() * b.scene.height * static_cast<int64_t>(row.size()));
+}
+
+// The same on `threads` threads taking every n-th row, as the render job spreads rows.
+void BM_DotRendererThreads(benchmark::State& state)
+{
+    const BenchScene b = MakeBenchScene(kSceneL, SceneMode::RotationMasks);
+    const int threads = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        const DotRenderer renderer(b.scene);
+        std::vector<std::jthread> pool;
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back([&, t] {
+                std::vector<uint8_t> row(static_cast<size_t>(b.scene.width) * 4);
+                for (int py = t; py < b.scene.height; py += threads) {
+                    renderer.RenderRow(py, row.data());
+                    benchmark::DoNotOptimize(row.data());
+                }
+            });
+    }
+    state.SetLabel(b.name + ", " + std::to_string(threads) + " threads");
+    state.SetItemsProcessed(state.iterations() * b.scene.height);
 }
 
 // A few rows from the middle of M: the reference tests every candidate at every pixel.
@@ -104,6 +127,11 @@ void BM_WriteFloor(benchmark::State& state)
 BENCHMARK(BM_DotRenderer)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
     ->ArgNames({"scene", "mode"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_DotRendererThreads)
+    ->DenseRange(1, 2)
+    ->ArgName("threads")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ReferenceComposer)->Unit(benchmark::kMillisecond)->UseRealTime();
