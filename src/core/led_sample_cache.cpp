@@ -4,6 +4,7 @@
 #include "core/led_sampling.h"
 
 #include <cmath>
+#include <new>
 #include <optional>
 
 namespace lumexa
@@ -11,14 +12,16 @@ namespace lumexa
 namespace
 {
 
-// Marks a slot whose table is not kept (over budget, or samples not in one run per row).
+// Mark slots whose table is not kept (over the budget, or an alpha picture too small), and
+// slots whose table one thread is building.
 const LedSampleTable kDirect{};
+const LedSampleTable kBuilding{};
 
 } // namespace
 
-const LedSampleTable* LedSampleCache::direct()
+bool LedSampleCache::usable(const LedSampleTable* t)
 {
-    return &kDirect;
+    return t != nullptr && t != &kDirect && t != &kBuilding;
 }
 
 size_t LedSampleTable::bytes() const
@@ -91,42 +94,48 @@ LedSampleCache::~LedSampleCache() = default;
 
 const LedSampleTable* LedSampleCache::table(int led, int angle) const
 {
-    const size_t slot = static_cast<size_t>(led) * 360 + static_cast<size_t>(angle);
-    const LedSampleTable* t = slots_[slot].load(std::memory_order_acquire);
-    if (t == nullptr)
-        t = build(slot, led, angle);
-    return t == &kDirect ? nullptr : t;
+    std::atomic<const LedSampleTable*>& slot =
+        slots_[static_cast<size_t>(led) * 360 + static_cast<size_t>(angle)];
+    const LedSampleTable* t = slot.load(std::memory_order_acquire);
+    if (t == nullptr) {
+        // The first thread to ask builds the table; a thread asking meanwhile samples that
+        // row directly instead of building it a second time or waiting.
+        if (slot.compare_exchange_strong(t, &kBuilding, std::memory_order_acq_rel))
+            t = build(slot, led, angle);
+    }
+    return t == &kDirect || t == &kBuilding ? nullptr : t;
 }
 
-const LedSampleTable* LedSampleCache::build(size_t slot, int led, int angle) const
+const LedSampleTable* LedSampleCache::build(std::atomic<const LedSampleTable*>& slot, int led,
+                                            int angle) const
 {
     const LedImage& image = *leds_[static_cast<size_t>(led)];
     {
-        // Refuse before the work when even the square's worth of samples would not fit.
+        // Refuse before the work when even the picture's worth of samples would not fit.
         std::lock_guard lock(mutex_);
         const size_t estimate = static_cast<size_t>(image.picture.width()) *
                                 static_cast<size_t>(image.picture.height()) * 4;
         if (used_ + estimate > budget_) {
-            const LedSampleTable* expected = nullptr;
-            slots_[slot].compare_exchange_strong(expected, &kDirect, std::memory_order_acq_rel);
-            return expected == nullptr ? &kDirect : expected;
+            slot.store(&kDirect, std::memory_order_release);
+            return &kDirect;
         }
     }
-    // Built outside the lock so that threads needing different tables do not wait on each
-    // other; two threads building the same table keep the first and drop the second.
-    std::unique_ptr<LedSampleTable> built =
-        BuildLedSampleTable(image, angle, withAlpha_[static_cast<size_t>(led)]);
-    std::lock_guard lock(mutex_);
-    const LedSampleTable* current = slots_[slot].load(std::memory_order_acquire);
-    if (current != nullptr)
-        return current;
-    const LedSampleTable* published = &kDirect;
-    if (built && used_ + built->bytes() <= budget_) {
-        used_ += built->bytes();
-        published = built.get();
-        owned_.push_back(std::move(built));
+    std::unique_ptr<LedSampleTable> built;
+    try {
+        built = BuildLedSampleTable(image, angle, withAlpha_[static_cast<size_t>(led)]);
+    } catch (const std::bad_alloc&) {
+        // The tables only save time: without room for one, the pictures are sampled directly.
     }
-    slots_[slot].store(published, std::memory_order_release);
+    const LedSampleTable* published = &kDirect;
+    {
+        std::lock_guard lock(mutex_);
+        if (built && used_ + built->bytes() <= budget_) {
+            used_ += built->bytes();
+            published = built.get();
+            owned_.push_back(std::move(built));
+        }
+    }
+    slot.store(published, std::memory_order_release);
     return published;
 }
 

@@ -51,7 +51,8 @@ class LedSampleCache
     LedSampleCache(const LedSampleCache&) = delete;
     LedSampleCache& operator=(const LedSampleCache&) = delete;
 
-    // The table of LED image `led` (a valid index) at `angle` (0..359), or null.
+    // The table of LED image `led` (a valid index) at `angle` (0..359), or null: over the
+    // budget, or while another thread builds it.
     const LedSampleTable* table(int led, int angle) const;
     // The table if it is built already, else null; never builds.
     const LedSampleTable* builtTable(int led, int angle) const
@@ -59,12 +60,12 @@ class LedSampleCache
         const LedSampleTable* t =
             slots_[static_cast<size_t>(led) * 360 + static_cast<size_t>(angle)].load(
                 std::memory_order_acquire);
-        return t == direct() ? nullptr : t;
+        return usable(t) ? t : nullptr;
     }
 
   private:
-    static const LedSampleTable* direct();
-    const LedSampleTable* build(size_t slot, int led, int angle) const;
+    static bool usable(const LedSampleTable* t);
+    const LedSampleTable* build(std::atomic<const LedSampleTable*>& slot, int led, int angle) const;
 
     std::vector<const LedImage*> leds_;
     std::vector<bool> withAlpha_;
