@@ -181,11 +181,13 @@ void LedStrip::RebuildStripEntry(int n)
 
 void LedStrip::ledAdded(int n)
 {
+    ++pictureChanges_;
     BuildStripEntry(n);
 }
 
 void LedStrip::ledReplaced(int n)
 {
+    ++pictureChanges_;
     RebuildStripEntry(n);
     const LedImage& led = set_[n];
     if (n >= 1 && led.alphaInUse)
@@ -222,6 +224,7 @@ void LedStrip::ledRemoved(int n)
 {
     // The removed entry goes; every entry after it moves one pitch to the left and takes
     // the number of its new slot.
+    ++pictureChanges_;
     delete entries_[static_cast<size_t>(n)]->panel;
     entries_.erase(entries_.begin() + n);
     for (int k = n; k < entryCount(); ++k)
@@ -232,6 +235,7 @@ void LedStrip::ledRemoved(int n)
 
 void LedStrip::cleared()
 {
+    ++pictureChanges_;
     for (auto& e : entries_)
         delete e->panel;
     entries_.clear();

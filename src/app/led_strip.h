@@ -63,6 +63,9 @@ public:
 
     const StripEntry* entry(int n) const;
     int entryCount() const { return static_cast<int>(entries_.size()); }
+    // Counts the changes of the set's pictures (add, replace, delete, empty), so that
+    // copies of them can tell when they are stale.
+    int pictureChanges() const { return pictureChanges_; }
 
     // LedImageSetObserver
     void ledAdded(int n) override;
@@ -93,6 +96,7 @@ private:
     QWidget* contents_;
     std::vector<std::unique_ptr<StripEntry>> entries_;
     int fontHeight_ = -11;
+    int pictureChanges_ = 0;
 };
 
 } // namespace lumexa

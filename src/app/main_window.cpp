@@ -18,6 +18,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFrame>
@@ -388,6 +390,7 @@ void TForm1::createMenus()
     Webpage1->setObjectName(QStringLiteral("Webpage1"));
     Manual1 = Help1->addAction(QStringLiteral("Manual"));
     Manual1->setObjectName(QStringLiteral("Manual1"));
+    connect(Manual1, &QAction::triggered, this, &TForm1::Manual1Click);
     Help1->addSeparator();
     About1 = Help1->addAction(QStringLiteral("About"));
     About1->setObjectName(QStringLiteral("About1"));
@@ -566,6 +569,15 @@ void TForm1::SpeedButton1Click()
     Image4->setVisible(!points);
     Image5->setVisible(!points);
     BuildPreview();
+}
+
+void TForm1::Manual1Click()
+{
+    // The manual's language follows the Add button's caption.
+    const QString file = Button1->text() == QStringLiteral("Dodaj")
+                             ? QStringLiteral("lumexa_TesselPL.pdf")
+                             : QStringLiteral("lumexa_TesselEN.pdf");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(programFolder_).filePath(file)));
 }
 
 void TForm1::BitBtn1Click()

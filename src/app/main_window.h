@@ -9,6 +9,7 @@
 #include "status_texts.h"
 #include "user_prompts.h"
 
+#include <QImage>
 #include <QMainWindow>
 
 #include <memory>
@@ -64,6 +65,7 @@ public:
     void Button6Click();
     void Button7Click();
     void BitBtn1Click();
+    void Manual1Click();
     void LedImageClick(int n);
     void ShowLogo();
     // Applies a language file and puts its captions on the controls.
@@ -191,6 +193,8 @@ private:
     std::unique_ptr<GlyphRasterizer> rasterizer_;
     LayoutRandom random_;
     std::vector<TScatterPoint> points_;
+    std::vector<QImage> ledImageCache_;
+    int ledImageCacheChanges_ = -1;
     DotList lastDots_;
     int lastCellWidth_ = 16;
     int lastRows_ = 0;

@@ -5,6 +5,7 @@
 #include "main_window.h"
 
 #include "core/error.h"
+#include "led_strip.h"
 #include "picture_image.h"
 #include "preview_box.h"
 #include "preview_painter.h"
@@ -133,9 +134,20 @@ void TForm1::drawPreview(const LayoutResult& result)
     scene.rows = result.rows;
     scene.ledCount = shared_.ledImages.count();
     if (scene.ledCount >= 2) {
+        // LED pictures are converted once and kept until the set's pictures change, so
+        // that dragging a scroll bar does not copy up to 128 pictures on every step.
+        if (ledImageCacheChanges_ != strip_->pictureChanges()) {
+            ledImageCache_.clear();
+            ledImageCacheChanges_ = strip_->pictureChanges();
+        }
+        ledImageCache_.resize(static_cast<size_t>(scene.ledCount));
         scene.ledPictures.reserve(static_cast<size_t>(scene.ledCount));
-        for (int n = 0; n < scene.ledCount; ++n)
-            scene.ledPictures.push_back(ToQImage(shared_.ledImages[n].picture));
+        for (int n = 0; n < scene.ledCount; ++n) {
+            QImage& cached = ledImageCache_[static_cast<size_t>(n)];
+            if (cached.isNull())
+                cached = ToQImage(shared_.ledImages[n].picture);
+            scene.ledPictures.push_back(cached);
+        }
     }
     scene.scale = scale;
     scene.box = PaintBox1->size();
