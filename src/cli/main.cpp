@@ -22,11 +22,10 @@
 #include <QtGlobal>
 
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
+#include <stop_token>
 #include <unistd.h>
 
 namespace
@@ -88,6 +87,15 @@ int Render(const cli::CliOptions& options, const char* argv0)
         LoadProjectHeadless(options.project, language, InstalledFontNames(), windowFont, rasterizer,
                             project, [&](const std::string& m) { display.warning(m); });
         cli::CheckRenderable(options.project, project);
+        // From here on Ctrl-C cancels (the picture decoder has put its own handlers in
+        // place while the project's pictures were read).
+        struct sigaction action {
+        };
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+
         PrepareRender(project.settings, project.leds);
 
         RenderRandom random;
@@ -124,30 +132,20 @@ int Render(const cli::CliOptions& options, const char* argv0)
         setup.writer = writer.get();
         setup.log = &display;
         setup.threads = options.threads;
+        // Ctrl-C cancels as the Cancel button does, at the next row: the flag set by the
+        // signal is read on the job's thread after every row, and no partial file is left;
+        // one that arrives before the rows start stops the render at its first row.
+        std::stop_source cancel;
         const RenderJob* running = nullptr;
-        setup.observer = [&](int, const uint8_t*) { display.rowWritten(*running); };
+        setup.observer = [&](int, const uint8_t*) {
+            if (interrupted.load())
+                cancel.request_stop();
+            display.rowWritten(*running);
+        };
         RenderJob job(setup);
         running = &job;
 
-        // Ctrl-C cancels as the Cancel button does: no partial file is left behind.
-        struct sigaction action {
-        };
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-
-        std::atomic<bool> done{false};
-        std::jthread worker([&](std::stop_token stop) {
-            job.run(stop);
-            done.store(true);
-        });
-        while (!done.load()) {
-            if (interrupted.load())
-                worker.request_stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        worker.join();
+        job.run(cancel.get_token());
         display.finish(job);
 
         switch (job.state()) {

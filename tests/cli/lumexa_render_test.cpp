@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -253,8 +254,8 @@ TEST_F(LumexaRenderTest, WriteThatFailsPartWayKeepsTheEarlierFileAndNoTemporaryF
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_NE(run.output.find("Cannot write file " + file("out.tga")), std::string::npos)
         << run.output;
-    const std::vector<uint8_t> kept = ReadAll(file("out.tga"));
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
+    EXPECT_TRUE(ReadAll(file("out.tga")) ==
+                std::vector<uint8_t>({'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
     EXPECT_EQ(entries(), before);
 }
 
@@ -282,6 +283,54 @@ TEST_F(LumexaRenderTest, CommandLine)
         EXPECT_EQ(run.status, c.status) << c.args << ": " << run.output;
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.args << ": " << run.output;
     }
+}
+
+// Ctrl-C acts as Cancel: the render stops at its next row, and neither a partial file
+// nor a temporary file is left; an earlier file of that name stays.
+TEST_F(LumexaRenderTest, InterruptLeavesTheEarlierFileAndNoTemporaryFile)
+{
+    WritePicture(file("big0.tga"), 64, 64, {40, 40, 40});
+    WritePicture(file("big1.tga"), 64, 64, {20, 20, 230});
+    WritePicture(file("logo.tga"), 120, 40, {0, 0, 0}, std::array<uint8_t, 3>{255, 255, 255});
+    const std::string p =
+        project({"ActivePage=1", "LogoFile=logo.tga", "LogoInvert=0", "RenderRotateBitmaps=1",
+                 "ImageF[]=000big0.tga", "ImageF[]=001big1.tga"});
+    std::ofstream(file("out.tga")) << "earlier";
+    const size_t before = entries();
+
+    int toParent[2];
+    ASSERT_EQ(::pipe(toParent), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(toParent[1], STDERR_FILENO);
+        ::close(toParent[0]);
+        ::execl(kRender.c_str(), "lumexa-render", "-j1", p.c_str(), file("out.tga").c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(toParent[1]);
+    // The log line that comes just before the first row is composed.
+    std::string seen;
+    char c;
+    bool signalled = false;
+    while (::read(toParent[0], &c, 1) == 1) {
+        seen += c;
+        if (!signalled && seen.find("Rendering rows") != std::string::npos) {
+            ::kill(pid, SIGINT);
+            signalled = true;
+        }
+    }
+    ::close(toParent[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(signalled) << seen;
+    ASSERT_TRUE(WIFEXITED(status)) << seen;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << seen;
+    EXPECT_NE(seen.find("interrupted"), std::string::npos) << seen;
+    EXPECT_TRUE(ReadAll(file("out.tga")) ==
+                std::vector<uint8_t>({'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
+    EXPECT_EQ(entries(), before);
 }
 
 } // namespace
