@@ -39,19 +39,6 @@ int CountFontDots(const Picture& glyph, int threshold)
     return first < 0 ? 0 : last - first + 1;
 }
 
-Displacement DrawDisplacement(CellSize cell, int shufle, RandomTable& table)
-{
-    if (shufle < 1)
-        return {};
-    const float r1 = DrawRandom(table);
-    const float r2 = DrawRandom(table);
-    const auto shift = [shufle](int size, float r) {
-        const int cellPart = static_cast<int>(size * static_cast<double>(r));
-        return static_cast<int>((cellPart - size * 0.5) * shufle * 0.01);
-    };
-    return {shift(cell.width, r1), shift(cell.height, r2)};
-}
-
 void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out)
 {
     out.reserve(out.size() +

@@ -1,6 +1,7 @@
 // Candidate points and their selection for the Points style.
 #include "core/points_scatter.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace lumexa {
@@ -11,6 +12,8 @@ namespace {
 // sampling constant 10.
 constexpr int kSteps = 5;
 constexpr double kSlopeDivisor = 5.0;
+// Draws in one cycle of a random table: its 10000 fractions and the cursor slot.
+constexpr int kTableCycle = 10001;
 
 // The grid of values around one pixel: corners are the mean of the four pixels meeting
 // there, edge middles the mean of the two sharing the edge, the centre the pixel itself.
@@ -80,6 +83,9 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
                     (static_cast<double>(g.m[qa + 1][qb]) - topLeft) / kSlopeDivisor);
                 const float bottomSlope = static_cast<float>(
                     (static_cast<double>(g.m[qa + 1][qb + 1]) - bottomLeft) / kSlopeDivisor);
+                // The darkness of the quadrant's 25 candidates, i across and j down.
+                int darkness[kSteps][kSteps];
+                int darkest = 0;
                 for (int i = 0; i < kSteps; ++i) {
                     const float top =
                         static_cast<float>(i * static_cast<double>(topSlope) + topLeft);
@@ -90,11 +96,23 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
                     for (int j = 0; j < kSteps; ++j) {
                         const float v =
                             static_cast<float>(j * static_cast<double>(downSlope) + top);
-                        int darkness = 255 - static_cast<int>(static_cast<double>(v) + 1.0);
-                        if (darkness < 1)
-                            darkness = 1;
+                        int d = 255 - static_cast<int>(static_cast<double>(v) + 1.0);
+                        if (d < 1)
+                            d = 1;
+                        darkness[i][j] = d;
+                        darkest = std::max(darkest, d);
+                    }
+                }
+                // With fractions below 1, darkness 41 or less can never give more than
+                // 40: the quadrant's draws are only counted off.
+                if (darkest <= 41) {
+                    accept.cursor = (accept.cursor + kSteps * kSteps) % kTableCycle;
+                    continue;
+                }
+                for (int i = 0; i < kSteps; ++i) {
+                    for (int j = 0; j < kSteps; ++j) {
                         const float t = DrawRandom(accept);
-                        if (static_cast<int>(darkness * static_cast<double>(t)) <= 40)
+                        if (static_cast<int>(darkness[i][j] * static_cast<double>(t)) <= 40)
                             continue;
                         const Displacement d = DrawDisplacement(cell, shufle, shuffle);
                         TScatterPoint p;

@@ -41,14 +41,6 @@ void ReseedRandomTable(RandomTable& table, std::string_view seedText, RandomGene
     FillRandomTable(table, SeedFromText(seedText), gen);
 }
 
-float DrawRandom(RandomTable& table)
-{
-    const int32_t i = table.cursor;
-    if (++table.cursor > 10000)
-        table.cursor = 0;
-    return i < 10000 ? table.values[static_cast<size_t>(i)] : 0.0f;
-}
-
 uint32_t NewSeed(uint32_t tickCount, RandomGenerator& gen)
 {
     gen.seed(tickCount);

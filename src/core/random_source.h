@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -36,7 +37,14 @@ void FillRandomTable(RandomTable& table, uint32_t seed, RandomGenerator& gen);
 // The seed is the digits of `seedText` in order, or 25071971 when it holds none.
 uint32_t SeedFromText(std::string_view seedText);
 void ReseedRandomTable(RandomTable& table, std::string_view seedText, RandomGenerator& gen);
-float DrawRandom(RandomTable& table);
+// Inline: the layouts draw once per candidate point, millions of times per recompute.
+inline float DrawRandom(RandomTable& table)
+{
+    const int32_t i = table.cursor;
+    if (++table.cursor > 10000)
+        table.cursor = 0;
+    return i < 10000 ? table.values[static_cast<size_t>(i)] : 0.0f;
+}
 
 // A new 8-digit seed for the seed button: the generator is seeded with the tick count
 // and two steps a and b are combined without overflow into 0..99999999.

@@ -9,9 +9,8 @@
 
 namespace lumexa {
 
-class QtGlyphRasterizer : public GlyphRasterizer
-{
-  public:
+class QtGlyphRasterizer : public GlyphRasterizer {
+public:
     // Makes sure a Qt application exists (see EnsureGuiApplication).
     QtGlyphRasterizer();
 

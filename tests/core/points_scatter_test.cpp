@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace lumexa {
@@ -17,6 +18,84 @@ struct Tables {
     RandomGenerator gen;
     RandomTable accept, shuffle, led, pick;
 };
+
+// The candidate rule written out plainly, one draw after another, with every
+// intermediate value rounded to a 32-bit float.
+std::vector<TScatterPoint> plainCandidates(const Picture& glyph, CellSize cell, int shufle,
+                                           RandomTable& accept, RandomTable& shuffle)
+{
+    const auto B = [&](int x, int y) { return static_cast<double>(glyph.pixel(x, y).b); };
+    std::vector<TScatterPoint> out;
+    for (int c = 0; c < glyph.width(); ++c)
+        for (int r = 0; r < glyph.height(); ++r) {
+            if (B(c, r) >= 255)
+                continue;
+            float M[3][3];
+            for (int a = 0; a < 3; a += 2)
+                for (int b = 0; b < 3; b += 2)
+                    M[a][b] = static_cast<float>(
+                        (B(c + a - 1, r + b - 1) + B(c, r + b - 1) + B(c + a - 1, r) + B(c, r)) *
+                        0.25);
+            M[1][0] = static_cast<float>((B(c, r - 1) + B(c, r)) * 0.5);
+            M[0][1] = static_cast<float>((B(c - 1, r) + B(c, r)) * 0.5);
+            M[2][1] = static_cast<float>((B(c + 1, r) + B(c, r)) * 0.5);
+            M[1][2] = static_cast<float>((B(c, r + 1) + B(c, r)) * 0.5);
+            M[1][1] = static_cast<float>(B(c, r));
+            for (const auto& [qa, qb] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}}) {
+                const float ts = static_cast<float>((double(M[qa + 1][qb]) - M[qa][qb]) / 5);
+                const float bs =
+                    static_cast<float>((double(M[qa + 1][qb + 1]) - M[qa][qb + 1]) / 5);
+                for (int i = 0; i <= 4; ++i) {
+                    const float top = static_cast<float>(i * double(ts) + M[qa][qb]);
+                    const float bottom = static_cast<float>(i * double(bs) + M[qa][qb + 1]);
+                    const float down = static_cast<float>((double(bottom) - top) / 5);
+                    for (int j = 0; j <= 4; ++j) {
+                        const float value = static_cast<float>(j * double(down) + top);
+                        const int darkness =
+                            std::max(1, 255 - static_cast<int>(double(value) + 1.0));
+                        if (static_cast<int>(darkness * double(DrawRandom(accept))) <= 40)
+                            continue;
+                        const Displacement d = DrawDisplacement(cell, shufle, shuffle);
+                        out.push_back(
+                            {static_cast<int>(c * cell.width + i + cell.width * 0.5 * qa -
+                                              cell.width / 2 + d.dx),
+                             static_cast<int>(r * cell.height + j + cell.height * 0.5 * qb -
+                                              cell.height / 2 + d.dy)});
+                    }
+                }
+            }
+        }
+    return out;
+}
+
+TEST(CandidatePoints, AgreeWithThePlainRuleOnRandomGlyphs)
+{
+    RandomGenerator gen;
+    gen.seed(7);
+    for (int round = 0; round < 20; ++round) {
+        Picture glyph(1 + gen.step() % 9, 1 + gen.step() % 7, {255, 255, 255});
+        for (int y = 0; y < glyph.height(); ++y)
+            for (int x = 0; x < glyph.width(); ++x) {
+                const int v = gen.step() % 3 == 0 ? 255 : gen.step() % 256;
+                glyph.setPixel(x, y, {0, 0, static_cast<uint8_t>(v)});
+            }
+        const CellSize cell{1 + gen.step() % 40, 1 + gen.step() % 40};
+        const int shufle = gen.step() % 2 == 0 ? 0 : gen.step() % 201;
+        Tables fast, plain;
+        fast.accept.cursor = plain.accept.cursor = gen.step() % 10001;
+        std::vector<TScatterPoint> points;
+        MakeCandidatePoints(glyph, Channel::Blue, cell, shufle, fast.accept, fast.shuffle, points);
+        const std::vector<TScatterPoint> expected =
+            plainCandidates(glyph, cell, shufle, plain.accept, plain.shuffle);
+        ASSERT_EQ(points.size(), expected.size()) << round;
+        for (size_t i = 0; i < points.size(); ++i) {
+            ASSERT_EQ(points[i].x, expected[i].x) << round << " #" << i;
+            ASSERT_EQ(points[i].y, expected[i].y) << round << " #" << i;
+        }
+        EXPECT_EQ(fast.accept.cursor, plain.accept.cursor);
+        EXPECT_EQ(fast.shuffle.cursor, plain.shuffle.cursor);
+    }
+}
 
 TEST(CandidatePoints, AllBlue255GlyphGivesNoPoints)
 {
