@@ -61,6 +61,9 @@ class RowPipeline
             } catch (const std::exception& e) {
                 stopWith(e.what());
                 return;
+            } catch (...) {
+                stopWith("A row could not be composed");
+                return;
             }
             {
                 std::lock_guard lock(mutex_);
@@ -214,14 +217,19 @@ RenderState RenderJob::run(std::stop_token stop)
                 break;
             }
             const int y = pipeline.rowOf(index);
+            // Whatever fails here, the composing threads must be stopped before they are
+            // joined, so nothing is let out of the loop.
             try {
                 writer.writeRow(row);
+                if (setup_.observer)
+                    setup_.observer(y, row);
             } catch (const std::exception& e) {
                 failure = e.what();
                 break;
+            } catch (...) {
+                failure = "Cannot write file " + writer.path();
+                break;
             }
-            if (setup_.observer)
-                setup_.observer(y, row);
             pipeline.written(index + 1);
 
             const int done = index + 1;

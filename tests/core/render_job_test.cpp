@@ -221,6 +221,7 @@ TEST(RenderJobTest, FailuresStopTheRunWithAMessageAndNoFile)
         {"write fails part-way", 30, -1, 8, "Cannot write file /somewhere/result.tga"},
         {"composer fails", -1, 40, 8, "composer broke"},
         {"size refused on opening", -1, -1, 65536, "too large: /somewhere/result.tga"},
+        {"observer fails", -1, -1, 8, "observer broke"},
     };
     for (const Case& c : cases) {
         for (int threads : {1, 2}) {
@@ -237,6 +238,11 @@ TEST(RenderJobTest, FailuresStopTheRunWithAMessageAndNoFile)
             setup.writer = &writer;
             setup.log = &log;
             setup.threads = threads;
+            if (std::string(c.what) == "observer fails")
+                setup.observer = [&](int, const uint8_t*) {
+                    if (writer.rows.size() == 20)
+                        throw std::runtime_error("observer broke");
+                };
             RenderJob job(setup);
             EXPECT_EQ(job.run(), RenderState::Failed) << c.what;
             EXPECT_EQ(job.state(), RenderState::Failed) << c.what;
