@@ -31,11 +31,21 @@ CellSize PreviewCellSize(const LedInfo& leds)
     return {16, 16};
 }
 
+Glyph MakeLayoutGlyph(const ProjectSettings& settings, const ParsedText& parsed,
+                      GlyphRasterizer& rasterizer, const Picture* logo)
+{
+    if (settings.activePage == 1 && logo != nullptr)
+        return MakeLogoGlyph(*logo, settings.logoSize.position(), settings.logoInvert);
+    return rasterizer.drawText(parsed.stripped, settings.fontName, settings.fontSize.position(),
+                               settings.kerning.position());
+}
+
 LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds,
                                   GlyphRasterizer& rasterizer, const Picture* logo,
                                   LayoutRandom& random, std::vector<TScatterPoint>& points)
 {
     LayoutResult result;
+    result.renderAllowed = RenderCommandAllowed(settings, leds);
     if (settings.text.empty()) {
         result.status = LayoutStatus::NoText;
         return result;
@@ -51,14 +61,9 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
         ReseedRandomTable(random.tables[static_cast<size_t>(role)], settings.seedText, random.gen);
     RandomTable& shuffle = random.tables[kShuffleTable];
 
-    if (logoPage) {
-        result.glyph = MakeLogoGlyph(*logo, settings.logoSize.position(), settings.logoInvert);
-    } else {
+    if (!logoPage)
         result.parsed = ParseTags(utf8ToChars(settings.text));
-        result.glyph =
-            rasterizer.drawText(result.parsed.stripped, settings.fontName,
-                                settings.fontSize.position(), settings.kerning.position());
-    }
+    result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo);
     const Picture& image = result.glyph.image;
     NarrowThreshold(image, settings.brightnes);
     const int threshold = settings.brightnes.position();

@@ -52,6 +52,7 @@ struct LayoutResult {
     int fontDots = 0;       // status panel 0
     int64_t imageWidth = 0; // columns x cell width
     int64_t imageHeight = 0;
+    bool renderAllowed = false; // RenderCommandAllowed for these settings
 };
 
 // Whether the Render command may be enabled: two or more LED images, a text, and the
@@ -60,6 +61,12 @@ bool RenderCommandAllowed(const ProjectSettings& settings, const LedInfo& leds);
 
 // LED image 0's size with two or more LED images, else 16 x 16.
 CellSize PreviewCellSize(const LedInfo& leds);
+
+// The glyph of the active page: on the Text page `parsed.stripped` drawn through
+// `rasterizer` with the font, size and kerning of `settings`; on the Logo page `logo`
+// (which must not be null there) scaled by the logo size.
+Glyph MakeLayoutGlyph(const ProjectSettings& settings, const ParsedText& parsed,
+                      GlyphRasterizer& rasterizer, const Picture* logo);
 
 // The recompute. Reseeds tables 1, 3, 0 and 4 from the seed text, parses the tags,
 // builds the glyph (text through `rasterizer`, or `logo` on the Logo page), narrows the

@@ -210,6 +210,7 @@ TEST_F(LayoutFixture, NothingToDrawWithoutTextOrLogo)
     EXPECT_FALSE(RenderCommandAllowed(settings, leds));
     settings.activePage = 0;
     EXPECT_TRUE(RenderCommandAllowed(settings, leds));
+    EXPECT_TRUE(compute().renderAllowed);
     leds.count = 1;
     EXPECT_FALSE(RenderCommandAllowed(settings, leds));
 }
