@@ -31,7 +31,7 @@ struct Rect {
 };
 
 // Where a logo of logoW x logoH is drawn in a box of boxW x boxH: shrunk to fit, never
-// enlarged, keeping its aspect ratio, centred.
+// enlarged, keeping its proportions, centred.
 Rect ShowLogoRect(int boxW, int boxH, int logoW, int logoH);
 
 } // namespace lumexa
