@@ -1,6 +1,8 @@
 // The headless Qt application for text drawing.
 #include "text/gui_application.h"
 
+#include "core/error.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -8,8 +10,13 @@ namespace lumexa {
 
 void EnsureGuiApplication()
 {
-    if (QCoreApplication::instance() != nullptr)
+    if (QCoreApplication* existing = QCoreApplication::instance()) {
+        // Qt's fonts stop the program outright without a graphical application; a
+        // clear error is better.
+        if (qobject_cast<QGuiApplication*>(existing) == nullptr)
+            throw Error("Text cannot be drawn: the program runs without Qt's GUI support");
         return;
+    }
     // Qt keeps references to argc and argv for the application's whole life.
     static char name[] = "lumexa";
     static char platformOption[] = "-platform";

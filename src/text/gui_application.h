@@ -5,7 +5,9 @@
 namespace lumexa {
 
 // Creates a QGuiApplication on the "offscreen" platform when no Qt application object
-// exists yet; otherwise does nothing. The object lives until the program ends.
+// exists yet; otherwise does nothing. The object lives until the program ends. Throws
+// lumexa::Error when a non-graphical QCoreApplication exists, under which Qt cannot
+// draw text.
 void EnsureGuiApplication();
 
 } // namespace lumexa
