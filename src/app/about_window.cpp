@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 constexpr int kLineStep = 14;
 constexpr int kScrollerWidth = 289;
 constexpr int kScrollerRows = 40;

@@ -10,11 +10,13 @@ class QLabel;
 class QPlainTextEdit;
 class QTimer;
 
-namespace lumexa {
+namespace lumexa
+{
 
-class TFormInfo : public QDialog {
+class TFormInfo : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TFormInfo(QWidget* parent = nullptr);
 
     // The scroller: one pixel per tick while running; the bitmap holds every line twice
@@ -30,11 +32,11 @@ public:
     QPlainTextEdit* historyBox() const { return Memo1; }
     QLabel* scrollerBox() const { return Image2; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
-private:
+  private:
     void buildScrollerBitmap();
 
     QLabel* Image1 = nullptr;

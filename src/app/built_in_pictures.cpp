@@ -5,9 +5,11 @@
 #include <array>
 #include <cmath>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 QImage blank()
 {

@@ -5,7 +5,8 @@
 #include <QColor>
 #include <QImage>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kBuiltInPictureCount = 4;
 inline constexpr int kBuiltInPictureSize = 16;

@@ -5,7 +5,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace lumexa {
+namespace lumexa
+{
 
 QFont FontListDelegate::faceFont(const QString& family)
 {
@@ -14,8 +15,7 @@ QFont FontListDelegate::faceFont(const QString& family)
     return font;
 }
 
-QSize FontListDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const
+QSize FontListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const QFontMetrics metrics(faceFont(index.data().toString()));
     return QSize(option.rect.width() > 0 ? option.rect.width() : 100,

@@ -4,11 +4,13 @@
 
 #include <QStyledItemDelegate>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class FontListDelegate : public QStyledItemDelegate {
+class FontListDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     // The height of "Wg" in the item's face at the default size, plus 2.

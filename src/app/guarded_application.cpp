@@ -5,7 +5,8 @@
 
 #include <exception>
 
-namespace lumexa {
+namespace lumexa
+{
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event)
 {

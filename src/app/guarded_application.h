@@ -4,11 +4,13 @@
 
 #include <QApplication>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class GuardedApplication : public QApplication {
+class GuardedApplication : public QApplication
+{
     Q_OBJECT
-public:
+  public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 void drawDots(QPainter& p, const QList<QPointF>& centres, qreal radius)
 {
@@ -109,8 +111,7 @@ QPixmap MakeIcon(IconKind kind)
         drawDots(p, {{4, 5}, {11, 11}}, 1.2);
         break;
     case IconKind::DensityHigh:
-        drawDots(p, {{3, 3}, {8, 2.5}, {13, 4}, {5, 8}, {10, 8}, {3, 13}, {8, 12}, {13, 13}},
-                 1.2);
+        drawDots(p, {{3, 3}, {8, 2.5}, {13, 4}, {5, 8}, {10, 8}, {3, 13}, {8, 12}, {13, 13}}, 1.2);
         break;
     case IconKind::LogoSmall:
         drawLogo(p, 8);

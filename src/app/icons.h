@@ -4,7 +4,8 @@
 
 #include <QPixmap>
 
-namespace lumexa {
+namespace lumexa
+{
 
 enum class IconKind {
     DotsInLine,    // no displacement

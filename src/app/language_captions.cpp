@@ -12,7 +12,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void ApplyCaptions(TForm1& w, const LanguageTable& strings)
 {

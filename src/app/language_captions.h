@@ -2,7 +2,8 @@
 // controls, menus and dialog titles.
 #pragma once
 
-namespace lumexa {
+namespace lumexa
+{
 
 class LanguageTable;
 class TForm1;

@@ -11,7 +11,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-namespace lumexa {
+namespace lumexa
+{
 
 QString PanelName(int number)
 {
@@ -49,7 +50,8 @@ QImage ComposeThumbnail(const LedImage& led, QColor buttonFace)
             const int mc[3] = {m.r, m.g, m.b};
             for (int c = 0; c < 3; ++c) {
                 const double a = mc[c] * 0.00392;
-                out[x * 3 + c] = static_cast<uchar>(static_cast<int>((1 - a) * face[c] + a * lc[c]));
+                out[x * 3 + c] =
+                    static_cast<uchar>(static_cast<int>((1 - a) * face[c] + a * lc[c]));
             }
         }
     }
@@ -136,10 +138,10 @@ void LedStrip::buildThumbnailAndLabels(StripEntry& e, const LedImage& led)
     e.nameLabel = makeLabel(e.panel, caption, 4, 4, true);
     e.sizeShadow = makeLabel(e.panel, size, 5, static_cast<int>(5 - 1.5 * f), false);
     e.sizeLabel = makeLabel(e.panel, size, 4, static_cast<int>(4 - 1.5 * f), true);
-    e.scaledShadow = makeLabel(e.panel, QStringLiteral("S"), 117,
-                               static_cast<int>(128 + 1.5 * f), false);
-    e.scaledMark = makeLabel(e.panel, QStringLiteral("S"), 118,
-                             static_cast<int>(127 + 1.5 * f), true);
+    e.scaledShadow =
+        makeLabel(e.panel, QStringLiteral("S"), 117, static_cast<int>(128 + 1.5 * f), false);
+    e.scaledMark =
+        makeLabel(e.panel, QStringLiteral("S"), 118, static_cast<int>(127 + 1.5 * f), true);
     e.scaledShadow->setVisible(scaled);
     e.scaledMark->setVisible(scaled);
 }
@@ -157,10 +159,10 @@ void LedStrip::BuildStripEntry(int n)
     e->panel->installEventFilter(this);
     buildThumbnailAndLabels(*e, led);
     const int f = fontHeight_;
-    e->alphaShadow = makeLabel(e->panel, QStringLiteral("A"), 108,
-                               static_cast<int>(128 + 1.5 * f), false);
-    e->alphaMark = makeLabel(e->panel, QStringLiteral("A"), 107,
-                             static_cast<int>(127 + 1.5 * f), true);
+    e->alphaShadow =
+        makeLabel(e->panel, QStringLiteral("A"), 108, static_cast<int>(128 + 1.5 * f), false);
+    e->alphaMark =
+        makeLabel(e->panel, QStringLiteral("A"), 107, static_cast<int>(127 + 1.5 * f), true);
     e->alphaShadow->setVisible(led.alphaInUse);
     e->alphaMark->setVisible(led.alphaInUse);
     e->panel->show();

@@ -17,7 +17,8 @@ class QLabel;
 class QScrollArea;
 class QWidget;
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kStripPitch = 136;
 inline constexpr int kPanelSize = 130;
@@ -49,9 +50,10 @@ QString EntryCaption(int number, const std::string& fileName);
 // picture: a = alpha x 0.00392, trunc((1 - a) x face + a x led).
 QImage ComposeThumbnail(const LedImage& led, QColor buttonFace);
 
-class LedStrip : public QObject, public LedImageSetObserver {
+class LedStrip : public QObject, public LedImageSetObserver
+{
     Q_OBJECT
-public:
+  public:
     LedStrip(LedImageSet& set, QScrollArea* scrollBox, QObject* parent = nullptr);
     ~LedStrip() override;
 
@@ -75,14 +77,14 @@ public:
     void cleared() override;
     void selectionChanged() override;
 
-signals:
+  signals:
     // A panel or a thumbnail of LED image `n` was clicked.
     void ledClicked(int n);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BuildStripEntry(int n);
     void RebuildStripEntry(int n);
     void buildThumbnailAndLabels(StripEntry& e, const LedImage& led);

@@ -19,7 +19,6 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFrame>
@@ -37,11 +36,14 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 constexpr int kStripWidth = 315;
 constexpr int kStripHeight = 150;
@@ -84,8 +86,7 @@ QLabel* TForm1::makeIcon(const QString& name, int kind)
     return icon;
 }
 
-QScrollBar* TForm1::makeVerticalBar(const QString& name, int min, int max, int value,
-                                    int pageStep)
+QScrollBar* TForm1::makeVerticalBar(const QString& name, int min, int max, int value, int pageStep)
 {
     auto* bar = new QScrollBar(Qt::Vertical);
     bar->setObjectName(name);
@@ -243,9 +244,8 @@ void TForm1::createControls()
     MaskEdit1->setInputMask(QStringLiteral("00000000;_"));
     MaskEdit1->setText(QStringLiteral("25071971"));
     MaskEdit1->setMaxLength(8);
-    MaskEdit1->setFixedWidth(QFontMetrics(MaskEdit1->font()).horizontalAdvance(
-                                 QStringLiteral("000000000")) +
-                             14);
+    MaskEdit1->setFixedWidth(
+        QFontMetrics(MaskEdit1->font()).horizontalAdvance(QStringLiteral("000000000")) + 14);
     BitBtn1 = new QToolButton(central);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setIcon(QIcon(MakeIcon(IconKind::Dice)));

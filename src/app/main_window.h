@@ -31,7 +31,8 @@ class QScrollBar;
 class QTabWidget;
 class QToolButton;
 
-namespace lumexa {
+namespace lumexa
+{
 
 class GlyphRasterizer;
 class LedStrip;
@@ -39,9 +40,10 @@ class PreviewBox;
 class TForm4;
 class UserPrompts;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow
+{
     Q_OBJECT
-public:
+  public:
     TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -165,14 +167,14 @@ public:
     TForm4& shared() { return shared_; }
     SizeUnit sizeUnit() const;
 
-signals:
+  signals:
     // The About command: start-up connects it to the about window.
     void aboutRequested();
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void createControls();
     void createMenus();
     void makeWiring();

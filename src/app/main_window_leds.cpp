@@ -12,7 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void TForm1::LedImageClick(int n)
 {
@@ -25,8 +26,8 @@ void TForm1::LedImageClick(int n)
     if (Edit1->hasSelectedText() && n > 0 && n < 100) {
         const int start = Edit1->selectionStart();
         const int length = static_cast<int>(Edit1->selectedText().size());
-        const QString text = QString::fromStdU32String(
-            WrapInTags(Edit1->text().toStdU32String(), start, length, n));
+        const QString text =
+            QString::fromStdU32String(WrapInTags(Edit1->text().toStdU32String(), start, length, n));
         Edit1->setText(text);
         Edit1->deselect();
     }
@@ -37,9 +38,7 @@ void TForm1::Button1Click(QPushButton* sender)
 {
     LedImageSet& set = shared_.ledImages;
     buildPreviewEnabled = false;
-    const LoadMode mode = sender == Button3   ? lmReplace
-                          : sender == Button2 ? lmAddAlpha
-                                              : lmAdd;
+    const LoadMode mode = sender == Button3 ? lmReplace : sender == Button2 ? lmAddAlpha : lmAdd;
     if (set.count() > 127) {
         prompts_.inform(shared_.text(30), shared_.text(kStringSetFull));
         buildPreviewEnabled = true;
@@ -93,8 +92,8 @@ void TForm1::Button6Click()
     if (n != -1) {
         set.remove(n);
         setLedCommands();
-        Edit1->setText(QString::fromStdU32String(
-            RewriteTagsAfterDelete(Edit1->text().toStdU32String(), n)));
+        Edit1->setText(
+            QString::fromStdU32String(RewriteTagsAfterDelete(Edit1->text().toStdU32String(), n)));
     }
     buildPreviewEnabled = true;
     BuildPreview();

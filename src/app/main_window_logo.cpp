@@ -9,7 +9,8 @@
 #include <QLabel>
 #include <QPainter>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void TForm1::Button7Click()
 {

@@ -21,7 +21,8 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void TForm1::PrewkaS()
 {
@@ -121,9 +122,8 @@ void TForm1::drawPreview(const LayoutResult& result)
 {
     const int scale = ScrollBar3->value();
     const int cellWidth = result.cell.width;
-    const int maximum =
-        PreviewScrollMaximum(static_cast<int>(result.imageWidth), scale, cellWidth,
-                             PaintBox1->width(), ScrollBar4->minimum());
+    const int maximum = PreviewScrollMaximum(static_cast<int>(result.imageWidth), scale, cellWidth,
+                                             PaintBox1->width(), ScrollBar4->minimum());
     setIntoScrollBar(ScrollBar4, ScrollBar4->minimum(), maximum);
     ScrollBar4->setPageStep(std::max(1, PaintBox1->width()));
 

@@ -1,7 +1,8 @@
 // The engine keeps its rows blue, green, red, which is Qt's BGR888 layout.
 #include "picture_image.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 QImage ToQImage(const Picture& picture)
 {

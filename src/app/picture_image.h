@@ -5,7 +5,8 @@
 
 #include <QImage>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // A deep copy of `picture` as a 24-bit image; a null image for an empty picture.
 QImage ToQImage(const Picture& picture);

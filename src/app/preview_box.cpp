@@ -3,7 +3,8 @@
 
 #include <QPainter>
 
-namespace lumexa {
+namespace lumexa
+{
 
 PreviewBox::PreviewBox(QWidget* parent) : QWidget(parent)
 {

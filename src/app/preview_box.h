@@ -6,25 +6,27 @@
 #include <QImage>
 #include <QWidget>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class PreviewBox : public QWidget {
+class PreviewBox : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit PreviewBox(QWidget* parent = nullptr);
 
     void setCanvas(QImage canvas);
     const QImage& canvas() const { return canvas_; }
 
-signals:
+  signals:
     // The box changed size: the owner recomputes for the new size.
     void resized();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QImage canvas_;
 };
 

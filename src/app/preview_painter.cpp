@@ -8,7 +8,8 @@
 
 #include <map>
 
-namespace lumexa {
+namespace lumexa
+{
 
 int PreviewScrollMaximum(int outputWidth, int scale, int cellWidth, int boxWidth, int minimum)
 {
@@ -21,7 +22,8 @@ int PreviewVerticalOffset(int boxHeight, int rows, int scale)
     return boxHeight / 2 - rows * scale / 2;
 }
 
-namespace {
+namespace
+{
 
 // White outline and diagonals on black; black is then made transparent so that only
 // the white lines show over the canvas.

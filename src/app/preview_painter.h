@@ -9,7 +9,8 @@
 
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct PreviewScene {
     const DotList* dots = nullptr;
@@ -19,8 +20,8 @@ struct PreviewScene {
     int ledCount = 0;
     // LED image n at index n; used when ledCount is 2 or more.
     std::vector<QImage> ledPictures;
-    int scale = 5;      // screen pixels per cell
-    QSize box;          // the preview area
+    int scale = 5; // screen pixels per cell
+    QSize box;     // the preview area
     int scrollOffset = 0;
 };
 

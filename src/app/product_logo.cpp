@@ -7,7 +7,8 @@
 #include <QPainter>
 #include <QRadialGradient>
 
-namespace lumexa {
+namespace lumexa
+{
 
 QImage DrawProductLogo(QSize size)
 {

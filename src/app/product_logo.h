@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QSize>
 
-namespace lumexa {
+namespace lumexa
+{
 
 QImage DrawProductLogo(QSize size);
 

@@ -1,7 +1,8 @@
 // The render window's frame.
 #include "render_window.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent)
 {

@@ -4,11 +4,13 @@
 
 #include <QDialog>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class TForm3 : public QDialog {
+class TForm3 : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TForm3(QWidget* parent = nullptr);
 };
 

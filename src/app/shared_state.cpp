@@ -1,7 +1,8 @@
 // The shared state holder.
 #include "shared_state.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 TForm4::TForm4(QObject* parent) : QObject(parent)
 {

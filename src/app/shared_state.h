@@ -10,11 +10,13 @@
 #include <QObject>
 #include <QString>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class TForm4 : public QObject {
+class TForm4 : public QObject
+{
     Q_OBJECT
-public:
+  public:
     explicit TForm4(QObject* parent = nullptr);
 
     // Language string n as shown to the user.

@@ -9,7 +9,8 @@
 #include <QLabel>
 #include <QScreen>
 
-namespace lumexa {
+namespace lumexa
+{
 
 TForm5::TForm5(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)

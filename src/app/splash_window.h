@@ -3,11 +3,13 @@
 
 #include <QWidget>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class TForm5 : public QWidget {
+class TForm5 : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit TForm5(QWidget* parent = nullptr);
 };
 

@@ -2,7 +2,8 @@
 // a translation stays as it is.
 #include "status_texts.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 QStringList StatusTexts(const std::function<QString(int)>& text, const StatusValues& v,
                         SizeUnit unit)

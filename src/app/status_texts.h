@@ -7,7 +7,8 @@
 
 #include <functional>
 
-namespace lumexa {
+namespace lumexa
+{
 
 enum class SizeUnit { Pixels, Inch, Cm };
 

@@ -5,7 +5,8 @@
 #include <QFontDialog>
 #include <QMessageBox>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void QtUserPrompts::inform(const QString& caption, const QString& text)
 {

@@ -10,7 +10,8 @@
 
 class QWidget;
 
-namespace lumexa {
+namespace lumexa
+{
 
 // One file dialog: its title, the starting folder, the filters in order ("Bitmap file
 // (*.bmp)"), which filter is chosen first, the default suffix and the suggested name.
@@ -23,8 +24,9 @@ struct FileRequest {
     QString fileName;
 };
 
-class UserPrompts {
-public:
+class UserPrompts
+{
+  public:
     virtual ~UserPrompts() = default;
 
     // A plain message box with the single button OK.
@@ -41,8 +43,9 @@ public:
 };
 
 // The program's prompts: modal Qt dialogs over `parent`.
-class QtUserPrompts : public UserPrompts {
-public:
+class QtUserPrompts : public UserPrompts
+{
+  public:
     explicit QtUserPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -53,7 +56,7 @@ public:
     std::optional<QString> chooseFileToSave(const FileRequest& request) override;
     std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;
 
-private:
+  private:
     std::optional<QString> runFileDialog(const FileRequest& request, bool save);
 
     QWidget* parent_;

@@ -8,9 +8,10 @@
 
 using namespace lumexa;
 
-class AboutWindowTest : public QObject {
+class AboutWindowTest : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void scrollerRunsOneToFourteenTimesTheLines();
     void clickStopsAndStartsTheScroller();
     void closingStopsTheScroller();

@@ -5,20 +5,21 @@
 
 #include <QAction>
 #include <QFile>
-#include <QScrollArea>
-#include <QSignalSpy>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
 using namespace lumexa;
 
-class LedStripTest : public QObject {
+class LedStripTest : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void addPlacesPanelsAtThePitchAndSelectsTheNewOne();
     void secondLedEnablesStylesAndRender();
     void thumbnailIsCentredOrStretched_data();

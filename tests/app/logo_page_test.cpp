@@ -11,9 +11,10 @@
 
 using namespace lumexa;
 
-class LogoPageTest : public QObject {
+class LogoPageTest : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void answeringNoChangesNothing();
     void logoIsShownInItsRectangle();
     void largeLogoIsRefused();

@@ -14,9 +14,10 @@
 
 using namespace lumexa;
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void startsWithDesignDefaults();
     void startsWithLedCommandsDisabledAndSixteenPixelCells();
     void activationResetsTheTextToString35();
@@ -40,7 +41,7 @@ void MainWindowTest::startsWithDesignDefaults()
     const struct {
         QScrollBar* bar;
         int min, max, value;
-    } bars[] = {{w.ScrollBar6, 0, 200, 0}, {w.ScrollBar3, 2, 16, 5}, {w.ScrollBar1, 6, 32, 20},
+    } bars[] = {{w.ScrollBar6, 0, 200, 0}, {w.ScrollBar3, 2, 16, 5},  {w.ScrollBar1, 6, 32, 20},
                 {w.ScrollBar5, 1, 30, 10}, {w.ScrollBar8, 1, 10, 10}, {w.ScrollBar7, 0, 10, 0}};
     for (const auto& b : bars) {
         QCOMPARE(b.bar->minimum(), b.min);
@@ -131,9 +132,12 @@ void MainWindowTest::clearRemovesEveryTagOpening_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("cleared");
-    QTest::newRow("tags") << "ab[&+05]cd[&-05]e" << "abcde";
-    QTest::newRow("not a tag") << "[&zzzzX" << "X";
-    QTest::newRow("no tags") << "plain" << "plain";
+    QTest::newRow("tags") << "ab[&+05]cd[&-05]e"
+                          << "abcde";
+    QTest::newRow("not a tag") << "[&zzzzX"
+                               << "X";
+    QTest::newRow("no tags") << "plain"
+                             << "plain";
 }
 
 void MainWindowTest::clearRemovesEveryTagOpening()

@@ -8,7 +8,8 @@
 
 using namespace lumexa;
 
-namespace {
+namespace
+{
 
 TDotRecord dotAt(int x, int y, int kind)
 {
@@ -23,9 +24,10 @@ TDotRecord dotAt(int x, int y, int kind)
 
 } // namespace
 
-class PreviewTest : public QObject {
+class PreviewTest : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void dotIsScaledAndCentred();
     void cellsOfOtherSizesKeepTheirProportions();
     void narrowPictureGetsScrollMaximumOne();

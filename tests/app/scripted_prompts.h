@@ -7,10 +7,12 @@
 #include <QQueue>
 #include <QStringList>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class ScriptedPrompts : public UserPrompts {
-public:
+class ScriptedPrompts : public UserPrompts
+{
+  public:
     struct Message {
         QString caption;
         QString text;
@@ -45,8 +47,8 @@ public:
 
     QList<Message> messages;
     QList<Message> questions;
-    QQueue<bool> answers;         // Yes is true; an empty queue answers No
-    QQueue<QString> files;        // an empty queue leaves the dialog
+    QQueue<bool> answers;  // Yes is true; an empty queue answers No
+    QQueue<QString> files; // an empty queue leaves the dialog
     FileRequest lastRequest;
     int fileDialogs = 0;
 };

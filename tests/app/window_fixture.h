@@ -12,7 +12,8 @@
 
 #include <memory>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct WindowFixture {
     WindowFixture()
@@ -37,7 +38,8 @@ struct WindowFixture {
     {
         for (int i = 0; i < count; ++i) {
             prompts.files.enqueue(picture(QStringLiteral("led%1.png").arg(shared.ledImages.count()),
-                                          width, height, QColor::fromHsv((i * 40) % 360, 255, 255)));
+                                          width, height,
+                                          QColor::fromHsv((i * 40) % 360, 255, 255)));
             window->Button1Click(window->Button1);
         }
     }
