@@ -394,7 +394,7 @@ void TForm1::createMenus()
     Help1->addSeparator();
     About1 = Help1->addAction(QStringLiteral("About"));
     About1->setObjectName(QStringLiteral("About1"));
-    connect(About1, &QAction::triggered, this, &TForm1::aboutRequested);
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 
     OpenDialog1.title = QStringLiteral("Open LED file");
     OpenDialog1.filters = {QStringLiteral("Bitmap file (*.bmp)"),
@@ -482,13 +482,20 @@ void TForm1::makeWiring()
     connect(strip_.get(), &LedStrip::ledClicked, this, &TForm1::LedImageClick);
 }
 
-void TForm1::changeEvent(QEvent* event)
+void TForm1::showEvent(QShowEvent* event)
 {
-    QMainWindow::changeEvent(event);
-    // Activation from another program does not count: only when the focus comes back
-    // from one of our own windows, or at the first showing.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
         FormActivate();
+    }
+}
+
+void TForm1::About1Click()
+{
+    // The about window is modal: when it returns, the main window is active again.
+    emit aboutRequested();
+    FormActivate();
 }
 
 void TForm1::FormActivate()

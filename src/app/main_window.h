@@ -56,7 +56,9 @@ class TForm1 : public QMainWindow
     void BuildPreview();
     bool buildPreviewEnabled = false;
 
-    // Handlers.
+    // Handlers. FormActivate runs when the window is first shown and whenever one of the
+    // program's own windows (about, render) closes and hands the focus back; message
+    // boxes and file dialogs do not count.
     void FormCreate();
     void FormActivate();
     void PageControl1Change();
@@ -68,6 +70,7 @@ class TForm1 : public QMainWindow
     void Button7Click();
     void BitBtn1Click();
     void Manual1Click();
+    void About1Click();
     void LedImageClick(int n);
     void ShowLogo();
     // Applies a language file and puts its captions on the controls.
@@ -168,11 +171,11 @@ class TForm1 : public QMainWindow
     SizeUnit sizeUnit() const;
 
   signals:
-    // The About command: start-up connects it to the about window.
+    // The About command: start-up connects it to the about window, shown modally.
     void aboutRequested();
 
   protected:
-    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void createControls();
@@ -201,7 +204,7 @@ class TForm1 : public QMainWindow
     int lastCellWidth_ = 16;
     int lastRows_ = 0;
     bool inRecompute_ = false;
-    bool recomputeAgain_ = false;
+    bool shownOnce_ = false;
     QString lastError_;
     QActionGroup* unitGroup_ = nullptr;
 };

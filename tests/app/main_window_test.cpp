@@ -21,6 +21,7 @@ class MainWindowTest : public QObject
     void startsWithDesignDefaults();
     void startsWithLedCommandsDisabledAndSixteenPixelCells();
     void activationResetsTheTextToString35();
+    void firstShowingActivates();
     void logoPageTakesPreviewAwayAndBackOnlyWithTwoLeds();
     void clearRemovesEveryTagOpening_data();
     void clearRemovesEveryTagOpening();
@@ -92,9 +93,31 @@ void MainWindowTest::activationResetsTheTextToString35()
 {
     WindowFixture f;
     QVERIFY(!f.text(35).isEmpty());
-    f.window->Edit1->setText(QStringLiteral("something else"));
-    f.window->FormActivate();
-    QCOMPARE(f.window->Edit1->text(), f.text(35));
+    TForm1& w = *f.window;
+    w.Edit1->setText(QStringLiteral("something else"));
+    // A file dialog or a message box hands the focus back without an activation.
+    w.Button1Click(w.Button1);
+    w.Button1Click(w.Button3);
+    QCOMPARE(w.Edit1->text(), QStringLiteral("something else"));
+    // Closing the about window does activate.
+    int abouts = 0;
+    connect(&w, &TForm1::aboutRequested, this, [&abouts] { ++abouts; });
+    w.About1->trigger();
+    QCOMPARE(abouts, 1);
+    QCOMPARE(w.Edit1->text(), f.text(35));
+}
+
+void MainWindowTest::firstShowingActivates()
+{
+    TForm4 shared;
+    ScriptedPrompts prompts;
+    TForm1 w(shared, prompts);
+    w.setProgramFolder(QStringLiteral(LUMEXA_BIN));
+    QVERIFY(w.Button1->text() == QStringLiteral("Add"));
+    w.show();
+    QCOMPARE(w.Button1->text(), shared.text(54));
+    QCOMPARE(w.Edit1->text(), shared.text(35));
+    QVERIFY(!w.dots().empty());
 }
 
 void MainWindowTest::logoPageTakesPreviewAwayAndBackOnlyWithTwoLeds()
