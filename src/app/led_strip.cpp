@@ -113,8 +113,7 @@ QLabel* LedStrip::makeLabel(QWidget* parent, const QString& text, int left, int 
 
 void LedStrip::showPicture(StripEntry& e, const QImage& image)
 {
-    e.thumbnail->setPixmap(QPixmap::fromImage(
-        image.scaled(e.thumbnail->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    e.thumbnail->setPixmap(QPixmap::fromImage(image.scaled(e.thumbnail->size())));
 }
 
 void LedStrip::buildThumbnailAndLabels(StripEntry& e, const LedImage& led)

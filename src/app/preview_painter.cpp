@@ -41,7 +41,7 @@ QImage pointsMarker(int scale)
 
 QImage stretched(const QImage& source, int scale)
 {
-    return source.scaled(scale, scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return source.scaled(scale, scale); // stretched, nearest pixel
 }
 
 // The LED picture over red: a picture that does not cover its square leaves red.
