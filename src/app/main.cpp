@@ -17,7 +17,9 @@ int main(int argc, char* argv[])
     splash->show();
     splash->repaint();
     QApplication::processEvents();
-    QApplication::setApplicationDisplayName(QStringLiteral("lumexa•••"));
+    // The program's name; not a display name, which some platforms would append to
+    // every window title.
+    QApplication::setApplicationName(QStringLiteral("lumexa"));
 
     // The shared state is a plain object; it exists before the windows that use it.
     lumexa::TForm4 shared;
