@@ -30,6 +30,8 @@ class MainWindowTest : public QObject
     void pointsShowsDensityInPlaceOfThreshold();
     void recomputeErrorIsShownOncePerNewError();
     void statusBarIsFilledByTheRecompute();
+    void controlChangesClearTheSaveQuestion();
+    void newSeedFillsTheSeedField();
 };
 
 void MainWindowTest::startsWithDesignDefaults()
@@ -252,6 +254,26 @@ void MainWindowTest::statusBarIsFilledByTheRecompute()
     QVERIFY(w.StatusPanel2->text().endsWith(f.text(25)));
     w.Inf3->trigger();
     QVERIFY(w.StatusPanel2->text().endsWith(f.text(27)));
+}
+
+void MainWindowTest::controlChangesClearTheSaveQuestion()
+{
+    WindowFixture f;
+    f.shared.saveQuestionAsked = true;
+    f.window->ScrollBar6->setValue(50);
+    QVERIFY(!f.shared.saveQuestionAsked);
+}
+
+void MainWindowTest::newSeedFillsTheSeedField()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.BitBtn1->click();
+    const QString seed = w.MaskEdit1->text();
+    QCOMPARE(seed.size(), 8);
+    for (const QChar c : seed)
+        QVERIFY(c.isDigit());
+    QVERIFY(f.prompts.messages.isEmpty());
 }
 
 QTEST_MAIN(MainWindowTest)
