@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,6 +33,7 @@ class MainWindowTest : public QObject
     void statusBarIsFilledByTheRecompute();
     void controlChangesClearTheSaveQuestion();
     void newSeedFillsTheSeedField();
+    void changeTheLanguageAppliesItsCaptions();
 };
 
 void MainWindowTest::startsWithDesignDefaults()
@@ -274,6 +276,30 @@ void MainWindowTest::newSeedFillsTheSeedField()
     for (const QChar c : seed)
         QVERIFY(c.isDigit());
     QVERIFY(f.prompts.messages.isEmpty());
+}
+
+void MainWindowTest::changeTheLanguageAppliesItsCaptions()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    const QString path = f.folder.filePath(QStringLiteral("Other.lng"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Other\r\n54=[Dodaj]\r\n81=[Tekst]\r\n");
+    file.close();
+    f.prompts.files.enqueue(path);
+    w.Language1->trigger();
+    QCOMPARE(f.prompts.lastRequest.title, f.text(72));
+    QCOMPARE(w.Button1->text(), QStringLiteral("Dodaj"));
+    QCOMPARE(w.PageControl1->tabText(0), QStringLiteral("Tekst"));
+    QCOMPARE(w.Button3->text(), f.text(56));
+
+    // A file that cannot be read is reported and changes nothing.
+    f.prompts.files.enqueue(f.folder.filePath(QStringLiteral("missing.lng")));
+    w.Language1->trigger();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.at(0).text.contains(QStringLiteral("missing.lng")));
+    QCOMPARE(w.Button1->text(), QStringLiteral("Dodaj"));
 }
 
 QTEST_MAIN(MainWindowTest)
