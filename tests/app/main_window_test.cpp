@@ -1,6 +1,8 @@
 // The main window's start-up state, page switching, "Clear", the style rules and the
-// showing of recompute errors.
+// showing of recompute errors and the preview drawn by the window.
 #include "window_fixture.h"
+
+#include "preview_box.h"
 
 #include <QAction>
 #include <QFile>
@@ -33,6 +35,7 @@ class MainWindowTest : public QObject
     void statusBarIsFilledByTheRecompute();
     void controlChangesClearTheSaveQuestion();
     void newSeedFillsTheSeedField();
+    void previewDrawsEveryDotWhereTheScaleSays();
     void changeTheLanguageAppliesItsCaptions();
 };
 
@@ -300,6 +303,28 @@ void MainWindowTest::changeTheLanguageAppliesItsCaptions()
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.at(0).text.contains(QStringLiteral("missing.lng")));
     QCOMPARE(w.Button1->text(), QStringLiteral("Dodaj"));
+}
+
+void MainWindowTest::previewDrawsEveryDotWhereTheScaleSays()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.PaintBox1->resize(400, 150);
+    w.ScrollBar3->setValue(4);
+    w.Edit1->setText(QStringLiteral("IL"));
+    const QImage canvas = w.PaintBox1->canvas();
+    QCOMPARE(canvas.size(), QSize(400, 150));
+    QVERIFY(!w.dots().empty());
+    // Flat dots: a black 4 x 4 square whose last column and row come from the white
+    // edge of the built-in picture.
+    for (const TDotRecord& dot : w.dots()) {
+        const int x = dot.x * 4 / w.cellWidth() - w.ScrollBar4->value();
+        const int y = dot.y * 4 / w.cellWidth() + w.verticalOffset();
+        QCOMPARE(canvas.pixelColor(x, y), QColor(Qt::black));
+    }
+    QCOMPARE(canvas.pixelColor(399, 0), QColor(Qt::white));
+    // A picture narrower than the box scrolls no further than 1.
+    QCOMPARE(w.ScrollBar4->maximum(), 1);
 }
 
 QTEST_MAIN(MainWindowTest)
