@@ -17,45 +17,22 @@ bool isDigit(char32_t c)
     return c >= U'0' && c <= U'9';
 }
 
-int hexValue(char32_t c)
-{
-    if (isDigit(c))
-        return static_cast<int>(c - U'0');
-    if (c >= U'a' && c <= U'f')
-        return static_cast<int>(c - U'a') + 10;
-    if (c >= U'A' && c <= U'F')
-        return static_cast<int>(c - U'A') + 10;
-    return -1;
-}
-
-// Reads a short text as the platform's integer conversion does: leading blanks, an
-// optional sign, then decimal digits or "$"/"0x" and hex digits, nothing after.
+// A tag's number: an optional sign and decimal digits, nothing else.
 std::optional<int> readInteger(std::u32string_view s)
 {
     size_t i = 0;
-    while (i < s.size() && s[i] == U' ')
+    const bool negative = !s.empty() && s[0] == U'-';
+    if (!s.empty() && (s[0] == U'+' || s[0] == U'-'))
         ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == U'+' || s[i] == U'-'))
-        negative = s[i++] == U'-';
-    int base = 10;
-    if (i < s.size() && s[i] == U'$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < s.size() && s[i] == U'0' && (s[i + 1] == U'x' || s[i + 1] == U'X')) {
-        base = 16;
-        i += 2;
-    }
     if (i >= s.size())
         return std::nullopt;
-    long long value = 0;
+    int value = 0;
     for (; i < s.size(); ++i) {
-        const int d = base == 16 ? hexValue(s[i]) : (isDigit(s[i]) ? hexValue(s[i]) : -1);
-        if (d < 0)
+        if (!isDigit(s[i]))
             return std::nullopt;
-        value = value * base + d;
+        value = value * 10 + static_cast<int>(s[i] - U'0');
     }
-    return static_cast<int>(negative ? -value : value);
+    return negative ? -value : value;
 }
 
 bool startsWith(const std::u32string& text, size_t pos, std::u32string_view prefix)

@@ -47,6 +47,8 @@ TEST(ParseTags, ABadTagNumberThrowsTheConversionError)
         {"[&+5]ab", "'5]' is not a valid integer value"},
         {"ab[&+", "'' is not a valid integer value"},
         {"[&+x1]", "'x1' is not a valid integer value"},
+        {"[&+$A]", "'$A' is not a valid integer value"}, // decimal only
+        {"[&+-]", "'-]' is not a valid integer value"},
     };
     for (const auto& [text, message] : cases) {
         try {
