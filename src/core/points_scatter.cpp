@@ -132,7 +132,7 @@ void SelectScatterDots(std::span<const TScatterPoint> points, int density, int l
 {
     const int64_t n = static_cast<int64_t>(points.size());
     const int64_t cells = static_cast<int64_t>(columns) * rows;
-    if (n == 0 || cells <= 0)
+    if (n == 0 || cells <= 0 || cell.width <= 0 || cell.height <= 0)
         return;
     std::vector<uint8_t> occupancy(static_cast<size_t>(cells), 0);
     const double bound = density * (n * 0.01);
