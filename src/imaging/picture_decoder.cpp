@@ -1,8 +1,9 @@
 // Picture decoding through GraphicsMagick. The file is read into memory by us, so that
-// directories, empty files and unreadable files get plain messages, and its name is
-// never parsed by the library (no "format:" prefixes or "[frame]" suffixes). The size
-// in the header is checked before the pixels are decoded, and the library's own limits
-// stop a header that lies about it.
+// folders, empty files and unreadable files get plain messages and its name is never
+// parsed by the library (no "format:" prefixes or "[frame]" suffixes). The format is
+// chosen by us from the file's signature, so only the picture coders the program offers
+// ever run. The size in the header is checked before the pixels are decoded, and the
+// library's own limits stop a header that lies about it.
 #include "imaging/picture_decoder.h"
 
 #include "core/error.h"
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <string_view>
 
 namespace lumexa {
 
@@ -43,7 +45,7 @@ void initialiseMagick()
     throw Error("Cannot read picture " + path + ": " + reason);
 }
 
-// GraphicsMagick's messages start with the program name and end with the stand-in file
+// GraphicsMagick's messages start with the program name and end with the (empty) file
 // name and the coder's source line; only the reason in between tells the user something.
 std::string reasonOf(const std::exception& e)
 {
@@ -51,7 +53,7 @@ std::string reasonOf(const std::exception& e)
     const size_t colon = text.find(": ");
     if (colon != std::string::npos)
         text = text.substr(colon + 2);
-    for (const char* tail : {" (picture", " reported by"}) {
+    for (const char* tail : {" ()", " reported by"}) {
         const size_t at = text.find(tail);
         if (at != std::string::npos)
             text = text.substr(0, at);
@@ -82,19 +84,46 @@ std::string readBytes(const std::string& path)
     return bytes;
 }
 
-// The extension tells the library the format of files that carry no signature (Targa);
-// files that do carry one are recognised by it whatever their name.
-std::string formatHint(const std::string& path)
+std::string lowerExtension(const std::string& path)
 {
     std::string ext = std::filesystem::path(path).extension().string();
     if (!ext.empty())
         ext.erase(0, 1);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const bool plain =
-        !ext.empty() && ext.size() <= 8 &&
-        std::all_of(ext.begin(), ext.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
-    return plain ? "picture." + ext : "picture";
+    return ext;
+}
+
+// The format is told by the file's signature, whatever its name; only Targa, which has
+// none, goes by its extension. Only these coders ever see the bytes: the library would
+// otherwise hand any file it recognises to any of its coders, scripts and vector formats
+// with outside helpers among them. Returns the library's format name, or empty.
+std::string pictureFormat(std::string_view bytes, const std::string& path)
+{
+    const auto starts = [bytes](std::string_view signature) {
+        return bytes.substr(0, signature.size()) == signature;
+    };
+    using namespace std::string_view_literals;
+    if (starts("BM"sv))
+        return "BMP";
+    if (starts("GIF87a"sv) || starts("GIF89a"sv))
+        return "GIF";
+    if (starts("\xFF\xD8\xFF"sv))
+        return "JPEG";
+    if (starts("\x89PNG\r\n\x1A\n"sv))
+        return "PNG";
+    if (starts("II*\0"sv) || starts("MM\0*"sv) || starts("II+\0"sv) || starts("MM\0+"sv))
+        return "TIFF";
+    if (starts("\x52\xCC"sv))
+        return "RLE";
+    // ZSoft PCX: manufacturer 10, a known version, encoding 0 or 1, a 128-byte header.
+    if (bytes.size() >= 128 && bytes[0] == 10 && "\0\2\3\4\5"sv.find(bytes[1]) != bytes.npos &&
+        (bytes[2] == 0 || bytes[2] == 1))
+        return "PCX";
+    const std::string ext = lowerExtension(path);
+    if (ext == "tga" || ext == "targa" || ext == "icb" || ext == "vda" || ext == "vst")
+        return "TGA";
+    return {};
 }
 
 uint8_t toByte(MagickLib::Quantum q)
@@ -105,11 +134,13 @@ uint8_t toByte(MagickLib::Quantum q)
 // Reads the first frame, or only its header. A warning that the data is corrupt (a
 // truncated file, say) refuses the picture; other warnings (unknown tags and the like)
 // leave a sound picture.
-void readFrom(Magick::Image& image, const Magick::Blob& blob, const std::string& path,
-              bool headerOnly)
+void readFrom(Magick::Image& image, const Magick::Blob& blob, const std::string& format,
+              const std::string& path, bool headerOnly)
 {
     try {
-        image.fileName(formatHint(path));
+        // "FORMAT:" as the name binds the coder; a format set on its own is only a hint
+        // that the library's own recognition overrides.
+        image.fileName(format + ":");
         image.subRange(1);
         if (headerOnly)
             image.ping(blob);
@@ -129,11 +160,14 @@ DecodedPicture DecodePictureFile(const std::string& path)
 {
     initialiseMagick();
     const std::string bytes = readBytes(path);
+    const std::string format = pictureFormat(bytes, path);
+    if (format.empty())
+        refuse(path, "it is no picture of a format the program reads");
     const Magick::Blob blob(bytes.data(), bytes.size());
 
     // The header first: a size past the limits is refused before any pixel is made.
     Magick::Image header;
-    readFrom(header, blob, path, true);
+    readFrom(header, blob, format, path, true);
     const int64_t hw = header.columns();
     const int64_t hh = header.rows();
     if (hw <= 0 || hh <= 0)
@@ -143,7 +177,7 @@ DecodedPicture DecodePictureFile(const std::string& path)
                          std::to_string(hh) + ")");
 
     Magick::Image image;
-    readFrom(image, blob, path, false);
+    readFrom(image, blob, format, path, false);
 
     const int64_t w = image.columns();
     const int64_t h = image.rows();

@@ -191,8 +191,11 @@ TEST_F(PictureDecoderTest, PictureUnderAnotherFormatsNameIsRecognised)
 {
     const std::string png = writeWithMagick("a.png");
     fs::copy_file(png, path("png-named.jpg"));
-    const DecodedPicture p = DecodePictureFile(path("png-named.jpg"));
-    EXPECT_EQ(at(p, 0, 0), (Px{255, 0, 0, 255}));
+    fs::copy_file(png, path("png-named.tga"));
+    for (const char* name : {"png-named.jpg", "png-named.tga"}) {
+        const DecodedPicture p = DecodePictureFile(path(name));
+        EXPECT_EQ(at(p, 0, 0), (Px{255, 0, 0, 255})) << name;
+    }
 }
 
 TEST_F(PictureDecoderTest, WhatIsNoPictureIsRefusedNamingTheFile)
@@ -200,6 +203,12 @@ TEST_F(PictureDecoderTest, WhatIsNoPictureIsRefusedNamingTheFile)
     std::vector<std::string> bad;
     bad.push_back(writeBytes("text-named.bmp", {'h', 'e', 'l', 'l', 'o', '\n'}));
     bad.push_back(writeBytes("empty.png", {}));
+    // Formats the library knows but the program does not offer never reach their coders.
+    const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='2' height='2'/>";
+    bad.push_back(writeBytes("vector.png", std::vector<uint8_t>(svg.begin(), svg.end())));
+    bad.push_back(writeBytes("vector.tga", std::vector<uint8_t>(svg.begin(), svg.end())));
+    const std::string pnm = std::string("P6\n1 1\n255\n") + '\0' + '\0' + '\0';
+    bad.push_back(writeBytes("pnm.gif", std::vector<uint8_t>(pnm.begin(), pnm.end())));
     // Each format cut off in the middle of its data.
     for (const char* ext : {"bmp", "gif", "jpg", "pcx", "png", "tga", "tif"}) {
         Magick::Image image;
