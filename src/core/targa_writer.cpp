@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <sys/types.h>
 
@@ -77,10 +78,13 @@ void TargaWriter::open(int width, int height)
     CheckTargaSize(path_, width, height);
     discard();
     width_ = width;
+    written_ = 0;
+    flushed_ = 0;
     fileRow_.assign(static_cast<size_t>(width) * 4, 0);
     file_ = std::make_unique<AtomicFile>(path_);
     const auto header = TargaHeader(width, height);
     file_->write(header.data(), header.size());
+    written_ = header.size();
 }
 
 void TargaWriter::writeRow(const uint8_t* rgbaRow)
@@ -89,6 +93,22 @@ void TargaWriter::writeRow(const uint8_t* rgbaRow)
         throw Error("Cannot write file " + path_ + ": the file is not open");
     SwapRedAndBlue(rgbaRow, fileRow_.data(), static_cast<size_t>(width_));
     file_->write(fileRow_.data(), fileRow_.size());
+    written_ += fileRow_.size();
+    startWriteback();
+}
+
+void TargaWriter::startWriteback()
+{
+#ifdef __linux__
+    // A large result would otherwise sit in memory until the commit's sync and then be
+    // flushed all at once; asking for each finished stretch to go to disk while later
+    // rows are composed overlaps the two. The call does not wait for the disk.
+    if (written_ - flushed_ < kWritebackStep)
+        return;
+    ::sync_file_range(file_->descriptor(), static_cast<off_t>(flushed_),
+                      static_cast<off_t>(written_ - flushed_), SYNC_FILE_RANGE_WRITE);
+    flushed_ = written_;
+#endif
 }
 
 void TargaWriter::commit()

@@ -39,10 +39,17 @@ class TargaWriter : public RowWriter
     const std::string& path() const override { return path_; }
 
   private:
+    void startWriteback();
+
+    // Bytes between writeback requests.
+    static constexpr uint64_t kWritebackStep = uint64_t{16} << 20;
+
     std::string path_;
     std::unique_ptr<AtomicFile> file_;
     std::vector<uint8_t> fileRow_; // the row in the file's byte order
     int width_ = 0;
+    uint64_t written_ = 0; // bytes in the file so far
+    uint64_t flushed_ = 0; // bytes asked to go to disk
 };
 
 } // namespace lumexa
