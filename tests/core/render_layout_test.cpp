@@ -386,5 +386,25 @@ TEST(RenderLayoutTest, SameDotsAsTheMainWindowsStyles)
     }
 }
 
+// The lists have no fixed capacity: a glyph of more than 100,000 cells gets a background
+// record for each, and as many dots as it has dark pixels.
+TEST(RenderLayoutTest, ListsGrowPastAHundredThousandRecords)
+{
+    std::vector<std::string> pattern(260, std::string(400, '.'));
+    for (size_t y = 0; y < pattern.size(); ++y)
+        for (size_t x = 0; x < 400; ++x)
+            if ((x / 3 + y / 2) % 2 == 0)
+                pattern[y][x] = '#';
+    Fixture f;
+    f.rasterizer = FixedRasterizer(pattern);
+    const RenderLayout layout = f.build();
+    EXPECT_EQ(layout.background.size(), 104000u);
+    size_t dark = 0;
+    for (const std::string& row : pattern)
+        dark += static_cast<size_t>(std::count(row.begin(), row.end(), '#'));
+    EXPECT_GT(dark, 50000u);
+    EXPECT_EQ(layout.dots.size(), dark);
+}
+
 } // namespace
 } // namespace lumexa
