@@ -24,14 +24,16 @@ enum LoadMode { lmAdd = 1, lmReplace = 2, lmAddAlpha = 3 };
 // What a load did. A refusal leaves the set as it was and says why: by a language
 // string number, or, for a file that cannot be decoded, by a message naming the file.
 struct LoadOutcome {
-    bool changed = false;
-    int languageString = -1;
+    bool changed = false;    // the set (or the logo's picture) changed
+    int languageString = -1; // 29 set full, 32 size differs, 33 too large, 44 logo too large
     std::string message;
 
     bool refused() const { return languageString >= 0 || !message.empty(); }
 };
 
-// Told of every change, so that the strip can follow the set.
+// Told of every change, so that the strip can follow the set. An added LED image is
+// announced before it is selected; after a removal nothing is selected, without a
+// separate selection notice.
 class LedImageSetObserver {
 public:
     virtual ~LedImageSetObserver() = default;
