@@ -54,6 +54,10 @@ class RenderJob
     int rowsDone() const { return rowsDone_.load(std::memory_order_acquire); }
     // The result row (counted from the top) written last, or -1 before the first.
     int lastRow() const { return lastRow_.load(std::memory_order_acquire); }
+    // The row for the progress figures (ProgressPosition, ProgressLabel): H - rows done,
+    // which is the row written last when rows go bottom-up, and counts down the same way
+    // for writers that take them top-down. H before the first row.
+    int progressRow() const { return setup_.height - rowsDone(); }
     int64_t remainingMs() const { return remainingMs_.load(std::memory_order_acquire); }
     int64_t elapsedMs() const { return elapsedMs_.load(std::memory_order_acquire); }
     // The message of a failed run; valid once state() is Failed.

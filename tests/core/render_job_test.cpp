@@ -113,6 +113,7 @@ TEST(RenderJobTest, RowsArriveInTheWritersOrderWithAnyNumberOfThreads)
             }
             EXPECT_EQ(job.rowsDone(), h);
             EXPECT_EQ(job.lastRow(), order == RowOrder::BottomUp ? 0 : h - 1);
+            EXPECT_EQ(job.progressRow(), 0);
             EXPECT_EQ(job.state(), RenderState::Finished);
         }
     }
