@@ -39,20 +39,23 @@ struct Displacement {
     int dy = 0;
 };
 
+// The shift of a dot along one axis for the fraction r: trunc((trunc(size x r) -
+// size x 0.5) x shufle x 0.01).
+inline int DisplacementShift(int size, int shufle, float r)
+{
+    const int cellPart = static_cast<int>(size * static_cast<double>(r));
+    return static_cast<int>((cellPart - size * 0.5) * shufle * 0.01);
+}
+
 // The random displacement of one dot: nothing below `shufle` 1; otherwise two draws from
-// `table`, x first, each giving trunc((trunc(size x r) - size x 0.5) x shufle x 0.01).
-// Inline, as it runs once per accepted Points candidate.
+// `table`, x first, each turned into a DisplacementShift.
 inline Displacement DrawDisplacement(CellSize cell, int shufle, RandomTable& table)
 {
     if (shufle < 1)
         return {};
     const float r1 = DrawRandom(table);
     const float r2 = DrawRandom(table);
-    const auto shift = [shufle](int size, float r) {
-        const int cellPart = static_cast<int>(size * static_cast<double>(r));
-        return static_cast<int>((cellPart - size * 0.5) * shufle * 0.01);
-    };
-    return {shift(cell.width, r1), shift(cell.height, r2)};
+    return {DisplacementShift(cell.width, shufle, r1), DisplacementShift(cell.height, shufle, r2)};
 }
 
 // One record of kind 0 per grid cell, rows outer and columns inner.

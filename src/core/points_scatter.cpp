@@ -2,6 +2,7 @@
 #include "core/points_scatter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 namespace lumexa {
@@ -14,6 +15,8 @@ constexpr int kSteps = 5;
 constexpr double kSlopeDivisor = 5.0;
 // Draws in one cycle of a random table: its 10000 fractions and the cursor slot.
 constexpr int kTableCycle = 10001;
+// Candidates per quadrant.
+constexpr int kCandidates = kSteps * kSteps;
 
 // The grid of values around one pixel: corners are the mean of the four pixels meeting
 // there, edge middles the mean of the two sharing the edge, the centre the pixel itself.
@@ -40,6 +43,69 @@ Neighbourhood interpolationGrid(int n[3][3])
     return g;
 }
 
+// 255 - trunc(value + 1.0), at least 1.
+int darknessOf(float value)
+{
+    const int d = 255 - static_cast<int>(static_cast<double>(value) + 1.0);
+    return d < 1 ? 1 : d;
+}
+
+// The displacement of every slot of the displacement table, worked out once per call:
+// a dot's two draws then cost two lookups. Slot 10000 is the cursor slot, which reads 0.
+class ShiftLookup {
+public:
+    ShiftLookup(const RandomTable& table, CellSize cell, int shufle)
+    {
+        if (shufle < 1)
+            return;
+        x_.resize(kTableCycle);
+        y_.resize(kTableCycle);
+        for (size_t c = 0; c < kTableCycle; ++c) {
+            const float r = c < table.values.size() ? table.values[c] : 0.0f;
+            x_[c] = DisplacementShift(cell.width, shufle, r);
+            y_[c] = DisplacementShift(cell.height, shufle, r);
+        }
+    }
+
+    // As DrawDisplacement: two draws, x first, advancing the table's cursor.
+    Displacement draw(RandomTable& table) const
+    {
+        if (x_.empty())
+            return {};
+        int32_t c = table.cursor;
+        Displacement d;
+        d.dx = x_[static_cast<size_t>(c)];
+        c = c >= kTableCycle - 1 ? 0 : c + 1;
+        d.dy = y_[static_cast<size_t>(c)];
+        table.cursor = c >= kTableCycle - 1 ? 0 : c + 1;
+        return d;
+    }
+
+private:
+    std::vector<int> x_;
+    std::vector<int> y_;
+};
+
+// One bit per candidate of a quadrant, set when its acceptance draw passes; the draws
+// are taken from `accept` in candidate order.
+uint32_t acceptanceMask(const double (&darkness)[kCandidates], RandomTable& accept)
+{
+    uint32_t mask = 0;
+    if (accept.cursor + kCandidates <= kTableCycle - 1) {
+        // No draw reaches the cursor slot: read the fractions straight from the table.
+        const float* t = accept.values.data() + accept.cursor;
+        for (int k = 0; k < kCandidates; ++k)
+            mask |= static_cast<uint32_t>(static_cast<int>(darkness[k] * t[k]) > 40) << k;
+        accept.cursor += kCandidates;
+        return mask;
+    }
+    for (int k = 0; k < kCandidates; ++k) {
+        const float t = DrawRandom(accept);
+        mask |= static_cast<uint32_t>(static_cast<int>(darkness[k] * t) > 40) << k;
+    }
+    return mask;
+}
+
 } // namespace
 
 void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, int shufle,
@@ -61,6 +127,7 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
     const double halfH = cell.height * 0.5;
     const int halfWDiv = cell.width / 2;
     const int halfHDiv = cell.height / 2;
+    const ShiftLookup shifts(shuffle, cell, shufle);
 
     for (int c = 0; c < width; ++c) {
         for (int r = 0; r < height; ++r) {
@@ -84,7 +151,7 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
                 const float bottomSlope = static_cast<float>(
                     (static_cast<double>(g.m[qa + 1][qb + 1]) - bottomLeft) / kSlopeDivisor);
                 // The darkness of the quadrant's 25 candidates, i across and j down.
-                int darkness[kSteps][kSteps];
+                double darkness[kCandidates];
                 int darkest = 0;
                 for (int i = 0; i < kSteps; ++i) {
                     const float top =
@@ -94,32 +161,28 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
                     const float downSlope =
                         static_cast<float>((static_cast<double>(bottom) - top) / kSlopeDivisor);
                     for (int j = 0; j < kSteps; ++j) {
-                        const float v =
-                            static_cast<float>(j * static_cast<double>(downSlope) + top);
-                        int d = 255 - static_cast<int>(static_cast<double>(v) + 1.0);
-                        if (d < 1)
-                            d = 1;
-                        darkness[i][j] = d;
+                        const int d = darknessOf(
+                            static_cast<float>(j * static_cast<double>(downSlope) + top));
+                        darkness[i * kSteps + j] = d;
                         darkest = std::max(darkest, d);
                     }
                 }
                 // With fractions below 1, darkness 41 or less can never give more than
                 // 40: the quadrant's draws are only counted off.
                 if (darkest <= 41) {
-                    accept.cursor = (accept.cursor + kSteps * kSteps) % kTableCycle;
+                    accept.cursor = (accept.cursor + kCandidates) % kTableCycle;
                     continue;
                 }
-                for (int i = 0; i < kSteps; ++i) {
-                    for (int j = 0; j < kSteps; ++j) {
-                        const float t = DrawRandom(accept);
-                        if (static_cast<int>(darkness[i][j] * static_cast<double>(t)) <= 40)
-                            continue;
-                        const Displacement d = DrawDisplacement(cell, shufle, shuffle);
-                        TScatterPoint p;
-                        p.x = static_cast<int32_t>(baseX + i + halfW * qa + d.dx);
-                        p.y = static_cast<int32_t>(baseY + j + halfH * qb + d.dy);
-                        points.push_back(p);
-                    }
+                for (uint32_t mask = acceptanceMask(darkness, accept); mask != 0;
+                     mask &= mask - 1) {
+                    const int k = std::countr_zero(mask);
+                    const int i = k / kSteps;
+                    const int j = k % kSteps;
+                    const Displacement d = shifts.draw(shuffle);
+                    TScatterPoint p;
+                    p.x = static_cast<int32_t>(baseX + i + halfW * qa + d.dx);
+                    p.y = static_cast<int32_t>(baseY + j + halfH * qb + d.dy);
+                    points.push_back(p);
                 }
             }
         }
