@@ -153,6 +153,25 @@ TEST_F(LumexaRenderTest, ExamplesRender)
     }
 }
 
+TEST_F(LumexaRenderTest, OutputNameChoosesTheFormat)
+{
+    struct Case {
+        const char* name;
+        std::string magic;
+    };
+    const Case cases[] = {
+        {"out.png", "\x89PNG"}, {"out.tif", "II*"}, {"out.TGA", std::string("\0\0\x02", 3)}};
+    for (const Case& c : cases) {
+        const CommandResult run = render(kExamples + "/logo.led", file(c.name));
+        ASSERT_EQ(run.status, 0) << c.name << ": " << run.output;
+        const std::vector<uint8_t> bytes = ReadAll(file(c.name));
+        ASSERT_GE(bytes.size(), c.magic.size()) << c.name;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(c.magic.size())),
+                  c.magic)
+            << c.name;
+    }
+}
+
 TEST_F(LumexaRenderTest, SameProjectSameBytesWithAnyNumberOfThreads)
 {
     const std::string p = kExamples + "/text.led";
