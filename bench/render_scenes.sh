@@ -16,6 +16,8 @@ runs="${3:-3}"
 render="$build/bin/lumexa-render"
 work="${WORK:-${TMPDIR:-/tmp}/lumexa-render-bench}"
 [ -x "$render" ] || { echo "no $render: build first (scripts/build $build)" >&2; exit 1; }
+command -v python3 > /dev/null || { echo "the scenes' pictures are drawn with python3: apt-get install python3" >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "needs /usr/bin/time: apt-get install time" >&2; exit 1; }
 mkdir -p "$work"
 trap 'rm -f "$work"/*.tga "$work"/floor.bin /dev/shm/lumexa-bench-*.tga' EXIT
 
