@@ -207,6 +207,10 @@ TEST_F(LumexaRenderTest, FailuresNameTheFileOrValue)
     badNumber.push_back("Kerning=abc");
     std::vector<std::string> badFont = leds();
     badFont.push_back("FontName=No Such Face 123");
+    WritePicture(file("huge-logo.tga"), 600, 4, {0, 0, 0});
+    std::vector<std::string> bigLogo = leds();
+    bigLogo.push_back("ActivePage=1");
+    bigLogo.push_back("LogoFile=huge-logo.tga");
     std::vector<std::string> badTag = leds();
     badTag.push_back("Text=a[&+5]b");
     const Case cases[] = {
@@ -215,6 +219,7 @@ TEST_F(LumexaRenderTest, FailuresNameTheFileOrValue)
         {"missing font", badFont, "No Such Face 123"},
         {"bad tag number", badTag, "'5]'"},
         {"one LED image", {"ImageF[]=000unlit.tga"}, "two LED images"},
+        {"refused logo", bigLogo, file("huge-logo.tga")},
         {"empty text", {"Text=", "ImageF[]=000unlit.tga", "ImageF[]=001lit.tga"}, "text"},
     };
     for (const Case& c : cases) {
