@@ -4,7 +4,7 @@
 # with lumexa-render under /usr/bin/time -v in three modes (plain, rotation, rotation and
 # masks), and measures in the same run the floor: writing the same number of bytes to
 # the same disk with one write per row, synced as lumexa-render syncs its result. Prints
-# median times, ratios to the floor and peak memory.
+# median times, median ratios to the floor of the same round, and peak memory.
 #
 #   bench/render_scenes.sh [BUILD_DIR] [SCENES] [RUNS]
 #   e.g. bench/render_scenes.sh build "S M L" 3; WORK=/path sets the scratch folder.
@@ -61,37 +61,49 @@ measure() {
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
+# Variants: mode, then lumexa-render's thread option and "shm" for a result written to
+# memory (tmpfs) instead of the disk, which shows how the composing alone scales with
+# threads (its ratio is to the disk floor all the same).
+variants=("plain" "rotation" "masks" "masks -j1" "masks -j1 shm" "masks -j2 shm")
+
 printf '%-5s %-16s %9s %9s %7s %9s\n' scene mode median_s floor_s ratio peak_MB
 for s in $scenes; do
     make_scene "$s"
     w=$((glyph_w[$s] * led[$s])); h=$((glyph_h[$s] * led[$s]))
-    # The floor: the same bytes, one write per row, synced.
-    floor=$(for i in $(seq "$runs"); do
-        sync
-        measure dd if=/dev/zero of="$work/floor.bin" bs=$((w * 4)) count=$h conv=fsync
+    declare -A times=() ratios=() peaks=()
+    floors=""
+    # Every round measures the floor and then each variant once, and each variant's ratio
+    # is taken to the floor of its own round, so that the load of a shared machine, which
+    # drifts, weighs on both sides of a ratio alike.
+    for i in $(seq "$runs"); do
+        sync # no writeback of the run before is left to slow this one down
+        read -r floor _ < <(measure dd if=/dev/zero of="$work/floor.bin" bs=$((w * 4)) count=$h conv=fsync)
         rm -f "$work/floor.bin"
-    done | awk '{ print $1 }' | median)
-    # The last two variants write to memory (tmpfs) instead of the disk, to show how the
-    # composing alone scales with threads; their ratio is to the disk floor all the same.
-    for variant in "plain" "rotation" "masks" "masks -j1" "masks -j1 shm" "masks -j2 shm"; do
-        set -- $variant
-        mode=$1; shift
-        out="$work/$s.tga"
-        if [ "${2:-}" = shm ]; then
-            [ -w /dev/shm ] || continue
-            out="/dev/shm/lumexa-bench-$s.tga"
-        fi
-        times=""; peak=0
-        for i in $(seq "$runs"); do
-            sync # no writeback of the run before is left to slow this one down
+        floors+="$floor"$'\n'
+        for v in "${!variants[@]}"; do
+            set -- ${variants[$v]}
+            mode=$1; shift
+            out="$work/$s.tga"
+            if [ "${2:-}" = shm ]; then
+                [ -w /dev/shm ] || continue
+                out="/dev/shm/lumexa-bench-$s.tga"
+            fi
+            sync
             read -r t r < <(measure "$render" -q ${1:+"$1"} "$work/$s/$mode.led" "$out")
-            times+="$t"$'\n'; peak=$((r > peak ? r : peak))
             rm -f "$out"
+            times[$v]+="$t"$'\n'
+            ratios[$v]+=$(awk -v t="$t" -v f="$floor" 'BEGIN { print (f > 0 ? t / f : 0) }')$'\n'
+            peaks[$v]=$(( r > ${peaks[$v]:-0} ? r : ${peaks[$v]:-0} ))
         done
-        med=$(printf '%s' "$times" | median)
-        label="$mode${1:+ $1}${2:+ $2}"
-        awk -v s="$s" -v m="$label" -v t="$med" -v f="$floor" -v p="$peak" 'BEGIN {
-            if (f > 0) r = sprintf("%7.2f", t / f); else r = sprintf("%7s", "-");
+    done
+    floor=$(printf '%s' "$floors" | median)
+    for v in "${!variants[@]}"; do
+        [ -n "${times[$v]:-}" ] || continue
+        t=$(printf '%s' "${times[$v]}" | median)
+        q=$(printf '%s' "${ratios[$v]}" | median)
+        awk -v s="$s" -v m="${variants[$v]}" -v t="$t" -v f="$floor" -v q="$q" -v p="${peaks[$v]}" 'BEGIN {
+            r = (f > 0 && q > 0) ? sprintf("%7.2f", q) : sprintf("%7s", "-");
             printf "%-5s %-16s %9.3f %9.3f %s %9.1f\n", s, m, t, f, r, p / 1024 }'
     done
+    unset times ratios peaks
 done
