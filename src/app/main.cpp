@@ -26,7 +26,8 @@ int main(int argc, char* argv[])
     lumexa::QtUserPrompts prompts;
     lumexa::TForm1 mainWindow(shared, prompts);
     prompts.setParent(&mainWindow);
-    lumexa::TForm3 renderWindow(&mainWindow);
+    lumexa::TForm3 renderWindow(shared, prompts, &mainWindow);
+    mainWindow.setRenderWindow(&renderWindow);
     lumexa::TFormInfo aboutWindow(&mainWindow);
     QObject::connect(&mainWindow, &lumexa::TForm1::aboutRequested, &aboutWindow,
                      [&aboutWindow] { aboutWindow.exec(); });

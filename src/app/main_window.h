@@ -37,6 +37,7 @@ namespace lumexa
 class GlyphRasterizer;
 class LedStrip;
 class PreviewBox;
+class TForm3;
 class TForm4;
 class UserPrompts;
 
@@ -71,6 +72,10 @@ class TForm1 : public QMainWindow
     void BitBtn1Click();
     void Manual1Click();
     void About1Click();
+    // File > Render: prepares the render window and shows it modally.
+    void Render1Click();
+    // The render window that File > Render shows; start-up sets it.
+    void setRenderWindow(TForm3* window);
     void LedImageClick(int n);
     void ShowLogo();
     // Applies a language file and puts its captions on the controls.
@@ -193,6 +198,7 @@ class TForm1 : public QMainWindow
 
     TForm4& shared_;
     UserPrompts& prompts_;
+    TForm3* renderWindow_ = nullptr;
     QString programFolder_;
     std::unique_ptr<LedStrip> strip_;
     std::unique_ptr<GlyphRasterizer> rasterizer_;
