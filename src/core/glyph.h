@@ -11,6 +11,14 @@
 
 namespace lumexa {
 
+// The largest dot grid a layout builds (columns x rows). A text or logo past it is refused
+// before its glyph is made: a grid this size already means a result of gigabytes, and a
+// larger one would exhaust memory long before it could be rendered.
+inline constexpr int64_t kMaxGridCells = int64_t{1} << 24;
+
+// Throws "The dot grid of C x R cells is too large ..." when columns x rows passes the limit.
+void CheckGridSize(int64_t columns, int64_t rows);
+
 struct Glyph {
     Picture image;
     // For each column, the 1-based index into the stripped text of the character whose

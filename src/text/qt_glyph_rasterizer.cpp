@@ -13,10 +13,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 // At 72 dots per inch a point is a pixel, so a fractional point size gives the exact
 // fractional pixel size the font must be drawn at (Qt's pixel sizes are whole numbers).
@@ -96,20 +99,23 @@ Glyph QtGlyphRasterizer::drawText(const std::u32string& text, const std::string&
     const int height = std::max(fontSize, 1);
     const ScaledFont scaled = scaleFont(fontName, height);
 
-    // Measure every character alone, on a device of the drawing's resolution.
+    // Measure every character alone, on a device of the drawing's resolution. A text
+    // repeats few characters, so each is measured once.
     QImage measureDevice = scratchImage(1, 1);
     const QFontMetricsF metrics(scaled.font, &measureDevice);
-    std::vector<QString> chars;
+    std::unordered_map<char32_t, int> advances;
     std::vector<int> cellWidths;
-    chars.reserve(text.size());
     cellWidths.reserve(text.size());
     int64_t total = 0;
     for (char32_t c : text) {
-        chars.push_back(QString::fromUcs4(&c, 1));
-        const long advance = std::lround(metrics.horizontalAdvance(chars.back()));
-        cellWidths.push_back(std::max(static_cast<int>(advance) + kerning, 0));
+        auto [it, fresh] = advances.try_emplace(c, 0);
+        if (fresh)
+            it->second =
+                static_cast<int>(std::lround(metrics.horizontalAdvance(QString::fromUcs4(&c, 1))));
+        cellWidths.push_back(std::max(it->second + kerning, 0));
         total += cellWidths.back();
     }
+    CheckGridSize(total, height);
 
     Glyph glyph;
     glyph.image = Picture(static_cast<int>(total), height, {255, 255, 255});
@@ -127,7 +133,7 @@ Glyph QtGlyphRasterizer::drawText(const std::u32string& text, const std::string&
     int stripLeft = 0; // glyph column of the scratch strip's column 0
     int used = 0;      // scratch columns holding drawn cells
     int x = 0;
-    for (size_t i = 0; i < chars.size(); ++i) {
+    for (size_t i = 0; i < text.size(); ++i) {
         const int w = cellWidths[i];
         if (used + w > scratch.width()) {
             copyInto(scratch, used, glyph.image, stripLeft);
@@ -138,7 +144,7 @@ Glyph QtGlyphRasterizer::drawText(const std::u32string& text, const std::string&
         }
         if (w > 0) {
             painter.setClipRect(used, 0, w, height);
-            painter.drawText(QPointF(used, scaled.baseline), chars[i]);
+            painter.drawText(QPointF(used, scaled.baseline), QString::fromUcs4(&text[i], 1));
         }
         std::fill_n(glyph.columnMap.begin() + x, w, static_cast<int32_t>(i + 1));
         used += w;
