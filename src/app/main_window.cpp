@@ -2,6 +2,7 @@
 // switch, "Clear" and the style buttons.
 #include "main_window.h"
 
+#include "core/data_folder.h"
 #include "core/tags.h"
 #include "language_captions.h"
 #include "led_strip.h"
@@ -16,7 +17,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
@@ -28,7 +28,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QUrl>
 
 namespace lumexa
 {
@@ -39,7 +38,10 @@ TForm1::TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("LUMEXA•••"));
-    programFolder_ = QCoreApplication::applicationDirPath();
+    // The language files and manuals lie beside the program, or in the installed share
+    // folder.
+    programFolder_ = QString::fromStdString(
+        ResolveDataFolder(QCoreApplication::applicationDirPath().toStdString()));
     createControls();
     createMenus();
     resize(640, 578);
@@ -205,15 +207,6 @@ void TForm1::SpeedButton1Click()
     Image4->setVisible(!points);
     Image5->setVisible(!points);
     BuildPreview();
-}
-
-void TForm1::Manual1Click()
-{
-    // The manual's language follows the Add button's caption.
-    const QString file = Button1->text() == QStringLiteral("Dodaj")
-                             ? QStringLiteral("lumexa_TesselPL.pdf")
-                             : QStringLiteral("lumexa_TesselEN.pdf");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(programFolder_).filePath(file)));
 }
 
 void TForm1::BitBtn1Click()

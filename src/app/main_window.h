@@ -9,9 +9,12 @@
 #include "status_texts.h"
 #include "user_prompts.h"
 
+#include <QDesktopServices>
 #include <QImage>
 #include <QMainWindow>
+#include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,7 +40,6 @@ namespace lumexa
 class GlyphRasterizer;
 class LedStrip;
 class PreviewBox;
-class TForm3;
 class TForm4;
 class UserPrompts;
 
@@ -71,15 +73,34 @@ class TForm1 : public QMainWindow
     void Button7Click();
     void BitBtn1Click();
     void Manual1Click();
+    void Webpage1Click();
     void About1Click();
-    // File > Render: prepares the render window and shows it modally.
-    void Render1Click();
-    // The render window that File > Render shows; start-up sets it.
-    void setRenderWindow(TForm3* window);
+    // The project commands of the File menu.
+    void New1Click();
+    void Load1Click();
+    void Save1Click();
+    void Exit1Click();
     void LedImageClick(int n);
     void ShowLogo();
     // Applies a language file and puts its captions on the controls.
     void LoadLanguage(const QString& path);
+
+    // Opens a document or an address with the desktop's "open" action; tests replace it
+    // to see what would be opened.
+    std::function<bool(const QUrl&)> openDocument = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
+    // The program's web page. None is configured, so Help > Home page opens the manual.
+    QUrl homePage;
+
+    // The render window's options as a project keeps them. Start-up connects these to the
+    // render window; until then the main window keeps the options itself.
+    std::function<void(ProjectSettings&)> readRenderOptions;
+    std::function<void(const ProjectSettings&)> applyRenderOptions;
+    // Every setting a project keeps: the controls' values and the render options.
+    ProjectSettings projectSettings() const;
+    // Puts settings on the controls, each through its own change handling.
+    void applyProjectSettings(const ProjectSettings& s);
 
     // The style number: the last of SpeedButton1..7 that is down.
     int styleNumber() const;
@@ -181,6 +202,7 @@ class TForm1 : public QMainWindow
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createControls();
@@ -195,10 +217,14 @@ class TForm1 : public QMainWindow
     void fillStatusBar(const LayoutResult& result);
     void setIntoScrollBar(QScrollBar* bar, int min, int max);
     LedInfo ledInfo() const;
+    // The quit question; on Yes the handlers are detached and the window may close.
+    bool FormCloseQuery();
+    void detachHandlers();
+    void showStrip();
+    QString manualPath() const;
 
     TForm4& shared_;
     UserPrompts& prompts_;
-    TForm3* renderWindow_ = nullptr;
     QString programFolder_;
     std::unique_ptr<LedStrip> strip_;
     std::unique_ptr<GlyphRasterizer> rasterizer_;
@@ -213,6 +239,8 @@ class TForm1 : public QMainWindow
     bool shownOnce_ = false;
     QString lastError_;
     QActionGroup* unitGroup_ = nullptr;
+    ProjectSettings renderOptions_;
+    bool quitConfirmed_ = false;
 };
 
 } // namespace lumexa

@@ -332,7 +332,10 @@ void TForm1::createMenus()
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
-    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(NewProject1, &QAction::triggered, this, &TForm1::New1Click);
+    connect(LoadProject1, &QAction::triggered, this, &TForm1::Load1Click);
+    connect(SaveProject1, &QAction::triggered, this, &TForm1::Save1Click);
+    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
 
     Options1 = menuBar()->addMenu(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -364,6 +367,7 @@ void TForm1::createMenus()
     Webpage1->setObjectName(QStringLiteral("Webpage1"));
     Manual1 = Help1->addAction(QStringLiteral("Manual"));
     Manual1->setObjectName(QStringLiteral("Manual1"));
+    connect(Webpage1, &QAction::triggered, this, &TForm1::Webpage1Click);
     connect(Manual1, &QAction::triggered, this, &TForm1::Manual1Click);
     Help1->addSeparator();
     About1 = Help1->addAction(QStringLiteral("About"));

@@ -30,6 +30,8 @@ std::optional<QString> QtUserPrompts::runFileDialog(const FileRequest& request, 
     QFileDialog dialog(parent_, request.title, request.folder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The commands ask their own overwrite question (language string 0), once.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
     dialog.setNameFilters(request.filters);
     if (request.selectedFilter >= 0 && request.selectedFilter < request.filters.size())
         dialog.selectNameFilter(request.filters.at(request.selectedFilter));

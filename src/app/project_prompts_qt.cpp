@@ -1,0 +1,65 @@
+// The project reader's questions as message boxes and dialogs.
+#include "project_prompts_qt.h"
+
+#include "shared_state.h"
+
+#include <QLabel>
+
+namespace lumexa
+{
+
+WindowProjectPrompts::WindowProjectPrompts(UserPrompts& prompts, const TForm4& shared,
+                                           const FileRequest& ledDialog,
+                                           const QString& fontDialogTitle, const QFont& initialFont,
+                                           QLabel* lineLabel)
+    : prompts_(prompts), shared_(shared), ledDialog_(ledDialog), fontDialogTitle_(fontDialogTitle),
+      initialFont_(initialFont), lineLabel_(lineLabel)
+{
+}
+
+QString WindowProjectPrompts::question(int first, const std::string& name) const
+{
+    return shared_.text(first) + QString::fromStdString(name) + QStringLiteral(". ") +
+           shared_.text(kStringMissingTail);
+}
+
+std::optional<std::string> WindowProjectPrompts::missingFile(const std::string& path)
+{
+    if (!prompts_.askYesCancel(shared_.text(30), question(kStringMissingFile, path)))
+        return std::nullopt;
+    const std::optional<QString> file = prompts_.chooseFileToOpen(ledDialog_);
+    if (!file)
+        return std::nullopt;
+    return file->toStdString();
+}
+
+std::optional<std::string> WindowProjectPrompts::missingFont(const std::string& fontName)
+{
+    if (!prompts_.askYesCancel(shared_.text(30), question(kStringMissingFont, fontName)))
+        return std::nullopt;
+    const std::optional<QFont> font = prompts_.chooseFont(initialFont_, fontDialogTitle_);
+    if (!font)
+        return std::nullopt;
+    return font->family().toStdString();
+}
+
+void WindowProjectPrompts::refused(const LoadOutcome& outcome, const std::string& /*file*/)
+{
+    // The loader's own message already names the file.
+    if (outcome.languageString >= 0)
+        prompts_.inform(shared_.text(30), shared_.text(outcome.languageString));
+    else if (!outcome.message.empty())
+        prompts_.inform(shared_.text(30), QString::fromStdString(outcome.message));
+}
+
+void WindowProjectPrompts::loadingLine(const std::string& value)
+{
+    if (!lineLabel_)
+        return;
+    lineLabel_->setText(QString::fromStdString(value));
+    // Loading runs without returning to the event loop; the label is painted at once so
+    // that the user sees which file is in hand.
+    lineLabel_->repaint();
+}
+
+} // namespace lumexa

@@ -1,0 +1,44 @@
+// The project reader's questions asked through the window's prompts: the missing-file and
+// missing-font questions, the refusal messages, and the loading panel's line.
+#pragma once
+
+#include "core/project_file.h"
+#include "user_prompts.h"
+
+#include <QFont>
+#include <QString>
+
+class QLabel;
+
+namespace lumexa
+{
+
+class TForm4;
+
+class WindowProjectPrompts : public ProjectPrompts
+{
+  public:
+    // `ledDialog` is the "Open LED file" dialog offered for a missing file, `fontDialogTitle`
+    // and `initialFont` describe the font dialog, `lineLabel` shows the line in hand.
+    WindowProjectPrompts(UserPrompts& prompts, const TForm4& shared, const FileRequest& ledDialog,
+                         const QString& fontDialogTitle, const QFont& initialFont,
+                         QLabel* lineLabel);
+
+    std::optional<std::string> missingFile(const std::string& path) override;
+    std::optional<std::string> missingFont(const std::string& fontName) override;
+    void refused(const LoadOutcome& outcome, const std::string& file) override;
+    void loadingLine(const std::string& value) override;
+
+  private:
+    // Language string `first`, the name, ". ", language string 38, as one question.
+    QString question(int first, const std::string& name) const;
+
+    UserPrompts& prompts_;
+    const TForm4& shared_;
+    const FileRequest& ledDialog_;
+    QString fontDialogTitle_;
+    QFont initialFont_;
+    QLabel* lineLabel_;
+};
+
+} // namespace lumexa
