@@ -40,6 +40,7 @@ namespace lumexa
 class GlyphRasterizer;
 class LedStrip;
 class PreviewBox;
+class TForm3;
 class TForm4;
 class UserPrompts;
 
@@ -80,6 +81,10 @@ class TForm1 : public QMainWindow
     void Load1Click();
     void Save1Click();
     void Exit1Click();
+    // File > Render: prepares the render window and shows it modally.
+    void Render1Click();
+    // The render window that File > Render shows; start-up sets it.
+    void setRenderWindow(TForm3* window);
     void LedImageClick(int n);
     void ShowLogo();
     // Applies a language file and puts its captions on the controls.
@@ -225,6 +230,7 @@ class TForm1 : public QMainWindow
 
     TForm4& shared_;
     UserPrompts& prompts_;
+    TForm3* renderWindow_ = nullptr;
     QString programFolder_;
     std::unique_ptr<LedStrip> strip_;
     std::unique_ptr<GlyphRasterizer> rasterizer_;
