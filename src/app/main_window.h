@@ -98,11 +98,8 @@ class TForm1 : public QMainWindow
     // The program's web page. None is configured, so Help > Home page opens the manual.
     QUrl homePage;
 
-    // The render window's options as a project keeps them. Start-up connects these to the
-    // render window; until then the main window keeps the options itself.
-    std::function<void(ProjectSettings&)> readRenderOptions;
-    std::function<void(const ProjectSettings&)> applyRenderOptions;
-    // Every setting a project keeps: the controls' values and the render options.
+    // Every setting a project keeps: the controls' values and the render window's options
+    // (kept by the main window itself while no render window is set).
     ProjectSettings projectSettings() const;
     // Puts settings on the controls, each through its own change handling.
     void applyProjectSettings(const ProjectSettings& s);

@@ -8,6 +8,7 @@
 #include "led_strip.h"
 #include "preview_box.h"
 #include "project_prompts_qt.h"
+#include "render_window.h"
 #include "shared_state.h"
 #include "user_prompts.h"
 
@@ -67,8 +68,8 @@ QString errorText(const std::exception& e, const TForm4& shared)
 ProjectSettings TForm1::projectSettings() const
 {
     ProjectSettings s = settingsFromControls();
-    if (readRenderOptions)
-        readRenderOptions(s);
+    if (renderWindow_)
+        renderWindow_->readOptions(s);
     else
         copyRenderOptions(renderOptions_, s);
     return s;
@@ -104,8 +105,8 @@ void TForm1::applyProjectSettings(const ProjectSettings& s)
     // The page change shows the page's own bars; its recompute waits like every other.
     PageControl1->setCurrentIndex(s.activePage);
 
-    if (applyRenderOptions)
-        applyRenderOptions(s);
+    if (renderWindow_)
+        renderWindow_->applyOptions(s);
     else
         copyRenderOptions(s, renderOptions_);
 }

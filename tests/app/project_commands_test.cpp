@@ -5,6 +5,7 @@
 
 #include "led_strip.h"
 #include "main_window.h"
+#include "render_window.h"
 #include "shared_state.h"
 
 #include <QAction>
@@ -117,6 +118,7 @@ class ProjectCommandsTest : public QObject
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void newProjectResetsAndKeeps();
     void loadAppliesEveryKey();
+    void renderOptionsGoToTheRenderWindow();
     void loadLeftWithoutFileOnlyRecomputes();
     void missingLedAnsweredCancelResets();
     void missingLedAnsweredYesTakesTheReplacement();
@@ -255,6 +257,35 @@ void ProjectCommandsTest::loadAppliesEveryKey()
     QVERIFY(f.shared.logo.loaded);
     QVERIFY(w.SpeedButton5->isEnabled());
     QVERIFY(w.SpeedButton7->isEnabled());
+}
+
+void ProjectCommandsTest::renderOptionsGoToTheRenderWindow()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    TForm3 render(f.shared, f.prompts, &w);
+    w.setRenderWindow(&render);
+    f.load("RenderUseMaskEnabled=0\r\nRenderUseAddChecked=1\r\nRenderUseBackground=0\r\n"
+           "RenderRotateBitmaps=1\r\nRenderType=0\r\n");
+    QVERIFY(f.prompts.messages.isEmpty());
+    QVERIFY(!render.CheckBox1->isEnabled());
+    QVERIFY(render.CheckBox2->isChecked());
+    QVERIFY(!render.CheckBox4->isChecked());
+    QVERIFY(render.CheckBox3->isChecked());
+
+    // New project leaves them; Save writes what the render window shows.
+    w.New1Click();
+    QVERIFY(render.CheckBox3->isChecked());
+    const QString path = f.folder.filePath(QStringLiteral("options.led"));
+    f.prompts.files.enqueue(path);
+    w.Save1Click();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    for (const char* line :
+         {"RenderUseMaskEnabled=0\r\n", "RenderUseAddChecked=1\r\n", "RenderUseBackground=0\r\n",
+          "RenderRotateBitmaps=1\r\n", "RenderType=0\r\n"})
+        QVERIFY2(written.contains(line), line);
 }
 
 void ProjectCommandsTest::loadLeftWithoutFileOnlyRecomputes()
