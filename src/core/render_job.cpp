@@ -24,9 +24,10 @@ int64_t MillisecondsBetween(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
 }
 
-// The rows in flight: the composing threads take rows in write order, but never more
-// than `slots` rows ahead of the writer, so each slot's buffer is free again by the
-// time a thread comes back to it.
+// The rows in flight: rows are taken in write order, but never more than `slots` rows
+// ahead of the writer, so each slot's buffer is free again by the time it is taken
+// again. The writing thread composes too whenever the row it needs is not ready, so that
+// N threads in all keep N cores busy and one thread composes and writes in turn.
 class RowPipeline
 {
   public:
@@ -42,44 +43,35 @@ class RowPipeline
         return order_ == RowOrder::BottomUp ? height_ - 1 - index : index;
     }
 
+    // The loop of a composing thread.
     void compose()
     {
+        std::unique_lock lock(mutex_);
         for (;;) {
-            int index;
-            {
-                std::unique_lock lock(mutex_);
-                composerWake_.wait(lock, [&] {
-                    return abort_ || next_ >= height_ || next_ < written_ + slotCount();
-                });
-                if (abort_ || next_ >= height_)
-                    return;
-                index = next_++;
-            }
-            Slot& slot = slots_[static_cast<size_t>(index) % slots_.size()];
-            try {
-                compose_(rowOf(index), slot.rgba.data());
-            } catch (const std::exception& e) {
-                stopWith(e.what());
+            composerWake_.wait(lock, [&] { return abort_ || next_ >= height_ || roomAhead(); });
+            if (abort_ || next_ >= height_)
                 return;
-            } catch (...) {
-                stopWith("A row could not be composed");
-                return;
-            }
-            {
-                std::lock_guard lock(mutex_);
-                slot.composed = index;
-            }
-            writerWake_.notify_one();
+            if (composeOne(lock))
+                writerWake_.notify_one();
         }
     }
 
-    // Waits until row `index` (in write order) is composed; null when the run is stopped.
+    // Waits until row `index` (in write order) is composed, composing rows itself while
+    // it waits; null when the run is stopped.
     const uint8_t* waitFor(int index)
     {
         Slot& slot = slots_[static_cast<size_t>(index) % slots_.size()];
         std::unique_lock lock(mutex_);
-        writerWake_.wait(lock, [&] { return abort_ || slot.composed == index; });
-        return abort_ ? nullptr : slot.rgba.data();
+        for (;;) {
+            if (abort_)
+                return nullptr;
+            if (slot.composed == index)
+                return slot.rgba.data();
+            // After a row of its own (or a failed one) the state is looked at again;
+            // otherwise there is nothing to do but wait for the other threads.
+            if (!composeOne(lock) && !abort_)
+                writerWake_.wait(lock);
+        }
     }
 
     void written(int count)
@@ -94,14 +86,8 @@ class RowPipeline
     // Stops every thread at its next wait; the first message given is kept.
     void stopWith(const std::string& message)
     {
-        {
-            std::lock_guard lock(mutex_);
-            if (!abort_ && !message.empty())
-                failure_ = message;
-            abort_ = true;
-        }
-        composerWake_.notify_all();
-        writerWake_.notify_all();
+        std::lock_guard lock(mutex_);
+        stopLocked(message);
     }
 
     std::string failure() const
@@ -117,6 +103,42 @@ class RowPipeline
     };
 
     int slotCount() const { return static_cast<int>(slots_.size()); }
+    bool roomAhead() const { return next_ < height_ && next_ < written_ + slotCount(); }
+
+    void stopLocked(const std::string& message)
+    {
+        if (!abort_ && !message.empty())
+            failure_ = message;
+        abort_ = true;
+        composerWake_.notify_all();
+        writerWake_.notify_all();
+    }
+
+    // Takes the next row when the window has room and composes it outside the lock.
+    // Called and returns with `lock` held; false when no row was composed.
+    bool composeOne(std::unique_lock<std::mutex>& lock)
+    {
+        if (abort_ || !roomAhead())
+            return false;
+        const int index = next_++;
+        Slot& slot = slots_[static_cast<size_t>(index) % slots_.size()];
+        lock.unlock();
+        std::string error;
+        try {
+            compose_(rowOf(index), slot.rgba.data());
+        } catch (const std::exception& e) {
+            error = e.what();
+        } catch (...) {
+            error = "A row could not be composed";
+        }
+        lock.lock();
+        if (!error.empty()) {
+            stopLocked(error);
+            return false;
+        }
+        slot.composed = index;
+        return true;
+    }
 
     const int height_;
     const ComposeRow& compose_;
@@ -200,9 +222,10 @@ RenderState RenderJob::run(std::stop_token stop)
     {
         // A stop request wakes the writer if it waits for a row.
         std::stop_callback onStop(stop, [&] { pipeline.stopWith({}); });
+        // This thread composes as well, so threads_ - 1 more are started.
         std::vector<std::jthread> composers;
-        composers.reserve(static_cast<size_t>(threads_));
-        for (int i = 0; i < threads_; ++i)
+        composers.reserve(static_cast<size_t>(threads_ - 1));
+        for (int i = 1; i < threads_; ++i)
             composers.emplace_back([&] { pipeline.compose(); });
 
         for (int index = 0; index < height; ++index) {

@@ -33,7 +33,7 @@ struct RenderJobSetup {
     RowWriter* writer = nullptr;
     RenderLog* log = nullptr; // optional; lines #1 to #6 and #19
     RowObserver observer;     // optional
-    int threads = 0;          // composing threads; 0 means one per core
+    int threads = 0;          // threads that compose, the calling one included; 0: one per core
     int rowsPerThread = 3;    // rows in flight per thread
 };
 
@@ -44,7 +44,8 @@ class RenderJob
     RenderJob(const RenderJob&) = delete;
     RenderJob& operator=(const RenderJob&) = delete;
 
-    // Runs the whole render on the calling thread (the composing threads are its own) and
+    // Runs the whole render on the calling thread, which writes and composes, with
+    // threads - 1 more composing threads of its own, and
     // returns the outcome: Finished with the file committed, Cancelled or Failed with the
     // file discarded. A run that ends in Failed keeps its message in error().
     RenderState run(std::stop_token stop = {});

@@ -119,6 +119,26 @@ TEST(RenderJobTest, RowsArriveInTheWritersOrderWithAnyNumberOfThreads)
     }
 }
 
+TEST(RenderJobTest, OneThreadComposesAndWritesOnTheCallingThread)
+{
+    MemoryWriter writer;
+    const std::thread::id caller = std::this_thread::get_id();
+    bool elsewhere = false;
+    RenderJobSetup setup;
+    setup.width = 4;
+    setup.height = 50;
+    setup.compose = [&](int y, uint8_t* rgba) {
+        elsewhere = elsewhere || std::this_thread::get_id() != caller;
+        PatternRow(4, y, rgba);
+    };
+    setup.writer = &writer;
+    setup.threads = 1;
+    RenderJob job(setup);
+    ASSERT_EQ(job.run(), RenderState::Finished);
+    EXPECT_FALSE(elsewhere);
+    EXPECT_EQ(writer.rows.size(), 50u);
+}
+
 TEST(RenderJobTest, OnlyAFewRowsPerThreadAreInFlight)
 {
     const int w = 4, h = 400, threads = 3, perThread = 2;
