@@ -10,7 +10,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -218,19 +217,12 @@ void TForm3::showEvent(QShowEvent* event)
     FormActivate();
 }
 
-void TForm3::closeEvent(QCloseEvent* event)
+void TForm3::done(int result)
 {
     if (state_ != WindowState::Idle)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
-}
-
-void TForm3::reject()
-{
-    // Escape closes the window only while nothing runs.
-    if (state_ == WindowState::Idle)
-        QDialog::reject();
+        return;
+    finishCancelledRun();
+    QDialog::done(result);
 }
 
 void TForm3::FormActivate()
@@ -243,8 +235,7 @@ void TForm3::FormActivate()
 
 void TForm3::Button1Click()
 {
-    if (state_ == WindowState::Idle)
-        accept();
+    accept();
 }
 
 void TForm3::BitBtn1Click()

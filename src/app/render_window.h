@@ -113,8 +113,8 @@ class TForm3 : public QDialog
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    // Exit, Escape and closing all end here; none of them acts while a run is under way.
+    void done(int result) override;
 
   private:
     void createControls();
@@ -128,6 +128,8 @@ class TForm3 : public QDialog
     void pollPreview();
     void finishRender();
     void finishPreview();
+    // Waits for a cancelled run that is still finishing its row, and closes it.
+    void finishCancelledRun();
 
     TForm4& shared_;
     UserPrompts& prompts_;

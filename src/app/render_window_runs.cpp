@@ -138,6 +138,19 @@ void TForm3::Button4Click()
     pollTimer_->start();
 }
 
+void TForm3::finishCancelledRun()
+{
+    // The run was asked to stop; it ends at its next row, so this wait is short.
+    if (render_) {
+        render_->join();
+        finishRender();
+    }
+    if (previewRun_) {
+        previewRun_->join();
+        finishPreview();
+    }
+}
+
 void TForm3::pollRun()
 {
     if (render_)

@@ -217,8 +217,13 @@ void RenderWindowTest::saveQuestionIsAskedOnceUntilASettingChanges()
             n += q.text == f.text(42);
         return n;
     };
+    // Yes saves the project first.
+    const QString project = f.folder.filePath(QStringLiteral("before-render.led"));
+    f.prompts.answers.enqueue(true);
+    f.prompts.files.enqueue(project);
     f.renderCommand();
     QCOMPARE(asked(), 1);
+    QVERIFY(QFile::exists(project));
     f.renderCommand();
     QCOMPARE(asked(), 1);
     f.window->ScrollBar6->setValue(30);
@@ -335,7 +340,9 @@ void RenderWindowTest::cancelledRenderLeavesTheEarlierFile()
         QRegularExpression(QStringLiteral("^\\d\\d+:\\d\\d$")).match(w.Label3->text()).hasMatch());
     w.Button3Click();
     QVERIFY(!w.Button1->isHidden());
-    QVERIFY(f.waitIdle());
+    // Exit right away waits for the run to end at its row and closes it.
+    w.Button1Click();
+    QVERIFY(!w.runActive());
     QCOMPARE(w.ProgressBar1->value(), 0);
     QCOMPARE(w.Label1->text(), QStringLiteral("0%"));
     QVERIFY(w.Label3->isHidden());
