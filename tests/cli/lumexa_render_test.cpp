@@ -1,5 +1,7 @@
 // lumexa-render end to end: the examples render, and every failure ends with exit status
 // 1 (2 for the command line), a message naming the file or value, and no file written.
+#include "support/command_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -22,33 +24,9 @@ namespace fs = std::filesystem;
 const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
 const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
 
-struct CommandResult {
-    int status = -1;
-    std::string output; // stdout and stderr
-};
-
-CommandResult RunShell(const std::string& command)
-{
-    CommandResult run;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        run.output.append(buf.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
-}
-
-std::string Quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using lumexa::testing::CommandResult;
+using lumexa::testing::Quote;
+using lumexa::testing::RunShell;
 
 // A 24-bit uncompressed Targa picture, top row first, every pixel `bgr` except those of
 // the last row, which are `lastRow`.
