@@ -96,6 +96,7 @@ class RenderWindowTest : public QObject
     void useMaskIsOfferedOnlyWithAlphaPictures();
     void saveQuestionIsAskedOnceUntilASettingChanges();
     void existingDestinationAnsweredNoChangesNothing();
+    void renderWritesWhatLumexaRenderWrites_data();
     void renderWritesWhatLumexaRenderWrites();
     void cancelledRenderLeavesTheEarlierFile();
     void unwritableDestinationIsReported();
@@ -203,9 +204,19 @@ void RenderWindowTest::useMaskIsOfferedOnlyWithAlphaPictures()
     RenderFixture f;
     TForm3& w = f.render;
     w.CheckBox1->setChecked(true);
+    w.CheckBox3->setChecked(true);
     f.renderCommand();
     QVERIFY(!w.CheckBox1->isChecked());
     QVERIFY(!w.CheckBox1->isEnabled());
+
+    // With an alpha picture the box is offered again; the other options stay as left.
+    f.prompts.files.enqueue(f.picture(QStringLiteral("alpha.png"), 12, 12, Qt::black));
+    f.window->Button1Click(f.window->Button2);
+    QVERIFY(f.shared.ledImages.anyAlphaInUse());
+    f.renderCommand();
+    QVERIFY(w.CheckBox1->isEnabled());
+    QVERIFY(!w.CheckBox1->isChecked());
+    QVERIFY(w.CheckBox3->isChecked());
 }
 
 void RenderWindowTest::saveQuestionIsAskedOnceUntilASettingChanges()
@@ -262,12 +273,34 @@ void RenderWindowTest::existingDestinationAnsweredNoChangesNothing()
     QCOMPARE(f.bytes(earlier), QByteArray("earlier"));
 }
 
+void RenderWindowTest::renderWritesWhatLumexaRenderWrites_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("rotate");
+    QTest::addColumn<bool>("background");
+    QTest::addColumn<int>("mask"); // 0 none, 1 use mask, 2 additive
+    QTest::newRow("random bitmaps, rotated") << 1 << true << true << 0;
+    QTest::newRow("full render, masks") << 2 << true << true << 1;
+    QTest::newRow("random points, additive, no background") << 0 << false << false << 2;
+}
+
 void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
 {
+    QFETCH(int, type);
+    QFETCH(bool, rotate);
+    QFETCH(bool, background);
+    QFETCH(int, mask);
     RenderFixture f;
     TForm3& w = f.render;
-    w.CheckBox3->setChecked(true);
-    w.setRenderType(1);
+    if (mask == 1) {
+        f.prompts.files.enqueue(f.picture(QStringLiteral("alpha.png"), 12, 12, Qt::gray));
+        f.window->Button1Click(f.window->Button2);
+    }
+    w.CheckBox3->setChecked(rotate);
+    w.CheckBox4->setChecked(background);
+    w.CheckBox1->setChecked(mask == 1);
+    w.CheckBox2->setChecked(mask == 2);
+    w.setRenderType(type);
     f.window->ScrollBar6->setValue(40);
 
     // The same project through lumexa-render.
