@@ -22,6 +22,13 @@ int ParseThreads(const std::string& value)
     return n;
 }
 
+OutputFormat ParseFormat(const std::string& value)
+{
+    if (const auto format = ParseOutputFormat(value))
+        return *format;
+    throw UsageError{"'" + value + "' is not an output format (tga, png or tiff)"};
+}
+
 } // namespace
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args)
@@ -52,6 +59,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             o.threads = ParseThreads(value(a));
         } else if (a.rfind("--threads=", 0) == 0) {
             o.threads = ParseThreads(a.substr(10));
+        } else if (a == "--format") {
+            o.format = ParseFormat(value(a));
+        } else if (a.rfind("--format=", 0) == 0) {
+            o.format = ParseFormat(a.substr(9));
         } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
             o.threads = ParseThreads(a.substr(2));
         } else {
@@ -73,11 +84,12 @@ std::string UsageText()
     return "Usage: lumexa-render [options] PROJECT.led OUTPUT.tga\n"
            "Renders a Lumexa project into a 32-bit Targa file without a window, as the\n"
            "render window's Render button would (an output name ending in .png, .tif or\n"
-           ".tiff gives a PNG or TIFF file instead).\n"
+           ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width).\n"
            "\n"
            "Options:\n"
            "  -j, --threads N  compose rows on N threads (default: one per core)\n"
            "  -q, --quiet      print nothing but warnings and errors\n"
+           "      --format F   write F (tga, png or tiff) whatever the output is called\n"
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and the picture formats read, and exit\n"
            "\n"

@@ -1,6 +1,9 @@
 // The command line of lumexa-render: options and the two file names.
 #pragma once
 
+#include "imaging/row_writers.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     bool version = false;
+    std::optional<OutputFormat> format; // --format; else chosen by the output's extension
 };
 
 // A mistake on the command line; its text says what is wrong.

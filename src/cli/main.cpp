@@ -114,7 +114,7 @@ int Render(const cli::CliOptions& options, const char* argv0)
         }
         points = {};
 
-        const OutputFormat format = OutputFormatForPath(options.output);
+        const OutputFormat format = options.format.value_or(OutputFormatForPath(options.output));
         // Refused before anything is composed or written.
         if (format == OutputFormat::Targa)
             CheckTargaSize(options.output,

@@ -131,16 +131,23 @@ TEST_F(LumexaRenderTest, ExamplesRender)
     }
 }
 
-TEST_F(LumexaRenderTest, OutputNameChoosesTheFormat)
+TEST_F(LumexaRenderTest, OutputNameOrFormatOptionChoosesTheFormat)
 {
     struct Case {
         const char* name;
+        const char* option;
         std::string magic;
     };
-    const Case cases[] = {
-        {"out.png", "\x89PNG"}, {"out.tif", "II*"}, {"out.TGA", std::string("\0\0\x02", 3)}};
+    const Case cases[] = {{"out.png", "", "\x89PNG"},
+                          {"out.tif", "", "II*"},
+                          {"out.TGA", "", std::string("\0\0\x02", 3)},
+                          {"forced.out", "--format png", "\x89PNG"},
+                          {"named.png", "--format=tiff", "II*"},
+                          {"named.tif", "--format tga", std::string("\0\0\x02", 3)}};
     for (const Case& c : cases) {
-        const CommandResult run = render(kExamples + "/logo.led", file(c.name));
+        const CommandResult run = RunShell(Quote(kRender) + " -q " + c.option + " " +
+                                           Quote(kExamples + "/logo.led") + " " +
+                                           Quote(file(c.name)));
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.output;
         const std::vector<uint8_t> bytes = ReadAll(file(c.name));
         ASSERT_GE(bytes.size(), c.magic.size()) << c.name;
@@ -275,6 +282,7 @@ TEST_F(LumexaRenderTest, CommandLine)
         {"--frobnicate a.led b.tga", 2, "--frobnicate"},
         {"-j 0 a.led b.tga", 2, "'0'"},
         {"--threads", 2, "needs a value"},
+        {"--format jpeg a.led b.tga", 2, "'jpeg'"},
         {"--help", 0, "Usage: lumexa-render"},
         {"--version", 0, "lumexa-render "},
         {"-q " + Quote(file("none.led")) + " " + Quote(file("o.tga")), 1,
