@@ -57,7 +57,7 @@ TForm3::TForm3(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     pollTimer_ = new QTimer(this);
     pollTimer_->setInterval(kPollMilliseconds);
     connect(pollTimer_, &QTimer::timeout, this, &TForm3::pollRun);
-    setWindowState(WindowState::Idle);
+    setRunState(RunState::Idle);
     Label3->hide();
 }
 
@@ -219,7 +219,7 @@ void TForm3::showEvent(QShowEvent* event)
 
 void TForm3::done(int result)
 {
-    if (state_ != WindowState::Idle)
+    if (state_ != RunState::Idle)
         return;
     finishCancelledRun();
     QDialog::done(result);
@@ -273,13 +273,13 @@ void TForm3::Button3Click()
         previewRun_->cancel();
     // The run stops at its next row, a moment later; the poll then writes the closing
     // figures and log line. Until then Render and Preview wait for it.
-    setWindowState(WindowState::Idle);
+    setRunState(RunState::Idle);
 }
 
-void TForm3::setWindowState(WindowState state)
+void TForm3::setRunState(RunState state)
 {
     state_ = state;
-    const bool idle = state == WindowState::Idle;
+    const bool idle = state == RunState::Idle;
     Button1->setVisible(idle);
     Button2->setVisible(idle);
     Button4->setVisible(idle);

@@ -41,7 +41,7 @@ class TForm3 : public QDialog
 {
     Q_OBJECT
   public:
-    enum class WindowState { Idle, Rendering, Previewing };
+    enum class RunState { Idle, Rendering, Previewing };
     // The preview area at the window's fixed size.
     static constexpr int kPreviewWidth = 455;
     static constexpr int kPreviewHeight = 321;
@@ -73,7 +73,7 @@ class TForm3 : public QDialog
     void addLogLine(int n, const QString& tail = {});
     void addLogText(const QString& text);
 
-    WindowState windowState() const { return state_; }
+    RunState runState() const { return state_; }
     // True while a run's thread exists, also for the moment a cancelled run takes to stop.
     bool runActive() const { return render_ != nullptr || previewRun_ != nullptr; }
     // The destination the save dialog holds (empty until one was chosen).
@@ -118,7 +118,7 @@ class TForm3 : public QDialog
 
   private:
     void createControls();
-    void setWindowState(WindowState state);
+    void setRunState(RunState state);
     void showError(const QString& text);
     // Lays out the current settings; false (with the error shown) when that fails.
     bool layOut(RenderLayout& layout, bool withLog);
@@ -143,7 +143,7 @@ class TForm3 : public QDialog
     std::unique_ptr<PreviewRunner> previewRun_;
     QTimer* pollTimer_ = nullptr;
     QImage preview_;
-    WindowState state_ = WindowState::Idle;
+    RunState state_ = RunState::Idle;
 };
 
 } // namespace lumexa

@@ -75,7 +75,7 @@ bool TForm3::layOut(RenderLayout& layout, bool withLog)
 void TForm3::Button2Click()
 {
     // A cancelled run may still be finishing its row.
-    if (state_ != WindowState::Idle || render_ || previewRun_)
+    if (state_ != RunState::Idle || render_ || previewRun_)
         return;
     const QString destination = SaveDialog1.fileName;
     if (QFileInfo::exists(destination) &&
@@ -104,7 +104,7 @@ void TForm3::Button2Click()
     }
 
     FormActivate();
-    setWindowState(WindowState::Rendering);
+    setRunState(RunState::Rendering);
     Label3->setText(QStringLiteral("?:??"));
     render_ = std::make_unique<RenderRunner>(std::move(scene), std::move(writer), *log_,
                                              kPreviewWidth, kPreviewHeight);
@@ -114,7 +114,7 @@ void TForm3::Button2Click()
 
 void TForm3::Button4Click()
 {
-    if (state_ != WindowState::Idle || render_ || previewRun_)
+    if (state_ != RunState::Idle || render_ || previewRun_)
         return;
     RenderLayout layout;
     if (!layOut(layout, false))
@@ -128,7 +128,7 @@ void TForm3::Button4Click()
     }
 
     FormActivate();
-    setWindowState(WindowState::Previewing);
+    setRunState(RunState::Previewing);
     Memo1->clear();
     addLogLine(7);
     Label3->setText(QStringLiteral("?:??"));
@@ -205,7 +205,7 @@ void TForm3::finishRender()
         break;
     }
     Label3->hide();
-    setWindowState(WindowState::Idle);
+    setRunState(RunState::Idle);
     render_.reset();
     if (!failure.isEmpty())
         showError(failure);
@@ -251,7 +251,7 @@ void TForm3::finishPreview()
         break;
     }
     Label3->hide();
-    setWindowState(WindowState::Idle);
+    setRunState(RunState::Idle);
     previewRun_.reset();
     if (!failure.isEmpty())
         showError(failure);

@@ -54,7 +54,7 @@ struct RenderFixture : WindowFixture {
     {
         QElapsedTimer t;
         t.start();
-        while (render.runActive() || render.windowState() != TForm3::WindowState::Idle) {
+        while (render.runActive() || render.runState() != TForm3::RunState::Idle) {
             if (t.elapsed() > ms)
                 return false;
             QTest::qWait(5);
@@ -269,7 +269,7 @@ void RenderWindowTest::existingDestinationAnsweredNoChangesNothing()
     f.prompts.answers.enqueue(false);
     w.Button2Click();
     QVERIFY(!w.runActive());
-    QCOMPARE(w.windowState(), TForm3::WindowState::Idle);
+    QCOMPARE(w.runState(), TForm3::RunState::Idle);
     QCOMPARE(f.bytes(earlier), QByteArray("earlier"));
 }
 
@@ -321,7 +321,7 @@ void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
     w.prepareForCommand(f.window->settingsFromControls());
     f.choose(fromWindow);
     w.Button2Click();
-    QCOMPARE(w.windowState(), TForm3::WindowState::Rendering);
+    QCOMPARE(w.runState(), TForm3::RunState::Rendering);
     QVERIFY(!w.Button3->isHidden());
     QVERIFY(!w.GroupBox2->isEnabled());
     QVERIFY(f.waitIdle());
@@ -417,7 +417,7 @@ void RenderWindowTest::targaSizeLimitIsReportedBeforeWriting()
     f.choose(path);
     w.Button2Click();
     QVERIFY(!w.runActive());
-    QCOMPARE(w.windowState(), TForm3::WindowState::Idle);
+    QCOMPARE(w.runState(), TForm3::RunState::Idle);
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.first().text.contains(path));
     QVERIFY(f.prompts.messages.first().text.contains(QStringLiteral("65535")) ||
@@ -431,7 +431,7 @@ void RenderWindowTest::previewRunsToTheEndAndCancels()
     RenderFixture f;
     TForm3& w = f.render;
     w.Button4Click();
-    QCOMPARE(w.windowState(), TForm3::WindowState::Previewing);
+    QCOMPARE(w.runState(), TForm3::RunState::Previewing);
     QVERIFY(f.waitIdle());
     QStringList log = f.logLines();
     QCOMPARE(log.first(), f.text(7));
@@ -451,7 +451,7 @@ void RenderWindowTest::previewRunsToTheEndAndCancels()
     big.render.prepareForCommand(big.window->settingsFromControls());
     big.render.Button4Click();
     big.render.Button3Click();
-    QCOMPARE(big.render.windowState(), TForm3::WindowState::Idle);
+    QCOMPARE(big.render.runState(), TForm3::RunState::Idle);
     QVERIFY(big.waitIdle());
     QCOMPARE(big.render.ProgressBar1->value(), 100);
     QCOMPARE(big.render.Label1->text(), QStringLiteral("100%"));
