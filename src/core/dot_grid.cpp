@@ -1,6 +1,8 @@
 // Glyph-to-dot steps common to the preview and the render layout.
 #include "core/dot_grid.h"
 
+#include "core/error.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,6 +20,13 @@ void NarrowThreshold(const Picture& glyph, ScrollSetting& threshold)
             highest = std::max(highest, red);
         }
     }
+    // A glyph of a single grey level (a text of spaces, a blank logo) leaves no threshold
+    // that tells dots from the rest.
+    if (lowest + 1 > highest - 1)
+        throw Error("Property value out of range (" + std::to_string(lowest + 1) + ".." +
+                    std::to_string(highest - 1) +
+                    "): the text or logo has no light and dark pixels for the threshold to "
+                    "tell apart");
     threshold.setRange(lowest + 1, highest - 1);
 }
 

@@ -1,0 +1,106 @@
+// lumexa-render writes the same pixels to Targa, PNG and TIFF: each example rendered to
+// every format and read back by GraphicsMagick, alpha included; and a result wider than
+// the Targa header can hold renders to PNG and TIFF but is refused for Targa.
+#include "support/command_runner.h"
+
+#include <Magick++.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using lumexa::testing::Quote;
+using lumexa::testing::RunShell;
+
+namespace {
+
+const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
+const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
+
+struct Pixels {
+    size_t width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+    friend bool operator==(const Pixels&, const Pixels&) = default;
+};
+
+Pixels ReadBack(const fs::path& file)
+{
+    Magick::Image image;
+    image.read(file.string());
+    Pixels p{image.columns(), image.rows(), {}};
+    p.rgba.resize(p.width * p.height * 4);
+    image.write(0, 0, static_cast<unsigned>(p.width), static_cast<unsigned>(p.height), "RGBA",
+                Magick::CharPixel, p.rgba.data());
+    return p;
+}
+
+class OutputFormats : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("lumexa-formats-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    int render(const std::string& project, const fs::path& out, std::string* output = nullptr)
+    {
+        const auto run = RunShell(Quote(kRender) + " -q " + Quote(project) + " " +
+                                  Quote(out.string()));
+        if (output)
+            *output = run.output;
+        return run.status;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(OutputFormats, PngAndTiffHoldTheTargaPixels)
+{
+    for (const char* example : {"text", "logo", "points"}) {
+        const std::string project = kExamples + "/" + example + ".led";
+        ASSERT_EQ(render(project, dir / "r.tga"), 0) << example;
+        const Pixels targa = ReadBack(dir / "r.tga");
+        ASSERT_GT(targa.width * targa.height, 0u);
+        for (const char* other : {"r.png", "r.tif"}) {
+            ASSERT_EQ(render(project, dir / other), 0) << example << " " << other;
+            EXPECT_TRUE(ReadBack(dir / other) == targa) << example << " " << other;
+        }
+    }
+}
+
+TEST_F(OutputFormats, WiderThanTargaRendersToPngAndTiffOnly)
+{
+    // A 500 x 1 logo of white and black pixels laid out with LED pictures of 140 x 16
+    // gives a result of 70000 x 16 pixels.
+    Magick::Image logo(Magick::Geometry(500, 1), Magick::Color("white"));
+    for (int x = 0; x < 500; x += 2)
+        logo.pixelColor(x, 0, Magick::Color("black"));
+    logo.write((dir / "logo.png").string());
+    Magick::Image unlit(Magick::Geometry(140, 16), Magick::Color("gray20"));
+    unlit.write((dir / "unlit.png").string());
+    Magick::Image lit(Magick::Geometry(140, 16), Magick::Color("orange"));
+    lit.write((dir / "lit.png").string());
+    std::ofstream(dir / "wide.led") << "Text=x\r\nActivePage=1\r\nLogoFile=logo.png\r\n"
+                                       "PreviewButton=7\r\nRenderType=2\r\n"
+                                       "ImageF[]=000unlit.png\r\nImageA[]=000(null)\r\n"
+                                       "ImageF[]=001lit.png\r\nImageA[]=001(null)\r\n";
+    const std::string project = (dir / "wide.led").string();
+    for (const char* name : {"wide.png", "wide.tif"}) {
+        ASSERT_EQ(render(project, dir / name), 0) << name;
+        const Pixels p = ReadBack(dir / name);
+        EXPECT_EQ(p.width, 70000u) << name;
+        EXPECT_EQ(p.height, 16u) << name;
+    }
+    std::string message;
+    EXPECT_EQ(render(project, dir / "wide.tga", &message), 1);
+    EXPECT_NE(message.find("70000 x 16"), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists(dir / "wide.tga"));
+}
+
+} // namespace
