@@ -115,6 +115,7 @@ void TiffWriter::open(int width, int height)
                     TIFFSetField(tiff_, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
                     TIFFSetField(tiff_, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
                     TIFFSetField(tiff_, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE) &&
+                    TIFFSetField(tiff_, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL) &&
                     TIFFSetField(tiff_, TIFFTAG_ZIPQUALITY, 1) &&
                     TIFFSetField(tiff_, TIFFTAG_ROWSPERSTRIP, rowsPerStrip) &&
                     TIFFSetField(tiff_, TIFFTAG_XRESOLUTION, 300.0f) &&
@@ -124,14 +125,17 @@ void TiffWriter::open(int width, int height)
     if (!ok)
         fail("cannot set up the TIFF file");
     row_ = 0;
+    scratch_.assign(rowBytes, 0);
 }
 
 void TiffWriter::writeRow(const uint8_t* rgbaRow)
 {
     if (!tiff_)
         throw Error("Cannot write file " + path_ + ": the file is not open");
-    // libtiff does not change the row it is given.
-    if (TIFFWriteScanline(tiff_, const_cast<uint8_t*>(rgbaRow), row_, 0) < 0)
+    // The predictor differences the row in place, so libtiff is given a copy: the row
+    // still belongs to the render, which may show it after it is written.
+    std::copy(rgbaRow, rgbaRow + scratch_.size(), scratch_.begin());
+    if (TIFFWriteScanline(tiff_, scratch_.data(), row_, 0) < 0)
         fail("a write failed");
     ++row_;
 }

@@ -1,6 +1,6 @@
 // TIFF result files, written strip by strip through libtiff as the renderer produces the
 // rows: RGBA with the coverage byte as unassociated alpha, 300 pixels per inch, deflate
-// compressed, and BigTIFF when the file could pass 4 GB.
+// compressed after the horizontal predictor, and BigTIFF when the file could pass 4 GB.
 #pragma once
 
 #include "core/atomic_file.h"
@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 typedef struct tiff TIFF;
 
@@ -35,6 +36,7 @@ private:
     std::unique_ptr<AtomicFile> file_;
     TIFF* tiff_ = nullptr;
     uint32_t row_ = 0;
+    std::vector<uint8_t> scratch_; // the row handed to libtiff
 };
 
 } // namespace lumexa
