@@ -14,7 +14,7 @@ endif()
 install(FILES ${LUMEXA_LANGUAGE_FILES} DESTINATION ${LUMEXA_SHARE_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselEN.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
 install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselPL.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
-install(DIRECTORY data/examples DESTINATION ${LUMEXA_SHARE_DIR})
+install(DIRECTORY data/examples DESTINATION ${LUMEXA_SHARE_DIR} PATTERN "*.py" EXCLUDE)
 
 install(FILES data/desktop/org.lumexa.Lumexa.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/desktop/org.lumexa.Lumexa.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
