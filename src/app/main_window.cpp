@@ -124,9 +124,16 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::About1Click()
 {
-    // The about window is modal: when it returns, the main window is active again.
     emit aboutRequested();
-    FormActivate();
+    ReturnFromModalWindow();
+}
+
+void TForm1::ReturnFromModalWindow()
+{
+    // The main window is active again: English comes back, but the user's text stays.
+    // Resetting it to the default text here would throw away the user's work whenever
+    // the about or render window closes.
+    LoadLanguage(QDir(programFolder_).filePath(QStringLiteral("English.lng")));
 }
 
 void TForm1::FormActivate()

@@ -76,6 +76,8 @@ class TForm1 : public QMainWindow
     void Manual1Click();
     void Webpage1Click();
     void About1Click();
+    // Run when the about or render window closes and the main window is active again.
+    void ReturnFromModalWindow();
     // The project commands of the File menu.
     void New1Click();
     void Load1Click();

@@ -40,9 +40,10 @@ void TForm1::Render1Click()
     renderWindow_->prepareForCommand(settingsFromControls());
     renderWindow_->exec();
 
-    // The activation step is not run here: it would put the default text in place of
-    // the user's text after every render, and that change would ask the save question
-    // again at the next render although nothing was changed by the user.
+    // Only the language comes back: the default text in place of the user's text after
+    // every render would lose their work, and would ask the save question again at the
+    // next render although the user changed nothing.
+    ReturnFromModalWindow();
     buildPreviewEnabled = true;
 }
 

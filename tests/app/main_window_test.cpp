@@ -23,7 +23,7 @@ class MainWindowTest : public QObject
   private slots:
     void startsWithDesignDefaults();
     void startsWithLedCommandsDisabledAndSixteenPixelCells();
-    void activationResetsTheTextToString35();
+    void returningFromWindowsKeepsTheTextAndBringsEnglishBack();
     void firstShowingActivates();
     void logoPageTakesPreviewAwayAndBackOnlyWithTwoLeds();
     void clearRemovesEveryTagOpening_data();
@@ -96,7 +96,7 @@ void MainWindowTest::startsWithLedCommandsDisabledAndSixteenPixelCells()
     }
 }
 
-void MainWindowTest::activationResetsTheTextToString35()
+void MainWindowTest::returningFromWindowsKeepsTheTextAndBringsEnglishBack()
 {
     WindowFixture f;
     QVERIFY(!f.text(35).isEmpty());
@@ -106,12 +106,14 @@ void MainWindowTest::activationResetsTheTextToString35()
     w.Button1Click(w.Button1);
     w.Button1Click(w.Button3);
     QCOMPARE(w.Edit1->text(), QStringLiteral("something else"));
-    // Closing the about window does activate.
+    // Closing the about window brings English back but keeps the user's text.
     int abouts = 0;
     connect(&w, &TForm1::aboutRequested, this, [&abouts] { ++abouts; });
+    w.Button1->setText(QStringLiteral("changed"));
     w.About1->trigger();
     QCOMPARE(abouts, 1);
-    QCOMPARE(w.Edit1->text(), f.text(35));
+    QCOMPARE(w.Button1->text(), f.text(54));
+    QCOMPARE(w.Edit1->text(), QStringLiteral("something else"));
 }
 
 void MainWindowTest::firstShowingActivates()
