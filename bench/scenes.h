@@ -6,6 +6,7 @@
 // write the same glyph and LED pictures to files for end-to-end runs.
 #pragma once
 
+#include "core/dot_grid.h"
 #include "core/dot_record.h"
 #include "core/led_image.h"
 #include "core/render_scene.h"
@@ -154,25 +155,13 @@ struct BenchScene {
 // around the circle through the cell's corners.
 inline TDotRecord FinishRecord(int x, int y, int cell, int W, int H, int kind, int rotation)
 {
-    auto clampInto = [cell](int p, int limit) {
-        p = std::clamp(p, 0, limit);
-        return p + cell > limit ? limit - cell : p;
-    };
-    TDotRecord d;
-    d.x = clampInto(x, W);
-    d.y = clampInto(y, H);
-    d.width = d.height = cell;
-    d.kind = kind;
-    d.rotation = rotation;
-    const float r = std::sqrt(static_cast<float>(2 * cell * cell)) * 0.5f;
-    const float cx = d.x + cell * 0.5f;
-    const float cy = d.y + cell * 0.5f;
-    auto low = [](float f) { return static_cast<int>(f) < 1 ? 0 : static_cast<int>(f); };
-    d.left = static_cast<float>(low(cx - r));
-    d.top = static_cast<float>(low(cy - r));
-    d.right = static_cast<float>(std::min(static_cast<int>(cx + r), W));
-    d.bottom = static_cast<float>(std::min(static_cast<int>(cy + r), H));
-    return d;
+    DotList one(1);
+    one[0].x = x;
+    one[0].y = y;
+    one[0].kind = kind;
+    one[0].rotation = rotation;
+    FinishRecords(one, 0, {cell, cell}, W, H);
+    return one[0];
 }
 
 inline BenchScene MakeBenchScene(const SceneSize& size, SceneMode mode, uint32_t seed = 1)

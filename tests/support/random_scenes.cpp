@@ -1,8 +1,8 @@
 // Random render scenes for the renderer's differential tests.
 #include "support/random_scenes.h"
 
-#include <algorithm>
-#include <cmath>
+#include "core/dot_grid.h"
+
 
 namespace lumexa::testing
 {
@@ -19,27 +19,13 @@ int uniform(std::mt19937& rng, int lo, int hi)
 TDotRecord FinishedRecord(int x, int y, int cellWidth, int cellHeight, int W, int H, int kind,
                           int rotation)
 {
-    auto clamp = [](int p, int size, int limit) {
-        p = std::clamp(p, 0, limit);
-        return p + size > limit ? limit - size : p;
-    };
-    TDotRecord d;
-    d.x = clamp(x, cellWidth, W);
-    d.y = clamp(y, cellHeight, H);
-    d.width = cellWidth;
-    d.height = cellHeight;
-    d.kind = kind;
-    d.rotation = rotation;
-    const float r =
-        std::sqrt(static_cast<float>(cellWidth * cellWidth + cellHeight * cellHeight)) * 0.5f;
-    const float cx = d.x + cellWidth * 0.5f;
-    const float cy = d.y + cellHeight * 0.5f;
-    auto low = [](float f) { return static_cast<int>(f) < 1 ? 0 : static_cast<int>(f); };
-    d.left = static_cast<float>(low(cx - r));
-    d.top = static_cast<float>(low(cy - r));
-    d.right = static_cast<float>(std::min(static_cast<int>(cx + r), W));
-    d.bottom = static_cast<float>(std::min(static_cast<int>(cy + r), H));
-    return d;
+    DotList one(1);
+    one[0].x = x;
+    one[0].y = y;
+    one[0].kind = kind;
+    one[0].rotation = rotation;
+    FinishRecords(one, 0, {cellWidth, cellHeight}, W, H);
+    return one[0];
 }
 
 std::unique_ptr<LedImage> RandomLedImage(std::mt19937& rng, int width, int height, int number,
