@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     const char* ext = extensions[data[0] % (sizeof extensions / sizeof *extensions)];
-    const std::string path =
-        "/tmp/lumexa-fuzz-picture-" + std::to_string(::getpid()) + "." + ext;
+    const std::string path = "/tmp/lumexa-fuzz-picture-" + std::to_string(::getpid()) + "." + ext;
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data + 1, 1, size - 1, f);
         std::fclose(f);

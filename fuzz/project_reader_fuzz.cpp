@@ -7,11 +7,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 using namespace lumexa;
 
@@ -26,8 +27,9 @@ const std::string& scratchFile(const char* suffix)
 
 // Answers alternate, so both the Cancel and the replacement paths are taken; the
 // replacement is the project file itself, which exists.
-class ScriptedPrompts : public ProjectPrompts {
-public:
+class ScriptedPrompts : public ProjectPrompts
+{
+  public:
     explicit ScriptedPrompts(uint8_t seed) : answers_(seed) {}
     std::optional<std::string> missingFile(const std::string&) override
     {
@@ -41,7 +43,7 @@ public:
     }
     void refused(const LoadOutcome&, const std::string&) override {}
 
-private:
+  private:
     uint8_t answers_;
     int calls_ = 0;
 };
@@ -74,8 +76,8 @@ bool inRange(const ScrollSetting& s)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string& path = scratchFile("p");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data),
-                                                static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     const std::vector<std::string> fonts = {"DejaVu Sans", "DejaVu Serif"};
     // As in a started program, a listed font is selected before the project is read.
     ProjectSettings settings;
@@ -89,9 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         end = ReadProjectFile(path, state, prompts, fakeLoad);
     } catch (const Error&) {
     }
-    for (const ScrollSetting* s : {&settings.scale, &settings.fontSize, &settings.brightnes,
-                                   &settings.density, &settings.shufle, &settings.kerning,
-                                   &settings.logoSize})
+    for (const ScrollSetting* s :
+         {&settings.scale, &settings.fontSize, &settings.brightnes, &settings.density,
+          &settings.shufle, &settings.kerning, &settings.logoSize})
         if (!inRange(*s))
             __builtin_trap();
     if (leds.count() > kMaxLedImages || settings.renderType < 0 || settings.renderType > 2 ||

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
-namespace {
+namespace
+{
 
 void check(bool ok)
 {

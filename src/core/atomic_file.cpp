@@ -11,12 +11,14 @@
 #include <unistd.h>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
 {
     const size_t slash = path_.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
     std::string pattern = folder + "." + name + ".XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());

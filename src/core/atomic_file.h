@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class AtomicFile {
-public:
+class AtomicFile
+{
+  public:
     // Creates the temporary file; throws an Error naming `path` when it cannot.
     explicit AtomicFile(std::string path);
     ~AtomicFile();
@@ -28,7 +30,7 @@ public:
     int descriptor() const { return fd_; }
     const std::string& temporaryPath() const { return tempPath_; }
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& what, int err);
 
     std::string path_;

@@ -3,7 +3,8 @@
 
 #include <filesystem>
 
-namespace lumexa {
+namespace lumexa
+{
 
 std::string ResolveDataFolder(const std::string& programFolder)
 {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // The folder beside the program when it holds English.lng, else <prefix>/share/lumexa
 // when that holds it, else the program's folder.

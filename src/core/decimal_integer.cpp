@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 std::optional<int> ParseDecimalInteger(std::string_view text)
 {

@@ -5,7 +5,8 @@
 #include <optional>
 #include <string_view>
 
-namespace lumexa {
+namespace lumexa
+{
 
 std::optional<int> ParseDecimalInteger(std::string_view text);
 // As ParseDecimalInteger; throws "'%s' is not a valid integer value" naming `text`.

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct DecodedPicture {
     int width = 0;

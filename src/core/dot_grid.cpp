@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void NarrowThreshold(const Picture& glyph, ScrollSetting& threshold)
 {
@@ -96,7 +97,8 @@ int SelectedLedNumber(int selected, int ledCount)
     return selected >= 2 && selected < ledCount ? selected : 1;
 }
 
-namespace {
+namespace
+{
 
 int32_t clampEdge(int64_t v, int size, int64_t limit)
 {

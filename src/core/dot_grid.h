@@ -13,7 +13,8 @@
 #include <cstdint>
 #include <functional>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Output pixels of one grid cell.
 struct CellSize {

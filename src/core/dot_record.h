@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct TDotRecord {
     int32_t x = 0;        // left edge of the LED picture in output pixels

@@ -1,7 +1,8 @@
 // Messages shared by every reader of the engine.
 #include "core/error.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 Error invalidInteger(const std::string& value)
 {

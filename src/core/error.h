@@ -6,20 +6,24 @@
 #include <stdexcept>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class Error : public std::runtime_error {
-public:
+class Error : public std::runtime_error
+{
+  public:
     explicit Error(const std::string& text) : std::runtime_error(text) {}
     // An error whose text is language string `number`; `fallback` is shown where no
     // language table is at hand (the headless renderer, tests).
     Error(int number, const std::string& fallback)
-        : std::runtime_error(fallback), languageString_(number) {}
+        : std::runtime_error(fallback), languageString_(number)
+    {
+    }
 
     // The language string number of the message, or -1 for a plain text.
     int languageString() const { return languageString_; }
 
-private:
+  private:
     int languageString_ = -1;
 };
 

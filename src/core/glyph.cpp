@@ -3,7 +3,8 @@
 
 #include "core/error.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 void CheckGridSize(int64_t columns, int64_t rows)
 {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // The largest dot grid a layout builds (columns x rows). A text or logo past it is refused
 // before its glyph is made: a grid this size already means a result of gigabytes, and a
@@ -26,8 +27,9 @@ struct Glyph {
     std::vector<int32_t> columnMap;
 };
 
-class GlyphRasterizer {
-public:
+class GlyphRasterizer
+{
+  public:
     virtual ~GlyphRasterizer() = default;
     // Draws `text` in the face `fontName` at the cell height `fontSize` pixels; each
     // character's cell is its own advance width plus `kerning`.

@@ -4,9 +4,11 @@
 #include "core/decimal_integer.h"
 #include "core/text_codec.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 // Length of the UTF-8 character that starts at `i`; lines are decoded text, so one
 // delimiter may be more than one byte.

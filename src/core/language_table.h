@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kLanguageStringCount = 104;
 
-class LanguageTable {
-public:
+class LanguageTable
+{
+  public:
     // The text of string n; an empty text for a number outside 0..103.
     const std::string& operator[](int n) const;
 
@@ -27,7 +29,7 @@ public:
 
     const std::array<std::string, kLanguageStringCount>& strings() const { return strings_; }
 
-private:
+  private:
     std::array<std::string, kLanguageStringCount> strings_;
 };
 

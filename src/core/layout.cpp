@@ -5,9 +5,11 @@
 #include "core/points_scatter.h"
 #include "core/text_codec.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 enum TableRole { kShuffleTable = 0, kPickTable = 1, kLedTable = 3, kAcceptTable = 4 };
 

@@ -15,7 +15,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // What the layout needs of the LED image set.
 struct LedInfo {

@@ -3,7 +3,8 @@
 
 #include <cmath>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void BuildRotationTables(LedImage& led)
 {

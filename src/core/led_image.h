@@ -7,7 +7,8 @@
 #include <array>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kMaxLedSize = 512;
 
@@ -23,7 +24,7 @@ struct LedImage {
     bool selected = false;     // the strip panel is lowered
     std::array<float, 360> sinTable{};
     std::array<float, 360> cosTable{};
-    int halfWidth = 0;  // rotation centre
+    int halfWidth = 0; // rotation centre
     int halfHeight = 0;
 };
 

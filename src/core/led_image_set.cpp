@@ -5,7 +5,8 @@
 
 #include <exception>
 
-namespace lumexa {
+namespace lumexa
+{
 
 bool DecodeForLoad(const std::string& file, const PictureLoader& load, DecodedPicture& decoded,
                    LoadOutcome& outcome)

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kMaxLedImages = 128;
 
@@ -34,8 +35,9 @@ struct LoadOutcome {
 // Told of every change, so that the strip can follow the set. An added LED image is
 // announced before it is selected; after a removal nothing is selected, without a
 // separate selection notice.
-class LedImageSetObserver {
-public:
+class LedImageSetObserver
+{
+  public:
     virtual ~LedImageSetObserver() = default;
     virtual void ledAdded(int /*n*/) {}
     virtual void ledReplaced(int /*n*/) {}
@@ -45,8 +47,9 @@ public:
     virtual void selectionChanged() {}
 };
 
-class LedImageSet {
-public:
+class LedImageSet
+{
+  public:
     int count() const { return static_cast<int>(slots_.size()); }
     bool full() const { return count() >= kMaxLedImages; }
     const LedImage& operator[](int n) const { return *slots_[static_cast<size_t>(n)]; }
@@ -80,7 +83,7 @@ public:
 
     void setObserver(LedImageSetObserver* observer) { observer_ = observer; }
 
-private:
+  private:
     // Records live on the heap so that pointers handed to a render stay put while the
     // vector of slots grows.
     std::vector<std::unique_ptr<LedImage>> slots_;

@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-namespace lumexa {
+namespace lumexa
+{
 
 LoadOutcome LoadLogoFile(Logo& logo, const std::string& file, const PictureLoader& load)
 {

@@ -8,7 +8,8 @@
 
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr int kMaxLogoSize = 512;
 inline constexpr int kStringLogoTooLarge = 44;

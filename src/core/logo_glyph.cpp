@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 Glyph MakeLogoGlyph(const Picture& logo, int logoSize, bool negative)
 {

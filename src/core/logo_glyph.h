@@ -5,7 +5,8 @@
 #include "core/glyph.h"
 #include "core/picture.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 // s = logoSize x 0.1; the glyph is trunc(width x s) by trunc(height x s) and every logo
 // pixel (x, y) is written to (trunc(s x x), trunc(s x y)) as |k - channel|, k = 255 when

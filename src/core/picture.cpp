@@ -1,7 +1,8 @@
 // The in-memory 24-bit picture.
 #include "core/picture.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 Picture::Picture(int width, int height, Rgb fillColour)
     : width_(width > 0 ? width : 0), height_(height > 0 ? height : 0),

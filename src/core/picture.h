@@ -7,15 +7,17 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-class Picture {
-public:
+class Picture
+{
+  public:
     Picture() = default;
     // A picture of the given size filled with `fill`.
     Picture(int width, int height, Rgb fill = {0, 0, 0});
@@ -35,7 +37,7 @@ public:
 
     friend bool operator==(const Picture&, const Picture&) = default;
 
-private:
+  private:
     bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     int width_ = 0;

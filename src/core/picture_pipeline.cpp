@@ -3,7 +3,8 @@
 
 #include <cstddef>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void FixCornerPixel(Picture& picture)
 {

@@ -6,7 +6,8 @@
 #include "core/decoded_picture.h"
 #include "core/picture.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};

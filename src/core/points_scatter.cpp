@@ -5,9 +5,11 @@
 #include <bit>
 #include <cstdint>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 // Sub-steps per quadrant in each direction, and the divisor of every slope: half the
 // sampling constant 10.
@@ -52,8 +54,9 @@ int darknessOf(float value)
 
 // The displacement of every slot of the displacement table, worked out once per call:
 // a dot's two draws then cost two lookups. Slot 10000 is the cursor slot, which reads 0.
-class ShiftLookup {
-public:
+class ShiftLookup
+{
+  public:
     ShiftLookup(const RandomTable& table, CellSize cell, int shufle)
     {
         if (shufle < 1)
@@ -81,7 +84,7 @@ public:
         return d;
     }
 
-private:
+  private:
     std::vector<int> x_;
     std::vector<int> y_;
 };

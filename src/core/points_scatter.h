@@ -11,7 +11,8 @@
 #include <span>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Fills `points` (cleared first; its capacity is kept for the next call) with the
 // accepted candidate points of every glyph pixel whose `channel` byte is below 255,

@@ -11,9 +11,11 @@
 
 namespace fs = std::filesystem;
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 constexpr int kMaxSeed = 99999999;
 
@@ -57,8 +59,9 @@ std::string absolutePath(const std::string& path)
     return ec ? path : full.lexically_normal().string();
 }
 
-class ProjectReader {
-public:
+class ProjectReader
+{
+  public:
     ProjectReader(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
                   const PictureLoader& load)
         : state_(state), prompts_(prompts), load_(load)
@@ -81,7 +84,7 @@ public:
         return ReadEnd::Complete;
     }
 
-private:
+  private:
     ReadEnd apply(const std::string& key, const std::string& value)
     {
         ProjectSettings& s = state_.settings;

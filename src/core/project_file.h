@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Language string numbers of the reader's questions.
 inline constexpr int kStringMissingFile = 37;
@@ -21,8 +22,9 @@ inline constexpr int kStringMissingFont = 39;
 
 // The reader's questions and reports, answered by the main window (dialogs) or by the
 // headless renderer (refusals).
-class ProjectPrompts {
-public:
+class ProjectPrompts
+{
+  public:
     virtual ~ProjectPrompts() = default;
     // A named LED, alpha or logo file does not exist: the replacement to use, or
     // std::nullopt for Cancel or a file dialog left without a file.

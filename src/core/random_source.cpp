@@ -1,7 +1,8 @@
 // The linear congruential generator and the random tables.
 #include "core/random_source.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 void RandomGenerator::seed(uint32_t seed)
 {

@@ -9,19 +9,21 @@
 #include <cstdint>
 #include <string_view>
 
-namespace lumexa {
+namespace lumexa
+{
 
 inline constexpr uint32_t kDefaultSeed = 25071971;
 
-class RandomGenerator {
-public:
+class RandomGenerator
+{
+  public:
     // Sets the state to `seed` and takes one step whose result is discarded.
     void seed(uint32_t seed);
     // One step: a value 0..32767.
     int step();
     uint32_t state() const { return state_; }
 
-private:
+  private:
     uint32_t state_ = 0;
 };
 

@@ -7,13 +7,14 @@
 
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct RenderOptions {
-    bool background = true;    // "background" checked (and enabled)
-    bool useMask = false;      // "use mask" checked and enabled
-    bool additive = false;     // "additive mask" checked
-    bool rotate = false;       // "rotate bitmaps" checked
+    bool background = true; // "background" checked (and enabled)
+    bool useMask = false;   // "use mask" checked and enabled
+    bool additive = false;  // "additive mask" checked
+    bool rotate = false;    // "rotate bitmaps" checked
 };
 
 struct RenderScene {

@@ -3,7 +3,8 @@
 
 #include "core/error.h"
 
-namespace lumexa {
+namespace lumexa
+{
 
 void ScrollSetting::setPosition(int position)
 {

@@ -5,10 +5,12 @@
 
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class ScrollSetting {
-public:
+class ScrollSetting
+{
+  public:
     constexpr ScrollSetting(int min, int max, int position)
         : min_(min), max_(max), position_(position < min ? min : (position > max ? max : position))
     {
@@ -25,7 +27,7 @@ public:
 
     friend bool operator==(const ScrollSetting&, const ScrollSetting&) = default;
 
-private:
+  private:
     int min_, max_, position_;
 };
 
@@ -36,20 +38,20 @@ enum Style { kFlat = 1, kButton, kDot, kPoints, kRandom, kPreview, kBitmap };
 enum RenderType { kRandomPoints = 0, kRandomBitmaps = 1, kFullRender = 2 };
 
 struct ProjectSettings {
-    ScrollSetting scale{2, 16, 5};         // preview cell size in screen pixels
-    ScrollSetting fontSize{6, 32, 20};     // font height in pixels
-    ScrollSetting brightnes{0, 255, 128};  // darkness threshold
-    ScrollSetting density{1, 30, 10};      // Points density
-    ScrollSetting shufle{0, 200, 0};       // random displacement in percent
-    ScrollSetting kerning{0, 10, 0};       // extra pixels after every character
-    ScrollSetting logoSize{1, 10, 10};     // logo scale in tenths
+    ScrollSetting scale{2, 16, 5};        // preview cell size in screen pixels
+    ScrollSetting fontSize{6, 32, 20};    // font height in pixels
+    ScrollSetting brightnes{0, 255, 128}; // darkness threshold
+    ScrollSetting density{1, 30, 10};     // Points density
+    ScrollSetting shufle{0, 200, 0};      // random displacement in percent
+    ScrollSetting kerning{0, 10, 0};      // extra pixels after every character
+    ScrollSetting logoSize{1, 10, 10};    // logo scale in tenths
 
-    std::string text = "1234567890";       // the text with LED tags, UTF-8
-    std::string fontName;                  // the selected font face
-    std::string seedText = "25071971";     // the seed field as typed
-    bool logoInvert = false;               // the "Negative" box
-    int activePage = 0;                    // 0 Text, 1 Logo
-    int previewButton = kFlat;             // style number 1..7
+    std::string text = "1234567890";   // the text with LED tags, UTF-8
+    std::string fontName;              // the selected font face
+    std::string seedText = "25071971"; // the seed field as typed
+    bool logoInvert = false;           // the "Negative" box
+    int activePage = 0;                // 0 Text, 1 Logo
+    int previewButton = kFlat;         // style number 1..7
 
     // Render window options.
     bool useMaskEnabled = true;

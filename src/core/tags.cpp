@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <optional>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 bool isDigit(char32_t c)
 {

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 struct ParsedText {
     // The text without its tags.

@@ -1,16 +1,18 @@
 // UTF-8 and Windows-1252 decoding, line splitting and safe text file writing.
 #include "core/text_codec.h"
 
-#include "core/error.h"
 #include "core/atomic_file.h"
+#include "core/error.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 // Decodes one UTF-8 sequence at `i`; returns the length, or 0 when it is invalid.
 size_t decodeOne(std::string_view s, size_t i, char32_t& out)

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 bool isValidUtf8(std::string_view bytes);
 // Decodes UTF-8 into characters; invalid sequences become U+FFFD.

@@ -20,9 +20,11 @@
 #include <mutex>
 #include <string_view>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 constexpr int64_t kMaxSide = 65535;
 constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Decodes any picture file GraphicsMagick reads at its own size. Throws an Error that
 // names the file when it cannot be read, decodes to nothing, or is too large.

@@ -9,9 +9,11 @@
 #include <csetjmp>
 #include <png.h>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 constexpr int kPixelsPerMetreAt300Dpi = 11811; // 300 / 0.0254, rounded
 
@@ -26,7 +28,8 @@ struct PngWriter::Codec {
     ~Codec() { png_destroy_write_struct(&png, &info); }
 };
 
-namespace {
+namespace
+{
 
 void onWrite(png_structp png, png_bytep data, png_size_t size)
 {

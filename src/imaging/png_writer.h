@@ -8,10 +8,12 @@
 #include <memory>
 #include <string>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class PngWriter : public RowWriter {
-public:
+class PngWriter : public RowWriter
+{
+  public:
     explicit PngWriter(std::string path);
     ~PngWriter() override;
 
@@ -24,7 +26,7 @@ public:
 
     struct Codec; // libpng's state, kept out of this header
 
-private:
+  private:
     [[noreturn]] void fail();
 
     std::string path_;

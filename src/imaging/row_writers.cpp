@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cctype>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 std::string lowered(std::string_view s)
 {

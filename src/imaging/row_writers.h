@@ -9,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-namespace lumexa {
+namespace lumexa
+{
 
 enum class OutputFormat { Targa, Png, Tiff };
 

@@ -12,9 +12,11 @@
 #include <tiffio.h>
 #include <unistd.h>
 
-namespace lumexa {
+namespace lumexa
+{
 
-namespace {
+namespace
+{
 
 // libtiff's messages go to a per-thread buffer, so that the writer can put them into
 // its own error text.
@@ -65,7 +67,8 @@ int onClose(thandle_t)
 
 toff_t onSize(thandle_t h)
 {
-    struct stat st {};
+    struct stat st {
+    };
     return ::fstat(descriptorOf(h), &st) == 0 ? static_cast<toff_t>(st.st_size) : 0;
 }
 
@@ -81,7 +84,8 @@ TiffWriter::~TiffWriter()
 bool TiffWriter::needsBigTiff(int width, int height)
 {
     // Deflate can make a strip larger than its input; leave room for that and the tags.
-    const unsigned long long raw = 4ull * static_cast<unsigned>(width) * static_cast<unsigned>(height);
+    const unsigned long long raw =
+        4ull * static_cast<unsigned>(width) * static_cast<unsigned>(height);
     return raw + raw / 64 + (1ull << 20) > 0xFFFFFFFFull;
 }
 

@@ -12,10 +12,12 @@
 
 typedef struct tiff TIFF;
 
-namespace lumexa {
+namespace lumexa
+{
 
-class TiffWriter : public RowWriter {
-public:
+class TiffWriter : public RowWriter
+{
+  public:
     explicit TiffWriter(std::string path);
     ~TiffWriter() override;
 
@@ -29,7 +31,7 @@ public:
     // Whether a result of width x height is written as BigTIFF.
     static bool needsBigTiff(int width, int height);
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& what);
 
     std::string path_;

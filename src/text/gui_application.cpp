@@ -6,7 +6,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
-namespace lumexa {
+namespace lumexa
+{
 
 void EnsureGuiApplication()
 {

@@ -2,7 +2,8 @@
 // the headless renderer get one on the offscreen platform, which needs no display.
 #pragma once
 
-namespace lumexa {
+namespace lumexa
+{
 
 // Creates a QGuiApplication on the "offscreen" platform when no Qt application object
 // exists yet; otherwise does nothing. The object lives until the program ends. Throws

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-namespace lumexa {
+namespace lumexa
+{
 
-class QtGlyphRasterizer : public GlyphRasterizer {
-public:
+class QtGlyphRasterizer : public GlyphRasterizer
+{
+  public:
     // Makes sure a Qt application exists (see EnsureGuiApplication).
     QtGlyphRasterizer();
 

@@ -9,7 +9,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 QImage drawIcon(int size)
 {
@@ -29,7 +30,8 @@ QImage drawIcon(int size)
     for (int row = 0; row < n; ++row) {
         for (int col = 0; col < n; ++col) {
             const bool lit = col == 1 ? row <= 3 : (row == 3 && col >= 1 && col <= 3);
-            const QPointF centre(tile.left() + (col + 0.5) * pitch, tile.top() + (row + 0.5) * pitch);
+            const QPointF centre(tile.left() + (col + 0.5) * pitch,
+                                 tile.top() + (row + 0.5) * pitch);
             const qreal radius = pitch * 0.38;
             QRadialGradient glow(centre, radius);
             if (lit) {
@@ -59,8 +61,7 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QString root = QString::fromLocal8Bit(argv[1]);
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const QString path =
-            QString("%1/%2x%2/apps/org.lumexa.Lumexa.png").arg(root).arg(size);
+        const QString path = QString("%1/%2x%2/apps/org.lumexa.Lumexa.png").arg(root).arg(size);
         QDir().mkpath(QFileInfo(path).path());
         if (!drawIcon(size).save(path)) {
             std::fprintf(stderr, "Cannot write file %s\n", qPrintable(path));

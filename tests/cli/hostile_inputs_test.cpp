@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 using lumexa::testing::Quote;
 using lumexa::testing::RunShell;
 
-namespace {
+namespace
+{
 
 const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
 
@@ -34,8 +35,9 @@ void WriteAll(const fs::path& p, const std::string& bytes)
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
-class HostileInputs : public ::testing::Test {
-protected:
+class HostileInputs : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
     void SetUp() override
     {
@@ -75,11 +77,12 @@ protected:
     {
         const std::string out = output.empty() ? (dir / "out.tga").string() : output;
         const auto before = snapshot();
-        const auto run = RunShell(Quote(kRender) + " -q -j 2 " + Quote(projectPath) + " " +
-                                  Quote(out));
+        const auto run =
+            RunShell(Quote(kRender) + " -q -j 2 " + Quote(projectPath) + " " + Quote(out));
         EXPECT_EQ(run.status, status) << what << "\n" << run.output;
         EXPECT_NE(run.output.find(named), std::string::npos)
-            << what << ": the message should name " << named << "\n" << run.output;
+            << what << ": the message should name " << named << "\n"
+            << run.output;
         if (status != 0)
             EXPECT_EQ(snapshot(), before) << what << ": files changed";
         else
@@ -105,8 +108,8 @@ TEST_F(HostileInputs, BrokenPicturesAreNamedAndChangeNothing)
     pictures["text.bmp"] = "this is not a picture\n";
     // A bitmap header that claims 100000 x 100000 pixels, followed by a few bytes.
     std::string huge = "BM" + std::string(12, '\0');
-    const unsigned char info[40] = {40, 0, 0, 0, 0xA0, 0x86, 0x01, 0, 0xA0, 0x86, 0x01, 0,
-                                    1,  0, 24, 0};
+    const unsigned char info[40] = {40,   0,    0,    0, 0xA0, 0x86, 0x01, 0,
+                                    0xA0, 0x86, 0x01, 0, 1,    0,    24,   0};
     huge.append(reinterpret_cast<const char*>(info), 40);
     huge[10] = 54;
     huge += std::string(64, '\x7f');
@@ -129,8 +132,7 @@ TEST_F(HostileInputs, GarbageAndOversizedProjects)
     WriteAll(dir / "garbage.led", garbage);
     expect("binary garbage", (dir / "garbage.led").string(), 1, "garbage.led");
 
-    expect("10 MB text line", project({"Text=" + std::string(10'000'000, 'W')}), 1,
-           "is too large");
+    expect("10 MB text line", project({"Text=" + std::string(10'000'000, 'W')}), 1, "is too large");
     expect("10 MB unknown line", project({"Note=" + std::string(10'000'000, 'x')}), 0, "");
 
     std::vector<std::string> many;
@@ -145,10 +147,11 @@ TEST_F(HostileInputs, GarbageAndOversizedProjects)
 
 TEST_F(HostileInputs, NumbersThatAreNoNumbers)
 {
-    const char* const scrollKeys[] = {"Scale", "FontSize", "Brightnes", "Density",
+    const char* const scrollKeys[] = {"Scale",  "FontSize", "Brightnes", "Density",
                                       "Shufle", "Kerning",  "LogoSize"};
-    const char* const otherKeys[] = {"RenderType", "ActivePage", "PreviewButton", "Seed",
-                                     "RenderUseMaskEnabled", "RenderUseBackground", "LogoInvert"};
+    const char* const otherKeys[] = {"RenderType", "ActivePage",           "PreviewButton",
+                                     "Seed",       "RenderUseMaskEnabled", "RenderUseBackground",
+                                     "LogoInvert"};
     std::vector<std::string> keys(std::begin(scrollKeys), std::end(scrollKeys));
     keys.insert(keys.end(), std::begin(otherKeys), std::end(otherKeys));
     for (const std::string& key : keys) {

@@ -145,9 +145,9 @@ TEST_F(LumexaRenderTest, OutputNameOrFormatOptionChoosesTheFormat)
                           {"named.png", "--format=tiff", "II*"},
                           {"named.tif", "--format tga", std::string("\0\0\x02", 3)}};
     for (const Case& c : cases) {
-        const CommandResult run = RunShell(Quote(kRender) + " -q " + c.option + " " +
-                                           Quote(kExamples + "/logo.led") + " " +
-                                           Quote(file(c.name)));
+        const CommandResult run =
+            RunShell(Quote(kRender) + " -q " + c.option + " " + Quote(kExamples + "/logo.led") +
+                     " " + Quote(file(c.name)));
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.output;
         const std::vector<uint8_t> bytes = ReadAll(file(c.name));
         ASSERT_GE(bytes.size(), c.magic.size()) << c.name;

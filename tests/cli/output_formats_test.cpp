@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 using lumexa::testing::Quote;
 using lumexa::testing::RunShell;
 
-namespace {
+namespace
+{
 
 const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
 const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
@@ -37,8 +38,9 @@ Pixels ReadBack(const fs::path& file)
     return p;
 }
 
-class OutputFormats : public ::testing::Test {
-protected:
+class OutputFormats : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
     void SetUp() override
     {
@@ -50,8 +52,8 @@ protected:
 
     int render(const std::string& project, const fs::path& out, std::string* output = nullptr)
     {
-        const auto run = RunShell(Quote(kRender) + " -q " + Quote(project) + " " +
-                                  Quote(out.string()));
+        const auto run =
+            RunShell(Quote(kRender) + " -q " + Quote(project) + " " + Quote(out.string()));
         if (output)
             *output = run.output;
         return run.status;

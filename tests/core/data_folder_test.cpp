@@ -9,11 +9,14 @@
 
 namespace fs = std::filesystem;
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
-class DataFolder : public ::testing::Test {
-protected:
+class DataFolder : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         root = fs::temp_directory_path() / ("lumexa-data-" + std::to_string(::getpid()));

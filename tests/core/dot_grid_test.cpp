@@ -8,8 +8,10 @@
 
 #include <cmath>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 RandomTable filledTable()
 {

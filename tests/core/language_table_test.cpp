@@ -10,8 +10,10 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 using ::testing::HasSubstr;
 

@@ -10,13 +10,16 @@
 
 #include <set>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 // Every character is two columns wide plus the kerning; anything but a space is black
 // from row 2 down to the last but two.
-class BlockRasterizer : public GlyphRasterizer {
-public:
+class BlockRasterizer : public GlyphRasterizer
+{
+  public:
     Glyph drawText(const std::u32string& text, const std::string&, int fontSize,
                    int kerning) override
     {

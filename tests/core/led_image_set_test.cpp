@@ -10,8 +10,10 @@
 #include <cmath>
 #include <map>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -51,8 +53,9 @@ struct Recorder : LedImageSetObserver {
     void selectionChanged() override { events.push_back("selection"); }
 };
 
-class LedImageSetTest : public ::testing::Test {
-protected:
+class LedImageSetTest : public ::testing::Test
+{
+  protected:
     LoadOutcome add(const std::string& f) { return set.LoadLedImageFile(f, lmAdd, load); }
     std::vector<std::string> names() const
     {

@@ -6,8 +6,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 using ::testing::HasSubstr;
 

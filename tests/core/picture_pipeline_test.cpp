@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 DecodedPicture solid(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255)
 {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 TEST(Picture, RowsHoldBlueGreenRed)
 {

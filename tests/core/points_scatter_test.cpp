@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <map>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 struct Tables {
     Tables()

@@ -12,8 +12,10 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
@@ -68,8 +70,9 @@ struct ScriptedPrompts : ProjectPrompts {
     void loadingLine(const std::string& value) override { loading.push_back(value); }
 };
 
-class ProjectFileTest : public ::testing::Test {
-protected:
+class ProjectFileTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         // Unique per process: other build folders may run the same test at the same time.

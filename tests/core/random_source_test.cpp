@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 TEST(RandomSource, RawStepsAfterSeeding)
 {
@@ -37,7 +39,7 @@ TEST(RandomSource, CycleHas10001DrawsEndingInZero)
     FillRandomTable(table, kDefaultSeed, gen);
     for (int i = 0; i < 10000; ++i)
         ASSERT_EQ(DrawRandom(table), table.values[static_cast<size_t>(i)]);
-    EXPECT_EQ(DrawRandom(table), 0.0f);          // draw 10001 reads the cursor slot
+    EXPECT_EQ(DrawRandom(table), 0.0f);            // draw 10001 reads the cursor slot
     EXPECT_EQ(DrawRandom(table), table.values[0]); // and the cycle starts again
     EXPECT_EQ(DrawRandom(table), table.values[1]);
 }
@@ -48,7 +50,7 @@ TEST(RandomSource, SeedFromFieldText)
         const char* text;
         uint32_t seed;
     } cases[] = {
-        {"25071971", 25071971}, {"00000001", 1}, {"________", kDefaultSeed},
+        {"25071971", 25071971}, {"00000001", 1},   {"________", kDefaultSeed},
         {"", kDefaultSeed},     {"ab12c3__", 123}, {"  ", kDefaultSeed},
     };
     for (const Case& c : cases)

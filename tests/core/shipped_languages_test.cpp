@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 TEST(ShippedLanguages, PolishTranslatesEveryEnglishString)
 {

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 std::u32string u32(const std::string& s)
 {

@@ -15,14 +15,17 @@
 #include <unistd.h>
 #include <vector>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-class PictureDecoderTest : public ::testing::Test {
-protected:
+class PictureDecoderTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         DecodableFormats(); // initialises the library

@@ -12,8 +12,10 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -30,8 +32,9 @@ struct NoQuestions : ProjectPrompts {
     }
 };
 
-class ProjectPicturesTest : public ::testing::Test {
-protected:
+class ProjectPicturesTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         DecodableFormats();

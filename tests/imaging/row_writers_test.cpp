@@ -16,11 +16,14 @@
 
 namespace fs = std::filesystem;
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
-class RowWriters : public ::testing::Test {
-protected:
+class RowWriters : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
     void SetUp() override
     {

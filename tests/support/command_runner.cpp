@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <sys/wait.h>
 
-namespace lumexa::testing {
+namespace lumexa::testing
+{
 
 CommandResult RunShell(const std::string& command)
 {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace lumexa::testing {
+namespace lumexa::testing
+{
 
 struct CommandResult {
     int status = -1;

@@ -3,7 +3,6 @@
 
 #include "core/dot_grid.h"
 
-
 namespace lumexa::testing
 {
 namespace

@@ -7,8 +7,10 @@
 
 #include <set>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 TEST(PreviewLayoutWithQt, TaggedCharactersShowTheirLedImage)
 {

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 
-namespace lumexa {
-namespace {
+namespace lumexa
+{
+namespace
+{
 
 const char* const kFace = "DejaVu Sans";
 
