@@ -205,15 +205,19 @@ void TForm1::SpeedButton1Click()
         prompts_.inform(shared_.text(30), shared_.text(41));
         SpeedButton1->setChecked(true);
     }
+    ShowDensityBar(SpeedButton4->isChecked());
+    BuildPreview();
+}
+
+void TForm1::ShowDensityBar(bool points)
+{
     // The density bar stands in the threshold bar's place in the Points style.
-    const bool points = SpeedButton4->isChecked();
     ScrollBar5->setVisible(points);
     Image7->setVisible(points);
     Image8->setVisible(points);
     ScrollBar2->setVisible(!points);
     Image4->setVisible(!points);
     Image5->setVisible(!points);
-    BuildPreview();
 }
 
 void TForm1::BitBtn1Click()

@@ -66,6 +66,8 @@ class TForm1 : public QMainWindow
     void FormCreate();
     void FormActivate();
     void PageControl1Change();
+    // Shows the density bar and its icons in the threshold bar's place, or the reverse.
+    void ShowDensityBar(bool points);
     void Button4Click();
     void SpeedButton1Click();
     void Button1Click(QPushButton* sender);

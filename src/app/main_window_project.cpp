@@ -95,13 +95,7 @@ void TForm1::applyProjectSettings(const ProjectSettings& s)
     // shows follow it all the same.
     if (QAbstractButton* style = styleGroup->button(s.previewButton))
         style->setChecked(true);
-    const bool points = s.previewButton == kPoints;
-    ScrollBar5->setVisible(points);
-    Image7->setVisible(points);
-    Image8->setVisible(points);
-    ScrollBar2->setVisible(!points);
-    Image4->setVisible(!points);
-    Image5->setVisible(!points);
+    ShowDensityBar(s.previewButton == kPoints);
     // The page change shows the page's own bars; its recompute waits like every other.
     PageControl1->setCurrentIndex(s.activePage);
 
