@@ -2,6 +2,7 @@
 // project with its questions and early ends, Save project, the quit question, and the
 // Help menu's documents.
 #include "scripted_prompts.h"
+#include "window_fixture.h"
 
 #include "led_strip.h"
 #include "main_window.h"
@@ -31,38 +32,7 @@ using namespace lumexa;
 namespace
 {
 
-// Scripted prompts that also answer the font dialog.
-class ProjectPromptsScript : public ScriptedPrompts
-{
-  public:
-    std::optional<QFont> chooseFont(const QFont&, const QString&) override
-    {
-        ++fontDialogs;
-        if (fonts.isEmpty())
-            return std::nullopt;
-        return QFont(fonts.dequeue());
-    }
-    QQueue<QString> fonts; // families; an empty queue leaves the dialog
-    int fontDialogs = 0;
-};
-
-struct Fixture {
-    Fixture()
-    {
-        window = std::make_unique<TForm1>(shared, prompts);
-        window->setProgramFolder(QStringLiteral(LUMEXA_BIN));
-        window->FormActivate();
-    }
-
-    QString picture(const QString& name, int width, int height, QColor colour = Qt::red)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(colour);
-        const QString path = folder.filePath(name);
-        image.save(path);
-        return path;
-    }
-
+struct Fixture : lumexa::WindowFixture {
     QString file(const QString& name, const QByteArray& content)
     {
         const QString path = folder.filePath(name);
@@ -79,7 +49,6 @@ struct Fixture {
         window->Load1Click();
     }
 
-    QString text(int n) const { return shared.text(n); }
     QString missingQuestion(const QString& path) const
     {
         return text(37) + path + QStringLiteral(". ") + text(38);
@@ -92,10 +61,6 @@ struct Fixture {
                window->buildPreviewEnabled;
     }
 
-    QTemporaryDir folder;
-    TForm4 shared;
-    ProjectPromptsScript prompts;
-    std::unique_ptr<TForm1> window;
     int loads = 0;
 };
 

@@ -43,12 +43,20 @@ class ScriptedPrompts : public UserPrompts
     {
         return chooseFileToOpen(request);
     }
-    std::optional<QFont> chooseFont(const QFont&, const QString&) override { return std::nullopt; }
+    std::optional<QFont> chooseFont(const QFont&, const QString&) override
+    {
+        ++fontDialogs;
+        if (fonts.isEmpty())
+            return std::nullopt;
+        return QFont(fonts.dequeue());
+    }
 
     QList<Message> messages;
     QList<Message> questions;
     QQueue<bool> answers;  // Yes is true; an empty queue answers No
     QQueue<QString> files; // an empty queue leaves the dialog
+    QQueue<QString> fonts; // font families; an empty queue leaves the font dialog
+    int fontDialogs = 0;
     FileRequest lastRequest;
     int fileDialogs = 0;
 };
