@@ -5,6 +5,7 @@
 #include "main_window.h"
 
 #include "core/error.h"
+#include "core/render_preparation.h"
 #include "led_strip.h"
 #include "picture_image.h"
 #include "preview_box.h"
@@ -32,15 +33,7 @@ void TForm1::PrewkaS()
 
 LedInfo TForm1::ledInfo() const
 {
-    const LedImageSet& set = shared_.ledImages;
-    LedInfo info;
-    info.count = set.count();
-    if (set.count() > 0) {
-        info.led0Width = set[0].width;
-        info.led0Height = set[0].height;
-    }
-    info.selected = set.SelectedLedImage();
-    return info;
+    return LedInfoOf(shared_.ledImages);
 }
 
 void TForm1::showError(const QString& text)

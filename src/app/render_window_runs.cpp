@@ -51,7 +51,7 @@ bool TForm3::layOut(RenderLayout& layout, bool withLog)
         RenderGlyphSource source;
         source.rasterizer = rasterizer_.get();
         source.logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
-        layout = BuildRenderLayout(settings, RenderLedInfoOf(shared_.ledImages), source, random_,
+        layout = BuildRenderLayout(settings, LedInfoOf(shared_.ledImages), source, random_,
                                    generator_, points_, withLog ? log_.get() : nullptr);
     } catch (const Error& e) {
         error = e.languageString() >= 0 ? shared_.text(e.languageString()) : Text(e.what());

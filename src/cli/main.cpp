@@ -107,8 +107,8 @@ int Render(const cli::CliOptions& options, const char* argv0)
         source.logo = project.logo.loaded ? &project.logo.picture : nullptr;
         RenderLayout layout;
         try {
-            layout = BuildRenderLayout(project.settings, RenderLedInfoOf(project.leds), source,
-                                       random, gen, points, &display);
+            layout = BuildRenderLayout(project.settings, LedInfoOf(project.leds), source, random,
+                                       gen, points, &display);
         } catch (const Error& e) {
             throw Error(options.project + ": " + cli::ErrorText(e, language));
         }

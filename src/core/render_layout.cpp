@@ -53,7 +53,7 @@ void DrawAngles(DotList& dots, size_t from, RandomTable& angle)
 
 } // namespace
 
-RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& leds,
+RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
                                RandomGenerator& gen, std::vector<TScatterPoint>& points,
                                RenderLog* log)
@@ -89,9 +89,9 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& l
     NarrowThreshold(glyph.image, settings.brightnes);
     const int threshold = settings.brightnes.position();
 
-    if (leds.cellWidth < 1 || leds.cellHeight < 1)
+    if (leds.led0Width < 1 || leds.led0Height < 1)
         throw Error("LED image 0 has no pixels");
-    const CellSize cell{leds.cellWidth, leds.cellHeight};
+    const CellSize cell{leds.led0Width, leds.led0Height};
     layout.columns = glyph.image.width();
     layout.rows = glyph.image.height();
     layout.cellWidth = cell.width;

@@ -6,6 +6,7 @@
 
 #include "core/dot_record.h"
 #include "core/glyph.h"
+#include "core/layout.h"
 #include "core/picture.h"
 #include "core/random_source.h"
 #include "core/render_log.h"
@@ -41,12 +42,6 @@ struct RenderRandom {
 };
 
 // What the layout needs of the LED image set.
-struct RenderLedInfo {
-    int count = 0;      // LED images in the set (two or more for a render)
-    int cellWidth = 0;  // LED image 0's width
-    int cellHeight = 0; // and height
-    int selected = -1;  // SelectedLedImage of the strip, -1 when none
-};
 
 // Where the glyph comes from: the rasteriser on the Text page, the logo picture on the
 // Logo page.
@@ -73,7 +68,7 @@ struct RenderLayout {
 // (null for none). `points` is the Points buffer, overwritten by render type 0.
 // Throws an Error for a tag number that does not convert, an empty threshold range, a
 // Logo page without a logo or a cell of no pixels.
-RenderLayout BuildRenderLayout(ProjectSettings& settings, const RenderLedInfo& leds,
+RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
                                RandomGenerator& gen, std::vector<TScatterPoint>& points,
                                RenderLog* log);

@@ -28,13 +28,13 @@ void CheckRenderLeds(const LedImageSet& leds)
                     std::to_string(leds.count()));
 }
 
-RenderLedInfo RenderLedInfoOf(const LedImageSet& leds)
+LedInfo LedInfoOf(const LedImageSet& leds)
 {
-    RenderLedInfo info;
+    LedInfo info;
     info.count = leds.count();
     if (leds.count() > 0) {
-        info.cellWidth = leds[0].width;
-        info.cellHeight = leds[0].height;
+        info.led0Width = leds[0].width;
+        info.led0Height = leds[0].height;
     }
     info.selected = leds.SelectedLedImage();
     return info;

@@ -18,7 +18,8 @@ void PrepareRender(ProjectSettings& settings, LedImageSet& leds);
 // Throws an Error unless the set holds an unlit and at least one lit LED image.
 void CheckRenderLeds(const LedImageSet& leds);
 
-RenderLedInfo RenderLedInfoOf(const LedImageSet& leds);
+// The LED count, LED image 0's size and the strip's selection, as both layouts read them.
+LedInfo LedInfoOf(const LedImageSet& leds);
 // The options as the renderer reads them: a box counts when it is checked and enabled,
 // except "additive mask", which counts when checked.
 RenderOptions RenderOptionsOf(const ProjectSettings& settings);

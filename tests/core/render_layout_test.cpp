@@ -72,7 +72,7 @@ const std::vector<std::string> kLetters = {
 
 struct Fixture {
     ProjectSettings settings;
-    RenderLedInfo leds{4, 8, 6, -1};
+    LedInfo leds{4, 8, 6, -1};
     FixedRasterizer rasterizer{kLetters};
     RenderRandom random;
     RandomGenerator gen;
@@ -366,7 +366,7 @@ TEST(RenderLayoutTest, SameDotsAsTheMainWindowsStyles)
 
         LayoutRandom previewRandom;
         std::vector<TScatterPoint> points;
-        const LedInfo info{f.leds.count, f.leds.cellWidth, f.leds.cellHeight, f.leds.selected};
+        const LedInfo info = f.leds;
         const LayoutResult preview = ComputePreviewLayout(previewSettings, info, f.rasterizer,
                                                           source.logo, previewRandom, points);
         auto key = [](const TDotRecord& r) {

@@ -71,10 +71,10 @@ TEST(RenderPreparationTest, LedFiguresAndTheTwoImageMinimum)
     EXPECT_THROW(CheckRenderLeds(SetOf(0, false)), Error);
     LedImageSet set = SetOf(3, false);
     EXPECT_NO_THROW(CheckRenderLeds(set));
-    const RenderLedInfo info = RenderLedInfoOf(set);
+    const LedInfo info = LedInfoOf(set);
     EXPECT_EQ(info.count, 3);
-    EXPECT_EQ(info.cellWidth, 4);
-    EXPECT_EQ(info.cellHeight, 4);
+    EXPECT_EQ(info.led0Width, 4);
+    EXPECT_EQ(info.led0Height, 4);
     EXPECT_EQ(info.selected, set.SelectedLedImage());
 }
 
