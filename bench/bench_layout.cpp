@@ -1,7 +1,7 @@
 // The main window's recompute, glyph drawing included, as it runs on every keystroke:
 // the default text and a 100-character text in the Flat, Points and Random styles, with
 // two 32 x 32 LED images and Shufle 50.
-#include "core/layout.h"
+#include "core/layout/preview_layout.h"
 #include "text/qt_glyph_rasterizer.h"
 
 #include <benchmark/benchmark.h>

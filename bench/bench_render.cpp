@@ -4,7 +4,7 @@
 // number of bytes to a file, one buffered write per row.
 #include "scenes.h"
 
-#include "core/dot_renderer.h"
+#include "core/render/dot_renderer.h"
 #include "support/reference_composer.h"
 
 #include <benchmark/benchmark.h>

@@ -6,10 +6,10 @@
 // write the same glyph and LED pictures to files for end-to-end runs.
 #pragma once
 
-#include "core/dot_grid.h"
-#include "core/dot_record.h"
-#include "core/led_image.h"
-#include "core/render_scene.h"
+#include "core/layout/dot_grid.h"
+#include "core/layout/dot_record.h"
+#include "core/pictures/led_image.h"
+#include "core/render/render_scene.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // Any bytes as a language file: the reader either applies lines or stops with a clear
 // error, and never reads or writes outside the table.
-#include "core/error.h"
-#include "core/language_table.h"
-#include "core/text_codec.h"
+#include "core/base/error.h"
+#include "core/base/text_codec.h"
+#include "core/project/language_table.h"
 
 #include <cstdint>
 #include <string_view>

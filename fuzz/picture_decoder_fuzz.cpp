@@ -1,7 +1,7 @@
 // Any bytes as a picture file of each extension the program offers: the decoder gives a
 // picture whose buffer matches its size, or a clear error, within the memory limit.
-#include "core/error.h"
-#include "imaging/picture_decoder.h"
+#include "core/base/error.h"
+#include "imaging/read/picture_decoder.h"
 
 #include <cstdint>
 #include <cstdio>

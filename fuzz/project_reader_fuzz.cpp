@@ -1,8 +1,8 @@
 // Any bytes as a project file, with a scripted answer to every question: reading ends
 // cleanly, the settings stay within their ranges, the LED set within its limit, and a
 // project read in full is written and read back to the same lines.
-#include "core/error.h"
-#include "core/project_file.h"
+#include "core/base/error.h"
+#include "core/project/project_file.h"
 
 #include <cstdint>
 #include <cstdio>

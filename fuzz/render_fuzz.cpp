@@ -1,7 +1,7 @@
 // Small random render scenes, chosen by the fuzzer's bytes, composed by the fast renderer
 // and by the plain reference composer: every byte of every row and every preview pixel
 // must agree.
-#include "core/dot_renderer.h"
+#include "core/render/dot_renderer.h"
 #include "support/random_scenes.h"
 #include "support/reference_composer.h"
 

@@ -1,9 +1,9 @@
 // Any text through the tag parser, "Clear", the strip's tag wrap and Delete's tag
 // rewrite: errors are clean, nothing is read past an end, and a wrap of plain text
 // reads back as the LED number it wrapped with.
-#include "core/error.h"
-#include "core/tags.h"
-#include "core/text_codec.h"
+#include "core/base/error.h"
+#include "core/base/text_codec.h"
+#include "core/project/tags.h"
 
 #include <cstdint>
 #include <string_view>

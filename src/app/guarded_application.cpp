@@ -1,5 +1,5 @@
 // Catching at the one place every event passes.
-#include "guarded_application.h"
+#include "app/guarded_application.h"
 
 #include <QMessageBox>
 

@@ -1,12 +1,12 @@
 // lumexa: the desktop program. Shows the splash window while the windows are created,
 // then runs the event loop.
-#include "about_window.h"
-#include "guarded_application.h"
-#include "main_window.h"
-#include "render_window.h"
-#include "shared_state.h"
-#include "splash_window.h"
-#include "user_prompts.h"
+#include "app/dialogs/about_window.h"
+#include "app/dialogs/splash_window.h"
+#include "app/guarded_application.h"
+#include "app/main_window/main_window.h"
+#include "app/render_window/render_window.h"
+#include "app/shared_state.h"
+#include "app/user_prompts.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
 // The engine keeps its rows blue, green, red, which is Qt's BGR888 layout.
-#include "picture_image.h"
+#include "app/picture_image.h"
 
 namespace lumexa
 {

@@ -1,7 +1,7 @@
 // Conversion of the engine's pictures to Qt images for drawing.
 #pragma once
 
-#include "core/picture.h"
+#include "core/pictures/picture.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
 // The project reader's questions as message boxes and dialogs.
-#include "project_prompts_qt.h"
+#include "app/project_prompts_qt.h"
 
-#include "shared_state.h"
+#include "app/shared_state.h"
 
 #include <QLabel>
 

@@ -2,8 +2,8 @@
 // missing-font questions, the refusal messages, and the loading panel's line.
 #pragma once
 
-#include "core/project_file.h"
-#include "user_prompts.h"
+#include "app/user_prompts.h"
+#include "core/project/project_file.h"
 
 #include <QFont>
 #include <QString>

@@ -1,5 +1,5 @@
 // The shared state holder.
-#include "shared_state.h"
+#include "app/shared_state.h"
 
 namespace lumexa
 {

@@ -3,9 +3,9 @@
 // It is never shown, so it is a plain object.
 #pragma once
 
-#include "core/language_table.h"
-#include "core/led_image_set.h"
-#include "core/logo.h"
+#include "core/pictures/led_image_set.h"
+#include "core/pictures/logo.h"
+#include "core/project/language_table.h"
 
 #include <QObject>
 #include <QString>

@@ -1,5 +1,5 @@
 // The Qt dialogs behind UserPrompts.
-#include "user_prompts.h"
+#include "app/user_prompts.h"
 
 #include <QFileDialog>
 #include <QFontDialog>

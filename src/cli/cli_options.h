@@ -1,7 +1,7 @@
 // The command line of lumexa-render: options and the two file names.
 #pragma once
 
-#include "imaging/row_writers.h"
+#include "imaging/write/row_writers.h"
 
 #include <optional>
 #include <string>

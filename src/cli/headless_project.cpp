@@ -1,11 +1,11 @@
 // Loading a project without a window.
 #include "cli/headless_project.h"
 
-#include "core/error.h"
-#include "core/layout.h"
-#include "core/project_file.h"
-#include "core/render_preparation.h"
-#include "imaging/picture_decoder.h"
+#include "core/base/error.h"
+#include "core/layout/preview_layout.h"
+#include "core/project/project_file.h"
+#include "core/render/render_preparation.h"
+#include "imaging/read/picture_decoder.h"
 
 #include <optional>
 

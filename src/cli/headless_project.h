@@ -4,11 +4,11 @@
 // warning is passed on and loading reads on.
 #pragma once
 
-#include "core/glyph.h"
-#include "core/language_table.h"
-#include "core/led_image_set.h"
-#include "core/logo.h"
-#include "core/settings.h"
+#include "core/layout/glyph.h"
+#include "core/pictures/led_image_set.h"
+#include "core/pictures/logo.h"
+#include "core/project/language_table.h"
+#include "core/project/settings.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 // The headless Qt application for text drawing.
 #include "text/gui_application.h"
 
-#include "core/error.h"
+#include "core/base/error.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // the font size in rows.
 #pragma once
 
-#include "core/glyph.h"
+#include "core/layout/glyph.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // choices are answered from queues the test fills beforehand.
 #pragma once
 
-#include "user_prompts.h"
+#include "app/user_prompts.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -2,9 +2,9 @@
 // build's program folder, and small picture files written on demand.
 #pragma once
 
-#include "main_window.h"
-#include "scripted_prompts.h"
-#include "shared_state.h"
+#include "app/main_window/main_window.h"
+#include "app/scripted_prompts.h"
+#include "app/shared_state.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,6 +1,6 @@
 // The shipped translations hold every string the English file holds, so that switching
 // language never leaves a caption or message empty.
-#include "core/language_table.h"
+#include "core/project/language_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Random render scenes for the renderer's differential tests.
 #include "support/random_scenes.h"
 
-#include "core/dot_grid.h"
+#include "core/layout/dot_grid.h"
 
 namespace lumexa::testing
 {

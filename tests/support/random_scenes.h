@@ -3,7 +3,7 @@
 // past the cell edges, turned, overlapping and in shuffled order.
 #pragma once
 
-#include "core/render_scene.h"
+#include "core/render/render_scene.h"
 
 #include <memory>
 #include <random>

@@ -2,7 +2,7 @@
 // pixel of the row tested against every candidate.
 #include "support/reference_composer.h"
 
-#include "core/led_sampling.h"
+#include "core/render/led_sampling.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // give the same bytes.
 #pragma once
 
-#include "core/render_scene.h"
+#include "core/render/render_scene.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // The recompute with real text glyphs: tags reach the right columns and the grid is the
 // font size high.
-#include "core/layout.h"
+#include "core/layout/preview_layout.h"
 #include "text/qt_glyph_rasterizer.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // A text whose dot grid would be too large is refused before anything is drawn.
-#include "core/error.h"
+#include "core/base/error.h"
 #include "text/qt_glyph_rasterizer.h"
 
 #include <gtest/gtest.h>

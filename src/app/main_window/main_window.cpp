@@ -1,0 +1,278 @@
+// The main window's wiring, its creation and activation, the page
+// switch, "Clear" and the style buttons.
+#include "app/main_window/main_window.h"
+
+#include "app/main_window/language_captions.h"
+#include "app/main_window/led_strip.h"
+#include "app/main_window/preview_box.h"
+#include "app/shared_state.h"
+#include "app/user_prompts.h"
+#include "core/base/data_folder.h"
+#include "core/project/tags.h"
+#include "text/qt_glyph_rasterizer.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace lumexa
+{
+
+TForm1::TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), shared_(shared), prompts_(prompts),
+      rasterizer_(std::make_unique<QtGlyphRasterizer>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("LUMEXA•••"));
+    // The language files and manuals lie beside the program, or in the installed share
+    // folder.
+    programFolder_ = QString::fromStdString(
+        ResolveDataFolder(QCoreApplication::applicationDirPath().toStdString()));
+    createControls();
+    createMenus();
+    resize(640, 578);
+    setMinimumSize(640, 540);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate()
+{
+    for (FileRequest* r : {&SaveDialog1, &OpenDialog1, &OpenDialog2})
+        r->folder = programFolder_;
+    buildPreviewEnabled = false;
+    PaintBox1->setCanvas(QImage());
+    Panel1->hide();
+    Render1->setEnabled(false);
+    SpeedButton7->setEnabled(false);
+    SpeedButton6->setEnabled(false);
+    SpeedButton5->setEnabled(false);
+    Image7->hide();
+    Image8->hide();
+    ScrollBar5->hide();
+    ScrollBar8->hide();
+    Image14->hide();
+    Image15->hide();
+
+    const QStringList families = QFontDatabase::families();
+    ListBox1->addItems(families);
+    const QString windowFace = QFontInfo(font()).family();
+    for (int i = families.size() - 1; i >= 0; --i) {
+        if (families.at(i) == windowFace) {
+            ListBox1->setCurrentRow(i);
+            break;
+        }
+    }
+    if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
+        ListBox1->setCurrentRow(0);
+    ListBox1->scrollToItem(ListBox1->currentItem(), QAbstractItemView::PositionAtCenter);
+
+    makeWiring();
+    PageControl1->setCurrentIndex(0);
+    buildPreviewEnabled = true;
+}
+
+void TForm1::makeWiring()
+{
+    connect(PaintBox1, &PreviewBox::resized, this, &TForm1::PrewkaS);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm1::PrewkaS);
+    for (QScrollBar* bar : {ScrollBar1, ScrollBar2, ScrollBar3, ScrollBar4, ScrollBar5, ScrollBar6,
+                            ScrollBar7, ScrollBar8})
+        connect(bar, &QScrollBar::valueChanged, this, &TForm1::PrewkaS);
+    for (QAction* a : {Inf1, Inf2, Inf3})
+        connect(a, &QAction::triggered, this, &TForm1::PrewkaS);
+    connect(MaskEdit1, &QLineEdit::textChanged, this, &TForm1::PrewkaS);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm1::PrewkaS);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::PrewkaS);
+    connect(styleGroup, &QButtonGroup::buttonClicked, this, &TForm1::SpeedButton1Click);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
+    for (QPushButton* b : {Button1, Button2, Button3})
+        connect(b, &QPushButton::clicked, this, [this, b] { Button1Click(b); });
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connect(strip_.get(), &LedStrip::ledClicked, this, &TForm1::LedImageClick);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormActivate();
+    }
+}
+
+void TForm1::About1Click()
+{
+    emit aboutRequested();
+    ReturnFromModalWindow();
+}
+
+void TForm1::ReturnFromModalWindow()
+{
+    // The main window is active again: English comes back, but the user's text stays.
+    // Resetting it to the default text here would throw away the user's work whenever
+    // the about or render window closes.
+    LoadLanguage(QDir(programFolder_).filePath(QStringLiteral("English.lng")));
+}
+
+void TForm1::FormActivate()
+{
+    LoadLanguage(QDir(programFolder_).filePath(QStringLiteral("English.lng")));
+    Edit1->setText(shared_.text(35));
+}
+
+void TForm1::LoadLanguage(const QString& path)
+{
+    try {
+        shared_.languageStrings.LoadLanguage(path.toStdString());
+        ApplyCaptions(*this, shared_.languageStrings);
+    } catch (const std::exception& e) {
+        showError(QString::fromStdString(e.what()));
+    }
+}
+
+void TForm1::PageControl1Change()
+{
+    if (PageControl1->currentIndex() == 1) {
+        if (SpeedButton6->isChecked())
+            SpeedButton1->setChecked(true);
+        SpeedButton6->setEnabled(false);
+        ScrollBar1->setEnabled(false);
+        ScrollBar1->hide();
+        Image2->hide();
+        Image3->hide();
+        ScrollBar8->show();
+        Image14->show();
+        Image15->show();
+    } else {
+        SpeedButton6->setEnabled(shared_.ledImages.count() >= 2);
+        ScrollBar1->setEnabled(true);
+        ScrollBar1->show();
+        Image2->show();
+        Image3->show();
+        ScrollBar8->hide();
+        Image14->hide();
+        Image15->hide();
+        Render1->setEnabled(false);
+    }
+    BuildPreview();
+}
+
+void TForm1::Button4Click()
+{
+    Edit1->setText(QString::fromStdU32String(StripAllTags(Edit1->text().toStdU32String())));
+}
+
+int TForm1::styleNumber() const
+{
+    int style = 1;
+    const QToolButton* buttons[] = {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4,
+                                    SpeedButton5, SpeedButton6, SpeedButton7};
+    for (int i = 0; i < 7; ++i)
+        if (buttons[i]->isChecked())
+            style = i + 1;
+    return style;
+}
+
+void TForm1::SpeedButton1Click()
+{
+    const int count = shared_.ledImages.count();
+    if (SpeedButton5->isChecked() && count < 2) {
+        prompts_.inform(shared_.text(30), shared_.text(40));
+        SpeedButton1->setChecked(true);
+    } else if (SpeedButton6->isChecked() && count < 2) {
+        prompts_.inform(shared_.text(30), shared_.text(41));
+        SpeedButton1->setChecked(true);
+    }
+    ShowDensityBar(SpeedButton4->isChecked());
+    BuildPreview();
+}
+
+void TForm1::ShowDensityBar(bool points)
+{
+    // The density bar stands in the threshold bar's place in the Points style.
+    ScrollBar5->setVisible(points);
+    Image7->setVisible(points);
+    Image8->setVisible(points);
+    ScrollBar2->setVisible(!points);
+    Image4->setVisible(!points);
+    Image5->setVisible(!points);
+}
+
+void TForm1::BitBtn1Click()
+{
+    const uint32_t seed =
+        NewSeed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()), random_.gen);
+    MaskEdit1->setText(QStringLiteral("%1").arg(seed, 8, 10, QLatin1Char('0')));
+}
+
+SizeUnit TForm1::sizeUnit() const
+{
+    if (Inf3->isChecked())
+        return SizeUnit::Cm;
+    if (Inf2->isChecked())
+        return SizeUnit::Inch;
+    return SizeUnit::Pixels;
+}
+
+ProjectSettings TForm1::settingsFromControls() const
+{
+    ProjectSettings s;
+    s.scale.setPosition(ScrollBar3->value());
+    s.fontSize.setPosition(ScrollBar1->value());
+    s.brightnes.setRange(ScrollBar2->minimum(), ScrollBar2->maximum());
+    s.brightnes.setPosition(ScrollBar2->value());
+    s.density.setPosition(ScrollBar5->value());
+    s.shufle.setPosition(ScrollBar6->value());
+    s.kerning.setPosition(ScrollBar7->value());
+    s.logoSize.setPosition(ScrollBar8->value());
+    s.text = Edit1->text().toStdString();
+    if (const QListWidgetItem* item = ListBox1->currentItem())
+        s.fontName = item->text().toStdString();
+    s.seedText = MaskEdit1->text().toStdString();
+    s.logoInvert = CheckBox1->isChecked();
+    s.activePage = PageControl1->currentIndex();
+    s.previewButton = styleNumber();
+    return s;
+}
+
+void TForm1::setLedCommands()
+{
+    // The styles and Render that need an unlit and a lit LED image.
+    const int count = shared_.ledImages.count();
+    if (count < 2) {
+        Render1->setEnabled(false);
+        SpeedButton7->setEnabled(false);
+        SpeedButton6->setEnabled(false);
+        SpeedButton5->setEnabled(false);
+    } else {
+        SpeedButton7->setEnabled(true);
+        SpeedButton6->setEnabled(PageControl1->currentIndex() == 0);
+        SpeedButton5->setEnabled(true);
+        if (!Edit1->text().isEmpty())
+            Render1->setEnabled(true);
+    }
+}
+
+} // namespace lumexa

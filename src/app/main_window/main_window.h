@@ -1,0 +1,253 @@
+// TForm1: the main window. It holds the controls under their design names, reads them
+// into the settings model, calls the engine and shows the result: the preview, the
+// status bar, the LED strip and the Logo page.
+#pragma once
+
+#include "app/main_window/status_texts.h"
+#include "app/user_prompts.h"
+#include "core/layout/dot_record.h"
+#include "core/layout/preview_layout.h"
+#include "core/project/settings.h"
+
+#include <QDesktopServices>
+#include <QImage>
+#include <QMainWindow>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QScrollBar;
+class QTabWidget;
+class QToolButton;
+
+namespace lumexa
+{
+
+class GlyphRasterizer;
+class LedStrip;
+class PreviewBox;
+class TForm3;
+class TForm4;
+class UserPrompts;
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+  public:
+    TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The program's folder: language file, dialogs' first folder.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    const QString& programFolder() const { return programFolder_; }
+
+    // Recompute and redraw everything from the controls.
+    void PrewkaS();
+    void BuildPreview();
+    bool buildPreviewEnabled = false;
+
+    // Handlers. FormActivate runs when the window is first shown and whenever one of the
+    // program's own windows (about, render) closes and hands the focus back; message
+    // boxes and file dialogs do not count.
+    void FormCreate();
+    void FormActivate();
+    void PageControl1Change();
+    // Shows the density bar and its icons in the threshold bar's place, or the reverse.
+    void ShowDensityBar(bool points);
+    void Button4Click();
+    void SpeedButton1Click();
+    void Button1Click(QPushButton* sender);
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void BitBtn1Click();
+    void Manual1Click();
+    void Webpage1Click();
+    void About1Click();
+    // Run when the about or render window closes and the main window is active again.
+    void ReturnFromModalWindow();
+    // The project commands of the File menu.
+    void New1Click();
+    void Load1Click();
+    void Save1Click();
+    void Exit1Click();
+    // File > Render: prepares the render window and shows it modally.
+    void Render1Click();
+    // The render window that File > Render shows; start-up sets it.
+    void setRenderWindow(TForm3* window);
+    void LedImageClick(int n);
+    void ShowLogo();
+    // Applies a language file and puts its captions on the controls.
+    void LoadLanguage(const QString& path);
+
+    // Opens a document or an address with the desktop's "open" action; tests replace it
+    // to see what would be opened.
+    std::function<bool(const QUrl&)> openDocument = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
+    // The program's web page. None is configured, so Help > Home page opens the manual.
+    QUrl homePage;
+
+    // Every setting a project keeps: the controls' values and the render window's options
+    // (kept by the main window itself while no render window is set).
+    ProjectSettings projectSettings() const;
+    // Puts settings on the controls, each through its own change handling.
+    void applyProjectSettings(const ProjectSettings& s);
+
+    // The style number: the last of SpeedButton1..7 that is down.
+    int styleNumber() const;
+    // The settings model as the controls hold it now.
+    ProjectSettings settingsFromControls() const;
+    // The last recompute's dot list (empty before the first).
+    const DotList& dots() const { return lastDots_; }
+    int cellWidth() const { return lastCellWidth_; }
+    int verticalOffset() const;
+
+    // Controls, named as designed.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QScrollBar* ScrollBar7 = nullptr;
+    QLabel* Image11 = nullptr;
+    QLabel* Image12 = nullptr;
+    QLabel* Image13 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QButtonGroup* styleGroup = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* MaskEdit1 = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    PreviewBox* PaintBox1 = nullptr;
+    QScrollBar* ScrollBar4 = nullptr;
+    QScrollBar* ScrollBar6 = nullptr;
+    QScrollBar* ScrollBar3 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QScrollBar* ScrollBar2 = nullptr;
+    QScrollBar* ScrollBar5 = nullptr;
+    QScrollBar* ScrollBar8 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Image4 = nullptr;
+    QLabel* Image5 = nullptr;
+    QLabel* Image6 = nullptr;
+    QLabel* Image7 = nullptr;
+    QLabel* Image8 = nullptr;
+    QLabel* Image9 = nullptr;
+    QLabel* Image10 = nullptr;
+    QLabel* Image14 = nullptr;
+    QLabel* Image15 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* NewProject1 = nullptr;
+    QAction* LoadProject1 = nullptr;
+    QAction* SaveProject1 = nullptr;
+    QAction* Render1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* Information1 = nullptr;
+    QAction* Inf1 = nullptr;
+    QAction* Inf2 = nullptr;
+    QAction* Inf3 = nullptr;
+    QAction* Language1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Webpage1 = nullptr;
+    QAction* Manual1 = nullptr;
+    QAction* About1 = nullptr;
+
+    FileRequest OpenDialog1; // LED pictures and logos
+    FileRequest OpenDialog2; // Load project
+    FileRequest SaveDialog1; // Save project
+    FileRequest OpenDialog3; // Change the language
+    QString FontDialog1Title;
+
+    LedStrip* strip() const { return strip_.get(); }
+    TForm4& shared() { return shared_; }
+    SizeUnit sizeUnit() const;
+
+  signals:
+    // The About command: start-up connects it to the about window, shown modally.
+    void aboutRequested();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void createControls();
+    void createMenus();
+    void makeWiring();
+    QLabel* makeIcon(const QString& name, int kind);
+    QScrollBar* makeVerticalBar(const QString& name, int min, int max, int value, int pageStep);
+    void setLedCommands();
+    void showError(const QString& text);
+    void drawPreview(const LayoutResult& result);
+    void drawLogoPrompt();
+    void fillStatusBar(const LayoutResult& result);
+    void setIntoScrollBar(QScrollBar* bar, int min, int max);
+    LedInfo ledInfo() const;
+    // The quit question; on Yes the handlers are detached and the window may close.
+    bool FormCloseQuery();
+    void detachHandlers();
+    void showStrip();
+    QString manualPath() const;
+
+    TForm4& shared_;
+    UserPrompts& prompts_;
+    TForm3* renderWindow_ = nullptr;
+    QString programFolder_;
+    std::unique_ptr<LedStrip> strip_;
+    std::unique_ptr<GlyphRasterizer> rasterizer_;
+    LayoutRandom random_;
+    std::vector<TScatterPoint> points_;
+    std::vector<QImage> ledImageCache_;
+    int ledImageCacheChanges_ = -1;
+    DotList lastDots_;
+    int lastCellWidth_ = 16;
+    int lastRows_ = 0;
+    bool inRecompute_ = false;
+    bool shownOnce_ = false;
+    QString lastError_;
+    QActionGroup* unitGroup_ = nullptr;
+    ProjectSettings renderOptions_;
+    bool quitConfirmed_ = false;
+};
+
+} // namespace lumexa

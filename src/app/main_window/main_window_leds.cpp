@@ -1,0 +1,102 @@
+// The LED strip's commands: Add, Replace and Add Alpha, Clear Alpha, Delete, and the
+// click on an entry that selects it and wraps the selected text in its tags.
+#include "app/main_window/main_window.h"
+
+#include "app/main_window/led_strip.h"
+#include "app/shared_state.h"
+#include "app/user_prompts.h"
+#include "core/project/tags.h"
+#include "imaging/read/picture_decoder.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace lumexa
+{
+
+void TForm1::LedImageClick(int n)
+{
+    LedImageSet& set = shared_.ledImages;
+    if (n < 0 || n >= set.count())
+        return;
+    set.select(n);
+    // Tags carry two digits: LED images from 100 on cannot be named by one, so a click
+    // on them selects without wrapping.
+    if (Edit1->hasSelectedText() && n > 0 && n < 100) {
+        const int start = Edit1->selectionStart();
+        const int length = static_cast<int>(Edit1->selectedText().size());
+        const QString text =
+            QString::fromStdU32String(WrapInTags(Edit1->text().toStdU32String(), start, length, n));
+        Edit1->setText(text);
+        Edit1->deselect();
+    }
+    BuildPreview();
+}
+
+void TForm1::Button1Click(QPushButton* sender)
+{
+    LedImageSet& set = shared_.ledImages;
+    buildPreviewEnabled = false;
+    const LoadMode mode = sender == Button3 ? lmReplace : sender == Button2 ? lmAddAlpha : lmAdd;
+    if (set.count() > 127) {
+        prompts_.inform(shared_.text(30), shared_.text(kStringSetFull));
+        buildPreviewEnabled = true;
+        return;
+    }
+    if (set.SelectedLedImage() == -1 && mode != lmAdd) {
+        prompts_.inform(shared_.text(30), shared_.text(31));
+        buildPreviewEnabled = true;
+        return;
+    }
+    if (const auto file = prompts_.chooseFileToOpen(OpenDialog1)) {
+        const int selected = set.SelectedLedImage();
+        const LoadOutcome outcome =
+            set.LoadLedImageFile(file->toStdString(), mode, DecodePictureFile);
+        if (outcome.languageString >= 0)
+            prompts_.inform(shared_.text(30), shared_.text(outcome.languageString));
+        else if (!outcome.message.empty())
+            prompts_.inform(shared_.text(30), QString::fromStdString(outcome.message));
+        if (outcome.changed) {
+            if (mode == lmAdd) {
+                const int n = set.count() - 1;
+                strip_->scrollTo(set.count() * kStripPitch);
+                setLedCommands();
+                LedImageClick(n);
+            } else {
+                strip_->scrollTo(selected * kStripPitch);
+                if (mode == lmReplace)
+                    LedImageClick(selected);
+            }
+        }
+    }
+    buildPreviewEnabled = true;
+    BuildPreview();
+}
+
+void TForm1::Button5Click()
+{
+    buildPreviewEnabled = false;
+    const int n = shared_.ledImages.SelectedLedImage();
+    if (n != -1)
+        shared_.ledImages.clearAlpha(n);
+    buildPreviewEnabled = true;
+    BuildPreview();
+}
+
+void TForm1::Button6Click()
+{
+    buildPreviewEnabled = false;
+    LedImageSet& set = shared_.ledImages;
+    const int n = set.SelectedLedImage();
+    if (n != -1) {
+        set.remove(n);
+        setLedCommands();
+        Edit1->setText(
+            QString::fromStdU32String(RewriteTagsAfterDelete(Edit1->text().toStdU32String(), n)));
+    }
+    buildPreviewEnabled = true;
+    BuildPreview();
+}
+
+} // namespace lumexa

@@ -1,0 +1,174 @@
+// The main window's recompute: the settings go to the layout engine, the result is drawn
+// into the preview and summed up in the status bar. A failing recompute shows its error
+// once; the same error coming back on the next recomputes is not shown again until a
+// recompute has succeeded.
+#include "app/main_window/main_window.h"
+
+#include "app/main_window/led_strip.h"
+#include "app/main_window/preview_box.h"
+#include "app/main_window/preview_painter.h"
+#include "app/main_window/status_texts.h"
+#include "app/picture_image.h"
+#include "app/shared_state.h"
+#include "app/user_prompts.h"
+#include "core/base/error.h"
+#include "core/render/render_preparation.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace lumexa
+{
+
+void TForm1::PrewkaS()
+{
+    shared_.saveQuestionAsked = false;
+    BuildPreview();
+}
+
+LedInfo TForm1::ledInfo() const
+{
+    return LedInfoOf(shared_.ledImages);
+}
+
+void TForm1::showError(const QString& text)
+{
+    prompts_.inform(shared_.text(30), text);
+}
+
+void TForm1::setIntoScrollBar(QScrollBar* bar, int min, int max)
+{
+    // The recompute sets ranges it has already accounted for; their change notices must
+    // not start another recompute.
+    const QSignalBlocker blocker(bar);
+    bar->setRange(min, max);
+}
+
+int TForm1::verticalOffset() const
+{
+    return PreviewVerticalOffset(PaintBox1->height(), lastRows_, ScrollBar3->value());
+}
+
+void TForm1::BuildPreview()
+{
+    if (!buildPreviewEnabled || Edit1->text().isEmpty() || inRecompute_)
+        return;
+    inRecompute_ = true;
+    QString error;
+    try {
+        ProjectSettings settings = settingsFromControls();
+        const LedInfo leds = ledInfo();
+        if (RenderCommandAllowed(settings, leds))
+            Render1->setEnabled(true);
+        shared_.ledImages.sharedCount = leds.count;
+        const Picture* logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
+        const LayoutResult result =
+            ComputePreviewLayout(settings, leds, *rasterizer_, logo, random_, points_);
+        if (result.status == LayoutStatus::NoLogo) {
+            drawLogoPrompt();
+        } else if (result.status == LayoutStatus::Done) {
+            setIntoScrollBar(ScrollBar2, settings.brightnes.min(), settings.brightnes.max());
+            {
+                const QSignalBlocker blocker(ScrollBar2);
+                ScrollBar2->setValue(settings.brightnes.position());
+            }
+            drawPreview(result);
+            fillStatusBar(result);
+        }
+        lastError_.clear();
+    } catch (const Error& e) {
+        error = e.languageString() >= 0 ? shared_.text(e.languageString())
+                                        : QString::fromStdString(e.what());
+    } catch (const std::exception& e) {
+        error = QString::fromStdString(e.what());
+    }
+    inRecompute_ = false;
+    if (!error.isEmpty() && error != lastError_) {
+        lastError_ = error;
+        showError(error);
+    }
+}
+
+void TForm1::drawLogoPrompt()
+{
+    QImage canvas(PaintBox1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB888);
+    canvas.fill(Qt::black);
+    QPainter p(&canvas);
+    p.setFont(font());
+    p.setPen(Qt::white);
+    const QString prompt = shared_.text(20);
+    const QFontMetrics metrics(font());
+    const int left = canvas.width() / 2 - metrics.horizontalAdvance(prompt) / 2;
+    const int top = canvas.height() / 2 - metrics.height() / 2;
+    p.drawText(left, top + metrics.ascent(), prompt);
+    p.end();
+    PaintBox1->setCanvas(std::move(canvas));
+    Render1->setEnabled(false);
+}
+
+void TForm1::drawPreview(const LayoutResult& result)
+{
+    const int scale = ScrollBar3->value();
+    const int cellWidth = result.cell.width;
+    const int maximum = PreviewScrollMaximum(static_cast<int>(result.imageWidth), scale, cellWidth,
+                                             PaintBox1->width(), ScrollBar4->minimum());
+    setIntoScrollBar(ScrollBar4, ScrollBar4->minimum(), maximum);
+    ScrollBar4->setPageStep(std::max(1, PaintBox1->width()));
+
+    PreviewScene scene;
+    scene.dots = &result.dots;
+    scene.style = result.style;
+    scene.cellWidth = cellWidth;
+    scene.rows = result.rows;
+    scene.ledCount = shared_.ledImages.count();
+    if (scene.ledCount >= 2) {
+        // LED pictures are converted once and kept until the set's pictures change, so
+        // that dragging a scroll bar does not copy up to 128 pictures on every step.
+        if (ledImageCacheChanges_ != strip_->pictureChanges()) {
+            ledImageCache_.clear();
+            ledImageCacheChanges_ = strip_->pictureChanges();
+        }
+        ledImageCache_.resize(static_cast<size_t>(scene.ledCount));
+        scene.ledPictures.reserve(static_cast<size_t>(scene.ledCount));
+        for (int n = 0; n < scene.ledCount; ++n) {
+            QImage& cached = ledImageCache_[static_cast<size_t>(n)];
+            if (cached.isNull())
+                cached = ToQImage(shared_.ledImages[n].picture);
+            scene.ledPictures.push_back(cached);
+        }
+    }
+    scene.scale = scale;
+    scene.box = PaintBox1->size();
+    scene.scrollOffset = ScrollBar4->value();
+    PaintBox1->setCanvas(PaintPreview(scene));
+
+    lastDots_ = result.dots;
+    lastCellWidth_ = cellWidth;
+    lastRows_ = result.rows;
+}
+
+void TForm1::fillStatusBar(const LayoutResult& result)
+{
+    StatusValues values;
+    values.fontDots = result.fontDots;
+    values.columns = result.columns;
+    values.rows = result.rows;
+    const LedImageSet& set = shared_.ledImages;
+    values.ledCount = set.count();
+    if (set.count() > 0) {
+        values.ledWidth = set[0].width;
+        values.ledHeight = set[0].height;
+    }
+    const QStringList texts =
+        StatusTexts([this](int n) { return shared_.text(n); }, values, sizeUnit());
+    StatusPanel0->setText(texts.at(0));
+    StatusPanel1->setText(texts.at(1));
+    StatusPanel2->setText(texts.at(2));
+}
+
+} // namespace lumexa

@@ -1,0 +1,50 @@
+// File > Render: the main window's side of a render. It recomputes, asks once per series
+// of changes whether to save, offers "use mask" only when some LED image has an alpha
+// picture, prepares the render window and shows it modally while its own recomputes rest.
+#include "app/main_window/main_window.h"
+
+#include "app/render_window/render_window.h"
+#include "app/render_window/render_window_captions.h"
+#include "app/shared_state.h"
+#include "core/render/render_preparation.h"
+
+#include <QAction>
+
+namespace lumexa
+{
+
+void TForm1::setRenderWindow(TForm3* window)
+{
+    renderWindow_ = window;
+    connect(Render1, &QAction::triggered, this, &TForm1::Render1Click, Qt::UniqueConnection);
+}
+
+void TForm1::Render1Click()
+{
+    if (!renderWindow_)
+        return;
+    BuildPreview();
+    buildPreviewEnabled = false;
+    if (!shared_.saveQuestionAsked) {
+        // Yes runs File > Save project as the menu does.
+        if (prompts_.askYesNo(shared_.text(30), shared_.text(42)))
+            SaveProject1->trigger();
+        shared_.saveQuestionAsked = true;
+    }
+
+    ProjectSettings options;
+    renderWindow_->readOptions(options);
+    PrepareRender(options, shared_.ledImages);
+    renderWindow_->applyOptions(options);
+    ApplyRenderCaptions(*renderWindow_, shared_.languageStrings);
+    renderWindow_->prepareForCommand(settingsFromControls());
+    renderWindow_->exec();
+
+    // Only the language comes back: the default text in place of the user's text after
+    // every render would lose their work, and would ask the save question again at the
+    // next render although the user changed nothing.
+    ReturnFromModalWindow();
+    buildPreviewEnabled = true;
+}
+
+} // namespace lumexa

@@ -1,0 +1,45 @@
+// Language texts are joined rather than passed through QString::arg, so that a "%" in
+// a translation stays as it is.
+#include "app/main_window/status_texts.h"
+
+namespace lumexa
+{
+
+QStringList StatusTexts(const std::function<QString(int)>& text, const StatusValues& v,
+                        SizeUnit unit)
+{
+    const auto label = [&text](int n) { return text(n) + QStringLiteral(": "); };
+    QStringList panels;
+    panels << label(22) + QString::number(v.fontDots);
+    panels << label(23) + QStringLiteral("%1 x %2 dots").arg(v.columns).arg(v.rows);
+    if (v.ledCount == 0) {
+        panels << text(28);
+        return panels;
+    }
+    const double w = double(v.ledWidth) * v.columns;
+    const double h = double(v.ledHeight) * v.rows;
+    switch (unit) {
+    case SizeUnit::Pixels:
+        panels << label(24) +
+                      QStringLiteral("%1 x %2 ")
+                          .arg(static_cast<qint64>(v.ledWidth) * v.columns)
+                          .arg(static_cast<qint64>(v.ledHeight) * v.rows) +
+                      text(25);
+        break;
+    case SizeUnit::Inch:
+        panels << label(24) +
+                      QStringLiteral("%1 x %2 ").arg(w / 300, 0, 'f', 2).arg(h / 300, 0, 'f', 2) +
+                      text(26);
+        break;
+    case SizeUnit::Cm:
+        panels << label(24) +
+                      QStringLiteral("%1 x %2 ")
+                          .arg(w / 300 * 2.54, 0, 'f', 2)
+                          .arg(h / 300 * 2.54, 0, 'f', 2) +
+                      text(27);
+        break;
+    }
+    return panels;
+}
+
+} // namespace lumexa

@@ -1,0 +1,327 @@
+// The render window's controls, its idle, rendering and previewing states, the options
+// and the destination file.
+#include "app/render_window/render_window.h"
+
+#include "app/render_window/render_preview_runner.h"
+#include "app/render_window/render_runner.h"
+#include "app/render_window/window_render_log.h"
+#include "app/shared_state.h"
+#include "text/qt_glyph_rasterizer.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+namespace lumexa
+{
+
+namespace
+{
+
+// How often a run's figures are shown.
+constexpr int kPollMilliseconds = 40;
+
+template <typename T> T* Named(T* control, const char* name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+} // namespace
+
+TForm3::TForm3(TForm4& shared, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), shared_(shared), prompts_(prompts),
+      rasterizer_(std::make_unique<QtGlyphRasterizer>()), log_(std::make_unique<WindowRenderLog>())
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Render panel"));
+    setModal(true);
+    // A single border and no title-bar buttons: a run ends only by itself or by Cancel.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(745, 427);
+    createControls();
+    random_.fillAtStart(generator_);
+    pollTimer_ = new QTimer(this);
+    pollTimer_->setInterval(kPollMilliseconds);
+    connect(pollTimer_, &QTimer::timeout, this, &TForm3::pollRun);
+    setRunState(RunState::Idle);
+    Label3->hide();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::createControls()
+{
+    GroupBox2 = Named(new QGroupBox(QStringLiteral("Setup"), this), "GroupBox2");
+    GroupBox2->setGeometry(8, 4, 265, 92);
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("use mask"), GroupBox2), "CheckBox1");
+    CheckBox1->setGeometry(10, 20, 120, 20);
+    CheckBox2 = Named(new QCheckBox(QStringLiteral("additive mask"), GroupBox2), "CheckBox2");
+    CheckBox2->setGeometry(10, 44, 120, 20);
+    CheckBox3 = Named(new QCheckBox(QStringLiteral("rotate bitmaps"), GroupBox2), "CheckBox3");
+    CheckBox3->setGeometry(136, 20, 125, 20);
+    CheckBox4 = Named(new QCheckBox(QStringLiteral("background"), GroupBox2), "CheckBox4");
+    CheckBox4->setGeometry(136, 44, 125, 20);
+    CheckBox4->setChecked(true);
+
+    RadioGroup1 = Named(new QGroupBox(QStringLiteral("Render type"), this), "RadioGroup1");
+    RadioGroup1->setGeometry(8, 100, 265, 92);
+    RadioGroup1Items = new QButtonGroup(RadioGroup1);
+    const char* items[] = {"random points", "random bitmaps", "full render"};
+    for (int i = 0; i < 3; ++i) {
+        auto* item = new QRadioButton(QString::fromLatin1(items[i]), RadioGroup1);
+        item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
+        item->setGeometry(10, 20 + i * 22, 245, 20);
+        RadioGroup1Items->addButton(item, i);
+    }
+    setRenderType(kFullRender);
+
+    Label2 = Named(new QLabel(QStringLiteral("destination file name"), this), "Label2");
+    Label2->setGeometry(8, 196, 265, 16);
+    Edit1 = Named(new QLineEdit(this), "Edit1");
+    Edit1->setGeometry(8, 214, 233, 24);
+    Edit1->setReadOnly(true);
+    BitBtn1 = Named(new QToolButton(this), "BitBtn1");
+    BitBtn1->setGeometry(245, 214, 28, 24);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+
+    Memo1 = Named(new QPlainTextEdit(this), "Memo1");
+    Memo1->setGeometry(8, 244, 265, 175);
+    Memo1->setReadOnly(true);
+    QFont logFont(QStringLiteral("Courier New"), 9);
+    logFont.setStyleHint(QFont::TypeWriter);
+    logFont.setFixedPitch(true);
+    Memo1->setFont(logFont);
+    QPalette logColours = Memo1->palette();
+    logColours.setColor(QPalette::Base, Qt::black);
+    logColours.setColor(QPalette::Text, QColor(0, 255, 0));
+    Memo1->setPalette(logColours);
+    Memo1->setPlainText(QStringLiteral("Test"));
+
+    Panel1 = Named(new QFrame(this), "Panel1");
+    Panel1->setGeometry(281, 4, kPreviewWidth + 2, kPreviewHeight + 2);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Image1 = Named(new QLabel(Panel1), "Image1");
+    Image1->setGeometry(1, 1, kPreviewWidth, kPreviewHeight);
+
+    GroupBox1 = Named(new QGroupBox(QStringLiteral("Render status"), this), "GroupBox1");
+    GroupBox1->setGeometry(281, 330, 457, 56);
+    Label1 = Named(new QLabel(QStringLiteral("0%"), GroupBox1), "Label1");
+    Label1->setGeometry(10, 24, 60, 20);
+    Label3 = Named(new QLabel(QStringLiteral("???:??"), GroupBox1), "Label3");
+    Label3->setGeometry(72, 24, 70, 20);
+    ProgressBar1 = Named(new QProgressBar(GroupBox1), "ProgressBar1");
+    ProgressBar1->setGeometry(146, 24, 300, 20);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Button1 = Named(new QPushButton(QStringLiteral("Exit"), this), "Button1");
+    Button4 = Named(new QPushButton(QStringLiteral("Preview"), this), "Button4");
+    Button2 = Named(new QPushButton(QStringLiteral("Render"), this), "Button2");
+    Button3 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button3");
+    Button1->setGeometry(281, 392, 90, 28);
+    Button4->setGeometry(552, 392, 90, 28);
+    Button2->setGeometry(648, 392, 90, 28);
+    Button3->setGeometry(648, 392, 90, 28);
+    for (QPushButton* b : {Button1, Button4, Button2, Button3})
+        b->setAutoDefault(false);
+
+    SaveDialog1.title = QStringLiteral("Render to file");
+    // Targa first and chosen first; the engine writes PNG and TIFF as well.
+    SaveDialog1.filters = {QStringLiteral("Targa file (*.tga)"), QStringLiteral("PNG file (*.png)"),
+                           QStringLiteral("TIFF file (*.tif *.tiff)"),
+                           QStringLiteral("Any file (*)")};
+    SaveDialog1.selectedFilter = 0;
+    SaveDialog1.defaultSuffix = QStringLiteral("tga");
+    SaveDialog1.fileName = QStringLiteral("unnamed");
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm3::BitBtn1Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm3::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::clicked, this, &TForm3::CheckBox2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+}
+
+int TForm3::renderType() const
+{
+    const int id = RadioGroup1Items->checkedId();
+    return id < 0 ? kFullRender : id;
+}
+
+void TForm3::setRenderType(int type)
+{
+    if (QAbstractButton* item = RadioGroup1Items->button(type))
+        item->setChecked(true);
+}
+
+void TForm3::readOptions(ProjectSettings& s) const
+{
+    s.renderType = renderType();
+    s.useMaskEnabled = CheckBox1->isEnabled();
+    s.useMaskChecked = CheckBox1->isChecked();
+    s.useAddEnabled = CheckBox2->isEnabled();
+    s.useAddChecked = CheckBox2->isChecked();
+    s.useBackground = CheckBox4->isChecked();
+    s.rotateBitmaps = CheckBox3->isChecked();
+}
+
+void TForm3::applyOptions(const ProjectSettings& s)
+{
+    setRenderType(s.renderType);
+    CheckBox1->setEnabled(s.useMaskEnabled);
+    CheckBox1->setChecked(s.useMaskChecked);
+    CheckBox2->setEnabled(s.useAddEnabled);
+    CheckBox2->setChecked(s.useAddChecked);
+    CheckBox4->setChecked(s.useBackground);
+    CheckBox3->setChecked(s.rotateBitmaps);
+}
+
+ProjectSettings TForm3::runSettings() const
+{
+    ProjectSettings s = layoutSettings_;
+    readOptions(s);
+    return s;
+}
+
+void TForm3::prepareForCommand(const ProjectSettings& layoutSettings)
+{
+    layoutSettings_ = layoutSettings;
+    Button2->setEnabled(false);
+    Edit1->clear();
+    Memo1->clear();
+    addLogLine(43);
+    ProgressBar1->setValue(0);
+    Label1->setText(QStringLiteral("0%"));
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TForm3::done(int result)
+{
+    if (state_ != RunState::Idle)
+        return;
+    finishCancelledRun();
+    QDialog::done(result);
+}
+
+void TForm3::FormActivate()
+{
+    QImage black(kPreviewWidth, kPreviewHeight, QImage::Format_RGB888);
+    black.fill(Qt::black);
+    setPreview(black);
+    Label3->hide();
+}
+
+void TForm3::Button1Click()
+{
+    accept();
+}
+
+void TForm3::BitBtn1Click()
+{
+    const std::optional<QString> file = prompts_.chooseFileToSave(SaveDialog1);
+    if (!file)
+        return;
+    SaveDialog1.fileName = *file;
+    if (QFileInfo::exists(*file) &&
+        !prompts_.askYesNo(shared_.text(30),
+                           shared_.text(0) + QLatin1Char(' ') + QFileInfo(*file).fileName()))
+        return;
+    Edit1->setText(*file);
+    Button2->setEnabled(true);
+    Memo1->clear();
+}
+
+void TForm3::CheckBox1Click()
+{
+    if (CheckBox2->isChecked())
+        CheckBox2->setChecked(false);
+}
+
+void TForm3::CheckBox2Click()
+{
+    if (CheckBox1->isChecked())
+        CheckBox1->setChecked(false);
+}
+
+void TForm3::Button3Click()
+{
+    if (render_)
+        render_->cancel();
+    if (previewRun_)
+        previewRun_->cancel();
+    // The run stops at its next row, a moment later; the poll then writes the closing
+    // figures and log line. Until then Render and Preview wait for it.
+    setRunState(RunState::Idle);
+}
+
+void TForm3::setRunState(RunState state)
+{
+    state_ = state;
+    const bool idle = state == RunState::Idle;
+    Button1->setVisible(idle);
+    Button2->setVisible(idle);
+    Button4->setVisible(idle);
+    Button3->setVisible(!idle);
+    Button4->setEnabled(idle);
+    GroupBox2->setEnabled(idle);
+    RadioGroup1->setEnabled(idle);
+    Edit1->setEnabled(idle);
+    BitBtn1->setEnabled(idle);
+    if (!idle)
+        Label3->show();
+}
+
+void TForm3::showError(const QString& text)
+{
+    prompts_.inform(shared_.text(30), text);
+}
+
+void TForm3::addLogLine(int n, const QString& tail)
+{
+    Memo1->appendPlainText(shared_.text(n) + tail);
+}
+
+void TForm3::addLogText(const QString& text)
+{
+    Memo1->appendPlainText(text);
+}
+
+void TForm3::drainLog()
+{
+    for (const WindowRenderLog::Line& line : log_->take()) {
+        if (line.number < 0)
+            Memo1->clear();
+        else
+            addLogLine(line.number, QString::fromStdString(line.tail));
+    }
+}
+
+void TForm3::setPreview(const QImage& image)
+{
+    preview_ = image;
+    Image1->setPixmap(QPixmap::fromImage(image));
+}
+
+} // namespace lumexa

@@ -1,0 +1,149 @@
+// The render window TForm3: the render options, the destination file, the log, the
+// progress controls and the preview area, with the Render and Preview runs that work on
+// threads of their own while the window polls them. The Render command of the main window
+// prepares it and shows it modally.
+#pragma once
+
+#include "app/user_prompts.h"
+#include "core/layout/random_source.h"
+#include "core/layout/render_layout.h"
+#include "core/project/settings.h"
+
+#include <QDialog>
+#include <QImage>
+
+#include <memory>
+#include <vector>
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QToolButton;
+
+namespace lumexa
+{
+
+class GlyphRasterizer;
+class PreviewRunner;
+class RenderRunner;
+class TForm4;
+class WindowRenderLog;
+
+class TForm3 : public QDialog
+{
+    Q_OBJECT
+  public:
+    enum class RunState { Idle, Rendering, Previewing };
+    // The preview area at the window's fixed size.
+    static constexpr int kPreviewWidth = 455;
+    static constexpr int kPreviewHeight = 321;
+
+    TForm3(TForm4& shared, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    // What the Render command does before it shows the window: the main window's settings
+    // the runs lay out (text, font, threshold, seed...; the render options come from this
+    // window's own controls), no destination yet, Render disabled, a fresh log, no progress.
+    void prepareForCommand(const ProjectSettings& layoutSettings);
+    // The render options as a project file keeps them, read from and put on the controls.
+    void readOptions(ProjectSettings& settings) const;
+    void applyOptions(const ProjectSettings& settings);
+    // The main window's settings with this window's options on top.
+    ProjectSettings runSettings() const;
+
+    // Handlers.
+    void FormActivate();
+    void Button1Click();
+    void BitBtn1Click();
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void Button3Click();
+    void Button2Click();
+    void Button4Click();
+
+    // A log line made of language string n and a tail of figures.
+    void addLogLine(int n, const QString& tail = {});
+    void addLogText(const QString& text);
+
+    RunState runState() const { return state_; }
+    // True while a run's thread exists, also for the moment a cancelled run takes to stop.
+    bool runActive() const { return render_ != nullptr || previewRun_ != nullptr; }
+    // The destination the save dialog holds (empty until one was chosen).
+    const QString& destination() const { return SaveDialog1.fileName; }
+    // The preview area as drawn now.
+    QImage previewImage() const { return preview_; }
+    // Polls a running render or preview once; the window's timer calls it.
+    void pollRun();
+
+    // Controls, named as designed.
+    QGroupBox* GroupBox2 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox4 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Items = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    FileRequest SaveDialog1;
+
+    // Render type: the checked item of RadioGroup1, 0..2.
+    int renderType() const;
+    void setRenderType(int type);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    // Exit, Escape and closing all end here; none of them acts while a run is under way.
+    void done(int result) override;
+
+  private:
+    void createControls();
+    void setRunState(RunState state);
+    void showError(const QString& text);
+    // Lays out the current settings; false (with the error shown) when that fails.
+    bool layOut(RenderLayout& layout, bool withLog);
+    void setPreview(const QImage& image);
+    void drainLog();
+    void pollRender();
+    void pollPreview();
+    void finishRender();
+    void finishPreview();
+    // Waits for a cancelled run that is still finishing its row, and closes it.
+    void finishCancelledRun();
+
+    TForm4& shared_;
+    UserPrompts& prompts_;
+    ProjectSettings layoutSettings_;
+    std::unique_ptr<GlyphRasterizer> rasterizer_;
+    RenderRandom random_;
+    RandomGenerator generator_;
+    std::vector<TScatterPoint> points_;
+    std::unique_ptr<WindowRenderLog> log_;
+    std::unique_ptr<RenderRunner> render_;
+    std::unique_ptr<PreviewRunner> previewRun_;
+    QTimer* pollTimer_ = nullptr;
+    QImage preview_;
+    RunState state_ = RunState::Idle;
+};
+
+} // namespace lumexa

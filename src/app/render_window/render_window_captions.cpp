@@ -1,0 +1,38 @@
+// The table's caption numbers and the render window's controls they belong to.
+#include "app/render_window/render_window_captions.h"
+
+#include "app/render_window/render_window.h"
+#include "core/project/language_table.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace lumexa
+{
+
+void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
+{
+    const auto s = [&strings](int n) { return QString::fromStdString(strings[n]); };
+    w.Button1->setText(s(88));
+    w.Button2->setText(s(89));
+    w.Button3->setText(s(90));
+    w.Button4->setText(s(91));
+    w.GroupBox1->setTitle(s(92));
+    w.GroupBox2->setTitle(s(93));
+    w.CheckBox1->setText(s(94));
+    w.CheckBox2->setText(s(95));
+    w.CheckBox3->setText(s(96));
+    w.CheckBox4->setText(s(97));
+    w.Label2->setText(s(98));
+    w.RadioGroup1->setTitle(s(99));
+    for (int i = 0; i < 3; ++i)
+        if (QAbstractButton* item = w.RadioGroup1Items->button(i))
+            item->setText(s(100 + i));
+    w.SaveDialog1.title = s(103);
+}
+
+} // namespace lumexa

@@ -1,0 +1,90 @@
+// The steps that turn a glyph into dot records, shared by the main window's recompute
+// and the render window's layout: the threshold range, the displacement of a dot, the
+// background cells, one dot per dark glyph pixel, the choice of a dot's LED image, and
+// the finishing of every record (clamping, size and bounding square).
+#pragma once
+
+#include "core/layout/dot_record.h"
+#include "core/layout/random_source.h"
+#include "core/pictures/picture.h"
+#include "core/project/settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace lumexa
+{
+
+// Output pixels of one grid cell.
+struct CellSize {
+    int width = 16;
+    int height = 16;
+};
+
+// Which byte of a glyph pixel is read: the glyph is black on white for text, so any
+// channel stands for grey; a coloured logo glyph makes the choice matter.
+enum class Channel : uint8_t { Blue = 0, Green = 1, Red = 2 };
+
+// Narrows `threshold` to lowest + 1 .. highest - 1 of the glyph's red bytes and moves its
+// position into that range. An empty range (a glyph of spaces only, or of no columns)
+// throws the scroll bar's range error and leaves `threshold` as it was.
+void NarrowThreshold(const Picture& glyph, ScrollSetting& threshold);
+
+// Rows from the highest to the lowest glyph row holding a pixel whose red byte is below
+// `threshold`, counted inclusively; 0 when there is none.
+int CountFontDots(const Picture& glyph, int threshold);
+
+struct Displacement {
+    int dx = 0;
+    int dy = 0;
+};
+
+// The shift of a dot along one axis for the fraction r: trunc((trunc(size x r) -
+// size x 0.5) x shufle x 0.01).
+inline int DisplacementShift(int size, int shufle, float r)
+{
+    const int cellPart = static_cast<int>(size * static_cast<double>(r));
+    return static_cast<int>((cellPart - size * 0.5) * shufle * 0.01);
+}
+
+// The random displacement of one dot: nothing below `shufle` 1; otherwise two draws from
+// `table`, x first, each turned into a DisplacementShift.
+inline Displacement DrawDisplacement(CellSize cell, int shufle, RandomTable& table)
+{
+    if (shufle < 1)
+        return {};
+    const float r1 = DrawRandom(table);
+    const float r2 = DrawRandom(table);
+    return {DisplacementShift(cell.width, shufle, r1), DisplacementShift(cell.height, shufle, r2)};
+}
+
+// One record of kind 0 per grid cell, rows outer and columns inner.
+void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out);
+
+// Chooses the kind of the dot in glyph column `column`; called once per dot, after its
+// displacement was drawn.
+using KindOfDot = std::function<int(int column)>;
+
+// One record per glyph pixel whose `channel` byte is below `threshold`, columns outer and
+// rows inner, each displaced by DrawDisplacement from `shuffle` and given kind
+// kindOf(column). The records are not finished.
+void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
+                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out);
+
+// 1 + trunc((ledCount - 1) x t), t drawn from `table`.
+int RandomLedNumber(int ledCount, RandomTable& table);
+// A tag's number when it names a lit LED image of the set (1 .. ledCount - 1), else 1.
+int TaggedLedNumber(int tagNumber, int ledCount);
+// The strip's selected LED image when it is a lit one other than 1 (2 .. ledCount - 1),
+// else 1.
+int SelectedLedNumber(int selected, int ledCount);
+
+// Clamps x and y into the W x H picture (a dot past the right edge ends at W - cell
+// width), sets width and height to the cell size and computes the bounding square of the
+// circle through the cell's corners from 32-bit centre and radius. `rotation` is left
+// as it is. Applied to records [from, end).
+void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
+                   int64_t pictureHeight);
+
+} // namespace lumexa

@@ -1,0 +1,36 @@
+// The Points scatter: every non-white glyph pixel spawns up to 100 candidate points,
+// accepted at random in proportion to an interpolated darkness; a random selection of
+// them, limited per grid cell by the density, becomes the dots.
+#pragma once
+
+#include "core/layout/dot_grid.h"
+#include "core/layout/dot_record.h"
+#include "core/layout/random_source.h"
+#include "core/pictures/picture.h"
+
+#include <span>
+#include <vector>
+
+namespace lumexa
+{
+
+// Fills `points` (cleared first; its capacity is kept for the next call) with the
+// accepted candidate points of every glyph pixel whose `channel` byte is below 255,
+// columns outer and rows inner. Pixels outside the glyph read as 255. Each candidate
+// draws once from `accept`; each accepted one is displaced with two draws from `shuffle`
+// when `shufle` is at least 1. Intermediate values are rounded to 32-bit floats.
+void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, int shufle,
+                         RandomTable& accept, RandomTable& shuffle,
+                         std::vector<TScatterPoint>& points);
+
+// Runs the selection loop over N = points.size() while k < density x (N x 0.01): each
+// iteration draws an LED number from `led`, then an index from two draws of `pick`;
+// a point whose grid cell is neither cell 0 nor outside the grid adds 1 to that cell's
+// 8-bit counter (which stays at 255 once there) and becomes a dot while the counter is
+// at most `density`, so no cell ever takes more than `density` dots. The records are
+// appended to `out` unfinished.
+void SelectScatterDots(std::span<const TScatterPoint> points, int density, int ledCount,
+                       int columns, int rows, CellSize cell, RandomTable& led, RandomTable& pick,
+                       DotList& out);
+
+} // namespace lumexa

@@ -1,0 +1,127 @@
+// The main window's recompute: tags, glyph, threshold, dot list and status values.
+#include "core/layout/preview_layout.h"
+
+#include "core/base/text_codec.h"
+#include "core/layout/points_scatter.h"
+#include "core/pictures/logo_glyph.h"
+
+namespace lumexa
+{
+
+namespace
+{
+
+enum TableRole { kShuffleTable = 0, kPickTable = 1, kLedTable = 3, kAcceptTable = 4 };
+
+} // namespace
+
+LayoutRandom::LayoutRandom()
+{
+    for (RandomTable& t : tables)
+        FillRandomTable(t, kDefaultSeed, gen);
+}
+
+bool RenderCommandAllowed(const ProjectSettings& settings, const LedInfo& leds)
+{
+    return leds.count > 1 && !settings.text.empty() && settings.activePage == 0;
+}
+
+CellSize PreviewCellSize(const LedInfo& leds)
+{
+    if (leds.count >= 2)
+        return {leds.led0Width, leds.led0Height};
+    return {16, 16};
+}
+
+Glyph MakeLayoutGlyph(const ProjectSettings& settings, const ParsedText& parsed,
+                      GlyphRasterizer& rasterizer, const Picture* logo)
+{
+    if (settings.activePage == 1 && logo != nullptr)
+        return MakeLogoGlyph(*logo, settings.logoSize.position(), settings.logoInvert);
+    return rasterizer.drawText(parsed.stripped, settings.fontName, settings.fontSize.position(),
+                               settings.kerning.position());
+}
+
+LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds,
+                                  GlyphRasterizer& rasterizer, const Picture* logo,
+                                  LayoutRandom& random, std::vector<TScatterPoint>& points)
+{
+    LayoutResult result;
+    result.renderAllowed = RenderCommandAllowed(settings, leds);
+    if (settings.text.empty()) {
+        result.status = LayoutStatus::NoText;
+        return result;
+    }
+    const bool logoPage = settings.activePage == 1;
+    if (logoPage && logo == nullptr) {
+        result.status = LayoutStatus::NoLogo;
+        return result;
+    }
+
+    // Every table starts again from the seed, so the same settings give the same dots.
+    for (int role : {kPickTable, kLedTable, kShuffleTable, kAcceptTable})
+        ReseedRandomTable(random.tables[static_cast<size_t>(role)], settings.seedText, random.gen);
+    RandomTable& shuffle = random.tables[kShuffleTable];
+
+    if (!logoPage)
+        result.parsed = ParseTags(utf8ToChars(settings.text));
+    result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo);
+    const Picture& image = result.glyph.image;
+    NarrowThreshold(image, settings.brightnes);
+    const int threshold = settings.brightnes.position();
+
+    result.columns = image.width();
+    result.rows = image.height();
+    result.cell = PreviewCellSize(leds);
+    result.style = settings.previewButton;
+    result.imageWidth = static_cast<int64_t>(result.columns) * result.cell.width;
+    result.imageHeight = static_cast<int64_t>(result.rows) * result.cell.height;
+    result.fontDots = CountFontDots(image, threshold);
+
+    const int style = result.style;
+    const bool lit = leds.count >= 2;
+    const int shufle = settings.shufle.position();
+    DotList& dots = result.dots;
+    if (style >= kPoints && style <= kBitmap && lit)
+        AppendBackgroundCells(result.columns, result.rows, result.cell, dots);
+
+    if (style >= kFlat && style <= kDot) {
+        AppendGridDots(
+            image, Channel::Red, threshold, result.cell, shufle, shuffle,
+            [style](int) { return -style; }, dots);
+    } else if (style == kRandom && lit) {
+        RandomTable& ledTable = random.tables[kLedTable];
+        AppendGridDots(
+            image, Channel::Red, threshold, result.cell, shufle, shuffle,
+            [&](int) { return RandomLedNumber(leds.count, ledTable); }, dots);
+    } else if (style == kPreview && lit) {
+        // A project file can leave this style down on the Logo page, where no character
+        // names an LED image: every dot then takes LED image 1.
+        const std::vector<int32_t>& columnMap = result.glyph.columnMap;
+        const ParsedText& parsed = result.parsed;
+        AppendGridDots(
+            image, Channel::Red, threshold, result.cell, shufle, shuffle,
+            [&](int column) {
+                if (logoPage || static_cast<size_t>(column) >= columnMap.size())
+                    return 1;
+                return TaggedLedNumber(parsed.ledAt(columnMap[static_cast<size_t>(column)]),
+                                       leds.count);
+            },
+            dots);
+    } else if (style == kBitmap && lit) {
+        const int kind = SelectedLedNumber(leds.selected, leds.count);
+        AppendGridDots(
+            image, Channel::Red, threshold, result.cell, shufle, shuffle,
+            [kind](int) { return kind; }, dots);
+    } else if (style == kPoints) {
+        MakeCandidatePoints(image, Channel::Blue, result.cell, shufle, random.tables[kAcceptTable],
+                            shuffle, points);
+        SelectScatterDots(points, settings.density.position(), leds.count, result.columns,
+                          result.rows, result.cell, random.tables[kLedTable],
+                          random.tables[kPickTable], dots);
+    }
+    FinishRecords(dots, 0, result.cell, result.imageWidth, result.imageHeight);
+    return result;
+}
+
+} // namespace lumexa

@@ -1,0 +1,54 @@
+// The linear congruential generator and the random tables.
+#include "core/layout/random_source.h"
+
+namespace lumexa
+{
+
+void RandomGenerator::seed(uint32_t seed)
+{
+    state_ = seed;
+    step();
+}
+
+int RandomGenerator::step()
+{
+    state_ = state_ * 22695477u + 1u;
+    return static_cast<int>((state_ >> 16) & 0x7FFFu);
+}
+
+void FillRandomTable(RandomTable& table, uint32_t seed, RandomGenerator& gen)
+{
+    gen.seed(seed);
+    for (float& v : table.values)
+        v = static_cast<float>((gen.step() % 10000) * 0.0001);
+    table.cursor = 0;
+}
+
+uint32_t SeedFromText(std::string_view seedText)
+{
+    bool anyDigit = false;
+    uint32_t seed = 0;
+    for (char c : seedText) {
+        if (c < '0' || c > '9')
+            continue;
+        anyDigit = true;
+        seed = seed * 10u + static_cast<uint32_t>(c - '0');
+    }
+    return anyDigit ? seed : kDefaultSeed;
+}
+
+void ReseedRandomTable(RandomTable& table, std::string_view seedText, RandomGenerator& gen)
+{
+    FillRandomTable(table, SeedFromText(seedText), gen);
+}
+
+uint32_t NewSeed(uint32_t tickCount, RandomGenerator& gen)
+{
+    gen.seed(tickCount);
+    const uint32_t a = static_cast<uint32_t>(gen.step());
+    const uint32_t b = static_cast<uint32_t>(gen.step());
+    // a and b carry 15 bits each; together 30 bits, folded into eight digits.
+    return ((a << 15) | b) % 100000000u;
+}
+
+} // namespace lumexa

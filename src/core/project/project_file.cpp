@@ -1,0 +1,337 @@
+// Reading and writing project files.
+#include "core/project/project_file.h"
+
+#include "core/base/decimal_integer.h"
+#include "core/base/error.h"
+#include "core/base/text_codec.h"
+#include "core/layout/random_source.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace lumexa
+{
+
+namespace
+{
+
+constexpr int kMaxSeed = 99999999;
+
+// The LED lines carry three characters before the path; the reader skips them unseen.
+std::string skipPrefix(const std::string& value)
+{
+    size_t i = 0;
+    for (int chars = 0; chars < 3 && i < value.size(); ++chars) {
+        ++i;
+        while (i < value.size() && (static_cast<unsigned char>(value[i]) & 0xC0) == 0x80)
+            ++i;
+    }
+    return value.substr(i);
+}
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && fs::exists(path, ec) && !fs::is_directory(path, ec);
+}
+
+bool listed(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// A line holds no line break: one inside a value would start a line of its own.
+std::string oneLine(std::string value)
+{
+    std::replace_if(
+        value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return value;
+}
+
+std::string absolutePath(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    std::error_code ec;
+    const fs::path full = fs::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+class ProjectReader
+{
+  public:
+    ProjectReader(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
+                  const PictureLoader& load)
+        : state_(state), prompts_(prompts), load_(load)
+    {
+        std::error_code ec;
+        const fs::path full = fs::absolute(path, ec);
+        folder_ = (ec ? fs::path(path) : full).parent_path();
+    }
+
+    ReadEnd read(const std::vector<std::string>& lines)
+    {
+        for (const std::string& line : lines) {
+            const size_t p = line.find('=');
+            if (p == std::string::npos)
+                continue;
+            const ReadEnd end = apply(line.substr(0, p), line.substr(p + 1));
+            if (end != ReadEnd::Complete)
+                return end;
+        }
+        return ReadEnd::Complete;
+    }
+
+  private:
+    ReadEnd apply(const std::string& key, const std::string& value)
+    {
+        ProjectSettings& s = state_.settings;
+        if (ScrollSetting* bar = scrollFor(key)) {
+            bar->setPosition(DecimalIntegerOrThrow(value));
+        } else if (key == "Text") {
+            s.text = value;
+        } else if (key == "RenderUseMaskEnabled") {
+            s.useMaskEnabled = truth(value);
+        } else if (key == "RenderUseAddEnabled") {
+            s.useAddEnabled = truth(value);
+        } else if (key == "RenderUseMaskChecked") {
+            s.setUseMaskChecked(truth(value));
+        } else if (key == "RenderUseAddChecked") {
+            s.setUseAddChecked(truth(value));
+        } else if (key == "RenderUseBackground") {
+            s.useBackground = truth(value);
+        } else if (key == "RenderRotateBitmaps") {
+            s.rotateBitmaps = truth(value);
+        } else if (key == "LogoInvert") {
+            s.logoInvert = truth(value);
+        } else if (key == "Seed") {
+            s.seedText = std::to_string(inRange(value, 0, kMaxSeed, "seed"));
+        } else if (key == "RenderType") {
+            s.renderType = inRange(value, kRandomPoints, kFullRender, "render type");
+        } else if (key == "ActivePage") {
+            s.activePage = inRange(value, 0, 1, "page");
+        } else if (key == "PreviewButton") {
+            const int style = DecimalIntegerOrThrow(value);
+            if (style >= kFlat && style <= kBitmap)
+                s.previewButton = style;
+        } else if (key.compare(0, 5, "Image") == 0) {
+            prompts_.loadingLine(value);
+            if (key == "ImageF[]")
+                return addLed(resolve(skipPrefix(value)));
+            if (key == "ImageA[]")
+                return addAlpha(skipPrefix(value));
+        } else if (key == "LogoFile") {
+            return loadLogo(resolve(value));
+        } else if (key == "FontName") {
+            chooseFont(value);
+        }
+        return ReadEnd::Complete;
+    }
+
+    ScrollSetting* scrollFor(const std::string& key)
+    {
+        ProjectSettings& s = state_.settings;
+        if (key == "Scale")
+            return &s.scale;
+        if (key == "FontSize")
+            return &s.fontSize;
+        if (key == "Brightnes")
+            return &s.brightnes;
+        if (key == "Density")
+            return &s.density;
+        if (key == "Shufle")
+            return &s.shufle;
+        if (key == "Kerning")
+            return &s.kerning;
+        if (key == "LogoSize")
+            return &s.logoSize;
+        return nullptr;
+    }
+
+    static bool truth(const std::string& value) { return DecimalIntegerOrThrow(value) != 0; }
+
+    static int inRange(const std::string& value, int min, int max, const char* what)
+    {
+        const int n = DecimalIntegerOrThrow(value);
+        if (n < min || n > max)
+            throw Error("'" + value + "' is not a valid " + what + " (" + std::to_string(min) +
+                        " to " + std::to_string(max) + ")");
+        return n;
+    }
+
+    // Paths as the program writes them are absolute; a relative one is taken from the
+    // project's folder, so that a project travels with its pictures.
+    std::string resolve(const std::string& path) const
+    {
+        if (path.empty() || fs::path(path).is_absolute())
+            return path;
+        return (folder_ / path).lexically_normal().string();
+    }
+
+    // The file itself when it exists, else the user's replacement; nullopt for Cancel.
+    std::optional<std::string> existing(const std::string& path)
+    {
+        if (fileExists(path))
+            return path;
+        return prompts_.missingFile(path);
+    }
+
+    ReadEnd addLed(const std::string& path)
+    {
+        // The set cannot take more than 128: the rest of the LED lines are passed over
+        // (their alpha lines with them) and the full set is reported once.
+        if (state_.leds.full()) {
+            skippingAlpha_ = true;
+            if (!fullReported_) {
+                fullReported_ = true;
+                LoadOutcome full;
+                full.languageString = kStringSetFull;
+                prompts_.refused(full, path);
+            }
+            return ReadEnd::Complete;
+        }
+        skippingAlpha_ = false;
+        const std::optional<std::string> file = existing(path);
+        if (!file)
+            return ReadEnd::Cancelled;
+        const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAdd, load_);
+        if (outcome.refused())
+            prompts_.refused(outcome, *file);
+        return ReadEnd::Complete;
+    }
+
+    ReadEnd addAlpha(const std::string& written)
+    {
+        if (written == "(null)" || skippingAlpha_)
+            return ReadEnd::Complete;
+        const std::optional<std::string> file = existing(resolve(written));
+        if (!file)
+            return ReadEnd::Cancelled;
+        const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAddAlpha, load_);
+        if (outcome.refused())
+            prompts_.refused(outcome, *file);
+        return ReadEnd::Complete;
+    }
+
+    ReadEnd loadLogo(const std::string& path)
+    {
+        const std::optional<std::string> file = existing(path);
+        if (!file)
+            return ReadEnd::Cancelled;
+        const LoadOutcome outcome = LoadLogoFile(state_.logo, *file, load_);
+        if (outcome.refused() || !state_.logo.loaded) {
+            prompts_.refused(outcome, *file);
+            return ReadEnd::LogoRefused;
+        }
+        return ReadEnd::Complete;
+    }
+
+    void chooseFont(const std::string& name)
+    {
+        if (listed(state_.fontNames, name)) {
+            state_.settings.fontName = name;
+            return;
+        }
+        const std::optional<std::string> chosen = prompts_.missingFont(name);
+        if (chosen && listed(state_.fontNames, *chosen))
+            state_.settings.fontName = *chosen;
+    }
+
+    ProjectState& state_;
+    ProjectPrompts& prompts_;
+    const PictureLoader& load_;
+    fs::path folder_;
+    bool fullReported_ = false;
+    bool skippingAlpha_ = false;
+};
+
+std::string ledPrefix(int number)
+{
+    std::string digits = std::to_string(number);
+    return std::string(3 - std::min<size_t>(3, digits.size()), '0') + digits;
+}
+
+} // namespace
+
+ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
+                        const PictureLoader& load)
+{
+    const std::vector<std::string> lines = readTextFileLines(path);
+    ProjectReader reader(path, state, prompts, load);
+    return reader.read(lines);
+}
+
+void NewProjectSettings(ProjectSettings& settings, const std::string& defaultText,
+                        const std::string& windowFont)
+{
+    settings.text = defaultText;
+    settings.fontSize.setRange(6, 32);
+    settings.fontSize.setPosition(20);
+    settings.brightnes.setRange(0, 255);
+    settings.brightnes.setPosition(128);
+    settings.scale.setRange(2, 16);
+    settings.scale.setPosition(5);
+    settings.density.setPosition(10);
+    if (!windowFont.empty())
+        settings.fontName = windowFont;
+    settings.previewButton = kFlat;
+    settings.activePage = 0;
+    settings.logoInvert = false;
+}
+
+void NewProject(ProjectState& state, const std::string& defaultText, const std::string& windowFont)
+{
+    state.leds.clear();
+    // The window's own font is selected only when the font list holds it.
+    NewProjectSettings(state.settings, defaultText,
+                       listed(state.fontNames, windowFont) ? windowFont : std::string());
+    state.logo.loaded = false;
+}
+
+std::vector<std::string> ProjectFileLines(const ProjectState& state)
+{
+    const ProjectSettings& s = state.settings;
+    const auto flag = [](bool b) { return std::string(b ? "1" : "0"); };
+    std::vector<std::string> lines = {
+        "Scale=" + std::to_string(s.scale.position()),
+        "FontSize=" + std::to_string(s.fontSize.position()),
+        "Brightnes=" + std::to_string(s.brightnes.position()),
+        "Density=" + std::to_string(s.density.position()),
+        "Shufle=" + std::to_string(s.shufle.position()),
+        "Kerning=" + std::to_string(s.kerning.position()),
+        "Text=" + oneLine(s.text),
+        "RenderUseMaskEnabled=" + flag(s.useMaskEnabled),
+        "RenderUseMaskChecked=" + flag(s.useMaskChecked),
+        "RenderUseAddEnabled=" + flag(s.useAddEnabled),
+        "RenderUseAddChecked=" + flag(s.useAddChecked),
+        "RenderUseBackground=" + flag(s.useBackground),
+        "RenderRotateBitmaps=" + flag(s.rotateBitmaps),
+        "LogoSize=" + std::to_string(s.logoSize.position()),
+        "LogoInvert=" + flag(s.logoInvert),
+        // The seed the random source uses, as a plain decimal number.
+        "Seed=" + std::to_string(SeedFromText(s.seedText)),
+        "RenderType=" + std::to_string(s.renderType),
+        "ActivePage=" + std::to_string(s.activePage),
+        "PreviewButton=" + std::to_string(s.previewButton),
+    };
+    if (state.logo.loaded)
+        lines.push_back("LogoFile=" + oneLine(absolutePath(state.logo.fileName)));
+    lines.push_back("FontName=" + oneLine(s.fontName));
+    for (int n = 0; n < state.leds.count(); ++n) {
+        const LedImage& led = state.leds[n];
+        const std::string prefix = ledPrefix(n);
+        lines.push_back("ImageF[]=" + prefix + oneLine(absolutePath(led.fileName)));
+        lines.push_back("ImageA[]=" + prefix +
+                        (led.alphaInUse ? oneLine(absolutePath(led.alphaFileName)) : "(null)"));
+    }
+    return lines;
+}
+
+void WriteProjectFile(const std::string& path, const ProjectState& state)
+{
+    writeTextFileAtomically(path, ProjectFileLines(state));
+}
+
+} // namespace lumexa

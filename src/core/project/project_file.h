@@ -1,0 +1,82 @@
+// The project file ("Led project", *.led): one "key=value" line per setting, then two
+// lines per LED image in strip order. Reading applies the lines in order to the settings,
+// the LED set and the logo; writing puts out everything reading needs to get them back.
+#pragma once
+
+#include "core/pictures/decoded_picture.h"
+#include "core/pictures/led_image_set.h"
+#include "core/pictures/logo.h"
+#include "core/project/settings.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumexa
+{
+
+// Language string numbers of the reader's questions.
+inline constexpr int kStringMissingFile = 37;
+inline constexpr int kStringMissingTail = 38;
+inline constexpr int kStringMissingFont = 39;
+
+// The reader's questions and reports, answered by the main window (dialogs) or by the
+// headless renderer (refusals).
+class ProjectPrompts
+{
+  public:
+    virtual ~ProjectPrompts() = default;
+    // A named LED, alpha or logo file does not exist: the replacement to use, or
+    // std::nullopt for Cancel or a file dialog left without a file.
+    virtual std::optional<std::string> missingFile(const std::string& path) = 0;
+    // No font of this name is listed: the font chosen instead, or std::nullopt to keep
+    // the font as it is.
+    virtual std::optional<std::string> missingFont(const std::string& fontName) = 0;
+    // A picture was refused (size, limit, unreadable file; a full set is reported once
+    // with language string 29). Reading goes on, except after a refused logo.
+    virtual void refused(const LoadOutcome& outcome, const std::string& file) = 0;
+    // The value of an "Image..." line, shown on the loading panel while it is read.
+    virtual void loadingLine(const std::string& /*value*/) {}
+};
+
+// What a project is read into and written from.
+struct ProjectState {
+    ProjectSettings& settings;
+    LedImageSet& leds;
+    Logo& logo;
+    const std::vector<std::string>& fontNames; // the font list, to match "FontName"
+};
+
+enum class ReadEnd {
+    Complete,    // every line applied: the caller recomputes once
+    Cancelled,   // a missing-file question was cancelled: the caller runs New project again
+    LogoRefused, // a logo was refused: reading stopped, no further recompute
+};
+
+// Applies the project file's lines in order, recomputing nothing; the caller has run
+// New project before and recomputes after. Relative paths are taken from the project's
+// folder. A number that does not convert, a "RenderType" outside 0..2, an "ActivePage"
+// outside 0..1 or a "Seed" outside 0..99999999 stops reading with an Error naming the
+// value, as does a file that cannot be opened ("Cannot open file %s"); the lines before
+// stay applied.
+ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
+                        const PictureLoader& load);
+
+// The reset New project applies to the settings: ranges and positions of font size,
+// brightness and scale, density, the text, the font (when `windowFont` is not empty), the
+// Flat style, the Text page and "Negative" cleared. Displacement, kerning, logo size,
+// seed and the render options are kept.
+void NewProjectSettings(ProjectSettings& settings, const std::string& defaultText,
+                        const std::string& windowFont);
+// New project on the whole state: the settings as above, the LED set emptied and the
+// logo no longer in use (its picture and file name stay).
+void NewProject(ProjectState& state, const std::string& defaultText, const std::string& windowFont);
+
+// The project's lines as they are written: every setting key, "LogoFile" only while a
+// logo is loaded, then "ImageF[]" and "ImageA[]" for each LED image in strip order.
+std::vector<std::string> ProjectFileLines(const ProjectState& state);
+// Writes those lines in UTF-8 with CR LF through a temporary file beside `path`, so that
+// a failed save leaves any earlier project as it was; throws an Error naming the file.
+void WriteProjectFile(const std::string& path, const ProjectState& state);
+
+} // namespace lumexa

@@ -1,0 +1,421 @@
+// The fast dot renderer: row bands, spans and sample tables.
+#include "core/render/dot_renderer.h"
+
+#include "core/render/led_sampling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+namespace lumexa
+{
+namespace
+{
+
+// How many dots ahead the samples of a dot's row are fetched.
+constexpr long kPrefetchAhead = 4;
+
+// Bands taller than this would list too many records that miss most of their rows.
+constexpr int kMaxBandHeight = 128;
+
+// The first whole number in lo..hi that is greater than f (hi when there is none): the
+// first pixel strictly past a box's left or top edge.
+int firstAbove(float f, int lo, int hi)
+{
+    if (std::isnan(f) || f >= hi)
+        return hi;
+    if (f < lo)
+        return lo;
+    return std::min(static_cast<int>(std::floor(f)) + 1, hi);
+}
+
+// The first whole number in lo..hi that is not below f: one past the last pixel strictly
+// before a box's right or bottom edge.
+int firstNotBelow(float f, int lo, int hi)
+{
+    if (std::isnan(f) || f <= lo)
+        return lo;
+    if (f > hi)
+        return hi;
+    return static_cast<int>(std::ceil(f));
+}
+
+int clampTo(long long value, int lo, int hi)
+{
+    return static_cast<int>(std::clamp<long long>(value, lo, hi));
+}
+
+// Cell positions far outside any picture are held at a distance where they still sample
+// nothing, so that no subtraction overflows.
+int cellOffset(int p, int origin)
+{
+    return clampTo(static_cast<long long>(p) - origin, -(1 << 30), 1 << 30);
+}
+
+struct Pixel {
+    int r = 0, g = 0, b = 0, c = 0;
+};
+
+} // namespace
+
+template <typename Rows>
+DotRenderer::BandIndex DotRenderer::buildIndex(size_t count, Rows rowsOf, int height)
+{
+    BandIndex index;
+    int tallest = 1;
+    for (size_t i = 0; i < count; ++i) {
+        const auto [begin, end] = rowsOf(i);
+        tallest = std::max(tallest, end - begin);
+    }
+    index.bandHeight = std::min(tallest, kMaxBandHeight);
+    const size_t bands = static_cast<size_t>((height + index.bandHeight - 1) / index.bandHeight);
+    index.start.assign(bands + 1, 0);
+    auto forEachBand = [&](size_t i, auto&& visit) {
+        const auto [begin, end] = rowsOf(i);
+        if (begin >= end)
+            return;
+        for (int b = begin / index.bandHeight; b <= (end - 1) / index.bandHeight; ++b)
+            visit(static_cast<size_t>(b));
+    };
+    for (size_t i = 0; i < count; ++i)
+        forEachBand(i, [&](size_t b) { ++index.start[b + 1]; });
+    for (size_t b = 0; b < bands; ++b)
+        index.start[b + 1] += index.start[b];
+    index.items.resize(index.start[bands]);
+    std::vector<size_t> next(index.start.begin(), index.start.end() - 1);
+    // Records are visited in list order, so every band lists them in drawing order.
+    for (size_t i = 0; i < count; ++i)
+        forEachBand(i, [&](size_t b) { index.items[next[b]++] = static_cast<uint32_t>(i); });
+    return index;
+}
+
+const uint32_t* DotRenderer::band(const BandIndex& index, int py, const uint32_t** end)
+{
+    const size_t b = static_cast<size_t>(py / index.bandHeight);
+    if (py < 0 || b + 1 >= index.start.size()) {
+        *end = nullptr;
+        return nullptr;
+    }
+    *end = index.items.data() + index.start[b + 1];
+    return index.items.data() + index.start[b];
+}
+
+DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
+    : width_(std::max(scene.width, 0)), height_(std::max(scene.height, 0)), options_(scene.options),
+      leds_(scene.leds), roles_([&] {
+          std::vector<LedRole> roles(scene.leds.size());
+          for (size_t i = 0; i < roles.size(); ++i) {
+              const LedImage* led = scene.leds[i];
+              if (led == nullptr)
+                  continue;
+              roles[i].maskStep = scene.options.useMask && led->alphaInUse;
+              roles[i].alphaUsable = led->alphaPicture.width() >= led->picture.width() &&
+                                     led->alphaPicture.height() >= led->picture.height();
+          }
+          return roles;
+      }()),
+      samples_(
+          leds_,
+          [&] {
+              std::vector<bool> withAlpha(roles_.size());
+              for (size_t i = 0; i < roles_.size(); ++i)
+                  withAlpha[i] = roles_[i].maskStep && roles_[i].alphaUsable;
+              return withAlpha;
+          }(),
+          sampleTableBudget)
+{
+    for (int m = 0; m < 256; ++m) {
+        blend_[m] = static_cast<double>(MaskFactor(m));
+        keep_[m] = 1 - blend_[m];
+    }
+
+    auto ledIndex = [&](int kind) {
+        if (kind < 0 || static_cast<size_t>(kind) >= leds_.size() ||
+            leds_[static_cast<size_t>(kind)] == nullptr)
+            return -1;
+        return kind;
+    };
+    auto boxOf = [&](const TDotRecord& d) {
+        Placed p;
+        p.x = d.x;
+        p.y = d.y;
+        p.colBegin = firstAbove(d.left, 0, width_);
+        p.colEnd = std::max(firstNotBelow(d.right, 0, width_), p.colBegin);
+        p.rowBegin = firstAbove(d.top, 0, height_);
+        p.rowEnd = std::max(firstNotBelow(d.bottom, 0, height_), p.rowBegin);
+        return p;
+    };
+
+    dots_.reserve(scene.dots.size());
+    for (const TDotRecord& d : scene.dots) {
+        Placed p = boxOf(d);
+        p.led = ledIndex(d.kind);
+        p.angle = options_.rotate && d.rotation >= 0 && d.rotation <= 359 ? d.rotation : 0;
+        dots_.push_back(p);
+    }
+    dotIndex_ = buildIndex(
+        dots_.size(),
+        [&](size_t i) {
+            return std::pair{dots_[i].rowBegin, dots_[i].rowEnd};
+        },
+        height_);
+
+    const LedImage* led0 = ledIndex(0) == 0 ? leds_[0] : nullptr;
+    if (options_.background && led0 != nullptr) {
+        cells_.reserve(scene.background.size());
+        for (const TDotRecord& d : scene.background) {
+            Cell cell;
+            cell.area.x = d.x;
+            cell.area.y = d.y;
+            cell.area.colBegin = clampTo(d.x, 0, width_);
+            cell.area.colEnd =
+                clampTo(static_cast<long long>(d.x) + d.width, cell.area.colBegin, width_);
+            cell.area.rowBegin = clampTo(d.y, 0, height_);
+            cell.area.rowEnd =
+                clampTo(static_cast<long long>(d.y) + d.height, cell.area.rowBegin, height_);
+            cell.box = boxOf(d);
+            cells_.push_back(cell);
+        }
+        // Indexed over both the cell and its square: the render reads one, the preview the
+        // other.
+        cellIndex_ = buildIndex(
+            cells_.size(),
+            [&](size_t i) {
+                const Cell& c = cells_[i];
+                return std::pair{std::min(c.area.rowBegin, c.box.rowBegin),
+                                 std::max(c.area.rowEnd, c.box.rowEnd)};
+            },
+            height_);
+
+        backgroundWidth_ = led0->picture.width();
+        backgroundHeight_ = led0->picture.height();
+        backgroundPixels_.resize(static_cast<size_t>(backgroundWidth_) *
+                                 static_cast<size_t>(backgroundHeight_) * 4);
+        uint8_t* out = backgroundPixels_.data();
+        for (int v = 0; v < backgroundHeight_; ++v) {
+            const uint8_t* src = led0->picture.row(v);
+            for (int u = 0; u < backgroundWidth_; ++u, src += 3, out += 4) {
+                out[0] = src[2];
+                out[1] = src[1];
+                out[2] = src[0];
+                out[3] = 0; // background is coloured but fully transparent
+            }
+        }
+    }
+}
+
+void DotRenderer::RenderRow(int py, uint8_t* rgbaRow) const
+{
+    std::memset(rgbaRow, 0, static_cast<size_t>(width_) * 4);
+    if (py < 0 || py >= height_)
+        return;
+    // Every background cell first, then the dots in list order: each pixel sees its records
+    // in the same order as when every record is tested at every pixel.
+    const uint32_t* end = nullptr;
+    if (!cells_.empty()) {
+        for (const uint32_t* i = band(cellIndex_, py, &end); i != end; ++i)
+            composeBackgroundRow(cells_[*i], py, rgbaRow);
+    }
+    const uint32_t* first = band(dotIndex_, py, &end);
+    for (const uint32_t* i = first; i != end; ++i) {
+        // The samples of a dot's row sit in its own table, away from the previous dot's: ask
+        // for them a few dots ahead so that they arrive while earlier dots are composed.
+        if (end - i > kPrefetchAhead)
+            prefetchDotRow(dots_[i[kPrefetchAhead]], py);
+        const Placed& dot = dots_[*i];
+        if (covers(dot, py))
+            composeDotRow(dot, py, rgbaRow);
+    }
+}
+
+void DotRenderer::prefetchDotRow(const Placed& dot, int py) const
+{
+    if (!covers(dot, py))
+        return;
+    const LedSampleTable* table = samples_.builtTable(dot.led, dot.angle);
+    const long long v = static_cast<long long>(py) - dot.y;
+    if (table == nullptr || v < table->v0 || v >= static_cast<long long>(table->v0) + table->size)
+        return;
+    const size_t r = static_cast<size_t>(v - table->v0);
+    const size_t bytes = static_cast<size_t>(table->runEnd[r] - table->runBegin[r]) * 4;
+    const uint8_t* at = table->entries.data() + table->runAt[r];
+    for (size_t offset = 0; offset < bytes; offset += 64)
+        __builtin_prefetch(at + offset);
+}
+
+void DotRenderer::composeBackgroundRow(const Cell& cell, int py, uint8_t* row) const
+{
+    const Placed& a = cell.area;
+    if (py < a.rowBegin || py >= a.rowEnd)
+        return;
+    const long long v = static_cast<long long>(py) - a.y;
+    if (v >= backgroundHeight_)
+        return; // a cell larger than LED image 0 shows nothing where the picture ends
+    const int colEnd =
+        clampTo(static_cast<long long>(a.x) + backgroundWidth_, a.colBegin, a.colEnd);
+    if (a.colBegin >= colEnd)
+        return;
+    const size_t at = (static_cast<size_t>(v) * static_cast<size_t>(backgroundWidth_) +
+                       static_cast<size_t>(a.colBegin - a.x)) *
+                      4;
+    std::memcpy(row + static_cast<size_t>(a.colBegin) * 4, backgroundPixels_.data() + at,
+                static_cast<size_t>(colEnd - a.colBegin) * 4);
+}
+
+void DotRenderer::composeDotRow(const Placed& dot, int py, uint8_t* row) const
+{
+    const LedRole role = roles_[static_cast<size_t>(dot.led)];
+    const LedSampleTable* table = samples_.table(dot.led, dot.angle);
+    const long long v = static_cast<long long>(py) - dot.y;
+    if (table == nullptr ||
+        !table->coversRow(static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30))) ||
+        !table->coversColumns(static_cast<long long>(dot.colBegin) - dot.x,
+                              static_cast<long long>(dot.colEnd) - dot.x)) {
+        for (int px = dot.colBegin; px < dot.colEnd; ++px)
+            composeDotDirect(dot, px, py, row + static_cast<size_t>(px) * 4, true);
+        return;
+    }
+
+    // The pixels of the span that have a sample form one run.
+    const size_t r = static_cast<size_t>(v - table->v0);
+    const int runBegin =
+        clampTo(static_cast<long long>(table->runBegin[r]) + dot.x, dot.colBegin, dot.colEnd);
+    const int runEnd =
+        clampTo(static_cast<long long>(table->runEnd[r]) + dot.x, runBegin, dot.colEnd);
+    const uint8_t* samples =
+        runBegin < runEnd ? table->entries.data() + table->runAt[r] +
+                                static_cast<size_t>(runBegin - dot.x - table->runBegin[r]) * 4
+                          : nullptr;
+    uint8_t* const spanBegin = row + static_cast<size_t>(dot.colBegin) * 4;
+    uint8_t* const run = row + static_cast<size_t>(runBegin) * 4;
+    uint8_t* const runStop = row + static_cast<size_t>(runEnd) * 4;
+    uint8_t* const spanEnd = row + static_cast<size_t>(dot.colEnd) * 4;
+
+    bool drawn = false;
+    if (role.maskStep) {
+        if (role.alphaUsable) {
+            const uint8_t* s = samples;
+            for (uint8_t* p = run; p != runStop; p += 4, s += 4) {
+                const uint8_t m = s[3];
+                const double keep = keep_[m];
+                const double t = blend_[m];
+                p[0] = static_cast<uint8_t>(static_cast<int>(p[0] * keep + s[0] * t));
+                p[1] = static_cast<uint8_t>(static_cast<int>(p[1] * keep + s[1] * t));
+                p[2] = static_cast<uint8_t>(static_cast<int>(p[2] * keep + s[2] * t));
+                p[3] = std::max(p[3], m);
+            }
+        }
+        drawn = true;
+    }
+    if (options_.additive) {
+        for (uint8_t* p = spanBegin; p != run; p += 4)
+            p[3] = p[2];
+        const uint8_t* s = samples;
+        for (uint8_t* p = run; p != runStop; p += 4, s += 4) {
+            p[0] = static_cast<uint8_t>(std::min(p[0] + s[0], 255));
+            p[1] = static_cast<uint8_t>(std::min(p[1] + s[1], 255));
+            p[2] = static_cast<uint8_t>(std::min(p[2] + s[2], 255));
+            p[3] = p[2];
+        }
+        for (uint8_t* p = runStop; p != spanEnd; p += 4)
+            p[3] = p[2];
+        drawn = true;
+    }
+    if (!drawn) {
+        // Tables of LED images drawn this way hold 255 in the fourth byte: the run is copied
+        // whole, and the rest of the span is covered with its colours kept.
+        for (uint8_t* p = spanBegin; p != run; p += 4)
+            p[3] = 255;
+        if (samples != nullptr)
+            std::memcpy(run, samples, static_cast<size_t>(runStop - run));
+        for (uint8_t* p = runStop; p != spanEnd; p += 4)
+            p[3] = 255;
+    }
+}
+
+void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,
+                                   bool withCoverage) const
+{
+    // `pixel` is red, green, blue(, coverage) for the render and blue, green, red for the
+    // preview.
+    Pixel p = withCoverage ? Pixel{pixel[0], pixel[1], pixel[2], pixel[3]}
+                           : Pixel{pixel[2], pixel[1], pixel[0], 0};
+    const LedImage& led = *leds_[static_cast<size_t>(dot.led)];
+    const LedRole role = roles_[static_cast<size_t>(dot.led)];
+    const int u = cellOffset(px, dot.x);
+    const int v = cellOffset(py, dot.y);
+    bool drawn = false;
+    if (role.maskStep) {
+        const std::optional<LedSample> alpha =
+            SampleLedPicture(led, led.alphaPicture, u, v, dot.angle);
+        const std::optional<LedSample> s = SampleLedPicture(led, led.picture, u, v, dot.angle);
+        if (alpha && s) {
+            const int m = alpha->blue;
+            p.r = static_cast<int>(p.r * keep_[m] + s->red * blend_[m]);
+            p.g = static_cast<int>(p.g * keep_[m] + s->green * blend_[m]);
+            p.b = static_cast<int>(p.b * keep_[m] + s->blue * blend_[m]);
+            p.c = std::max(p.c, m);
+        }
+        drawn = true;
+    }
+    if (options_.additive) {
+        if (const std::optional<LedSample> s =
+                SampleLedPicture(led, led.picture, u, v, dot.angle)) {
+            p.r = std::min(p.r + s->red, 255);
+            p.g = std::min(p.g + s->green, 255);
+            p.b = std::min(p.b + s->blue, 255);
+        }
+        p.c = p.b;
+        drawn = true;
+    }
+    if (!drawn) {
+        if (const std::optional<LedSample> s =
+                SampleLedPicture(led, led.picture, u, v, dot.angle)) {
+            p.r = s->red;
+            p.g = s->green;
+            p.b = s->blue;
+        }
+        p.c = 255;
+    }
+    if (withCoverage) {
+        pixel[0] = static_cast<uint8_t>(p.r);
+        pixel[1] = static_cast<uint8_t>(p.g);
+        pixel[2] = static_cast<uint8_t>(p.b);
+        pixel[3] = static_cast<uint8_t>(p.c);
+    } else {
+        pixel[0] = static_cast<uint8_t>(p.b);
+        pixel[1] = static_cast<uint8_t>(p.g);
+        pixel[2] = static_cast<uint8_t>(p.r);
+    }
+}
+
+void DotRenderer::ComposePreviewPixel(int px, int py, uint8_t* bgr) const
+{
+    bgr[0] = bgr[1] = bgr[2] = 0;
+    if (px < 0 || px >= width_ || py < 0 || py >= height_)
+        return;
+    const uint32_t* end = nullptr;
+    if (!cells_.empty()) {
+        const LedImage& led0 = *leds_[0];
+        for (const uint32_t* i = band(cellIndex_, py, &end); i != end; ++i) {
+            const Placed& box = cells_[*i].box;
+            if (px < box.colBegin || px >= box.colEnd || py < box.rowBegin || py >= box.rowEnd)
+                continue;
+            if (const std::optional<LedSample> s = SampleLedPicture(
+                    led0, led0.picture, cellOffset(px, box.x), cellOffset(py, box.y), 0)) {
+                bgr[0] = s->blue;
+                bgr[1] = s->green;
+                bgr[2] = s->red;
+            }
+        }
+    }
+    for (const uint32_t* i = band(dotIndex_, py, &end); i != end; ++i) {
+        const Placed& dot = dots_[*i];
+        if (dot.led >= 0 && dot.colBegin <= px && px < dot.colEnd && dot.rowBegin <= py &&
+            py < dot.rowEnd)
+            composeDotDirect(dot, px, py, bgr, false);
+    }
+}
+
+} // namespace lumexa

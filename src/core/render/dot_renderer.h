@@ -1,0 +1,98 @@
+// The dot renderer: composes rows of the full-size result from the background cells and the
+// dots of a render layout. Each row's records are found through an index from row bands to
+// records built once, and each record is composed over only the pixels of its span; since
+// every pixel still sees the background cells first and then the dots in list order, the bytes
+// are those of testing every record at every pixel. LED pictures are read through sample tables
+// per LED image and angle.
+#pragma once
+
+#include "core/render/led_sample_cache.h"
+#include "core/render/render_scene.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace lumexa
+{
+
+// Memory the sample tables may take by default; past it, pictures are sampled directly.
+inline constexpr size_t kDefaultSampleTableBudget = size_t{48} << 20;
+
+class DotRenderer
+{
+  public:
+    // Copies what it needs from `scene`; the LED images it names must outlive the renderer.
+    explicit DotRenderer(const RenderScene& scene,
+                         size_t sampleTableBudget = kDefaultSampleTableBudget);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Fills result row py (0 <= py < height) as W x 4 bytes: red, green, blue, coverage.
+    // Thread-safe: several threads may compose different rows at once.
+    void RenderRow(int py, uint8_t* rgbaRow) const;
+
+    // The render-window preview's pixel at result position (px, py): 3 bytes blue, green, red,
+    // starting from black, without coverage; background cells are tested by their bounding
+    // square and LED image 0 is read through the sampler at angle 0. Thread-safe.
+    void ComposePreviewPixel(int px, int py, uint8_t* bgr) const;
+
+  private:
+    // A record with what is constant across its span worked out once.
+    struct Placed {
+        int x = 0, y = 0;
+        int colBegin = 0, colEnd = 0; // pixels it covers in a row, clipped to the result
+        int rowBegin = 0, rowEnd = 0; // rows it covers, clipped to the result
+        int led = -1;                 // -1: names no LED image of the set
+        int angle = 0;                // 0..359, 0 when rotation is off
+    };
+    // A background cell: its cell area for the render, its bounding square for the preview.
+    struct Cell {
+        Placed area;
+        Placed box;
+    };
+    // Records by band of rows, each band listing its records in list order.
+    struct BandIndex {
+        int bandHeight = 1;
+        std::vector<size_t> start; // per band, then one past the end
+        std::vector<uint32_t> items;
+    };
+    // What each LED image does in the dot steps.
+    struct LedRole {
+        bool maskStep = false;    // "use mask" and an alpha picture in use
+        bool alphaUsable = false; // the alpha picture holds the LED picture's size
+    };
+
+    template <typename Rows> static BandIndex buildIndex(size_t count, Rows rowsOf, int height);
+    static const uint32_t* band(const BandIndex& index, int py, const uint32_t** end);
+
+    static bool covers(const Placed& dot, int py)
+    {
+        return dot.rowBegin <= py && py < dot.rowEnd && dot.colBegin < dot.colEnd && dot.led >= 0;
+    }
+    void prefetchDotRow(const Placed& dot, int py) const;
+    void composeBackgroundRow(const Cell& cell, int py, uint8_t* row) const;
+    void composeDotRow(const Placed& dot, int py, uint8_t* row) const;
+    void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,
+                          bool withCoverage) const;
+
+    int width_ = 0;
+    int height_ = 0;
+    RenderOptions options_;
+    std::vector<const LedImage*> leds_;
+    std::vector<LedRole> roles_;
+    std::vector<Placed> dots_;
+    std::vector<Cell> cells_;
+    BandIndex dotIndex_;
+    BandIndex cellIndex_;
+    // LED image 0 as the background shows it: red, green, blue, coverage 0.
+    std::vector<uint8_t> backgroundPixels_;
+    int backgroundWidth_ = 0;
+    int backgroundHeight_ = 0;
+    double keep_[256];  // 1 - t for mask value m
+    double blend_[256]; // t for mask value m
+    LedSampleCache samples_;
+};
+
+} // namespace lumexa

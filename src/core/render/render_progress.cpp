@@ -1,0 +1,66 @@
+// Progress, remaining time and log figures of a render.
+#include "core/render/render_progress.h"
+
+#include <cstdio>
+
+namespace lumexa
+{
+
+int ProgressPosition(int y, int height)
+{
+    return 100 - static_cast<int>(y * (100.0 / height));
+}
+
+std::string ProgressLabel(int y, int height)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f%%", 100 - y * (100.0 / height));
+    return buf;
+}
+
+std::string FinalProgressLabel(int position)
+{
+    return std::to_string(position) + "%";
+}
+
+int64_t RemainingMilliseconds(int height, int rowsDone, int64_t elapsedMs, int64_t lastRowMs)
+{
+    if (rowsDone < 1)
+        return 0;
+    const double half = height * 0.5;
+    float w = static_cast<float>((half - rowsDone) / half);
+    if (w < 0)
+        w = 0;
+    const double average = static_cast<double>(elapsedMs / rowsDone);
+    const double perRow = (1 - w) * average + static_cast<double>(w) * lastRowMs;
+    return static_cast<int64_t>(perRow * (height - rowsDone));
+}
+
+std::string MinutesSeconds(int64_t milliseconds)
+{
+    if (milliseconds < 0)
+        milliseconds = 0;
+    const long long seconds = milliseconds / 1000;
+    const long long minutes = seconds / 60;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld", minutes, seconds - minutes * 60);
+    return buf;
+}
+
+std::string FileSizeTail(int width, int height)
+{
+    const long long kb = static_cast<long long>(width) * height * 4 / 1000;
+    return ": " + std::to_string(kb) + "kb";
+}
+
+std::string ElapsedTail(int64_t elapsedMs)
+{
+    return " " + MinutesSeconds(elapsedMs);
+}
+
+std::string SizeTail(long long width, long long height)
+{
+    return ": " + std::to_string(width) + " x " + std::to_string(height);
+}
+
+} // namespace lumexa

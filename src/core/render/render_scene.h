@@ -1,0 +1,29 @@
+// What the dot renderer composes: the two record lists of a render layout, the LED
+// images they name, the result size and the render window's options.
+#pragma once
+
+#include "core/layout/dot_record.h"
+#include "core/pictures/led_image.h"
+
+#include <vector>
+
+namespace lumexa
+{
+
+struct RenderOptions {
+    bool background = true; // "background" checked (and enabled)
+    bool useMask = false;   // "use mask" checked and enabled
+    bool additive = false;  // "additive mask" checked
+    bool rotate = false;    // "rotate bitmaps" checked
+};
+
+struct RenderScene {
+    std::vector<const LedImage*> leds; // LED image n at index n; all of LED image 0's size
+    DotList dots;                      // drawing order
+    DotList background;                // kind 0, rotation 0
+    int width = 0;                     // W
+    int height = 0;                    // H
+    RenderOptions options;
+};
+
+} // namespace lumexa

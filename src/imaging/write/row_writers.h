@@ -1,0 +1,23 @@
+// Choosing the writer of a render's result file: Targa, PNG or TIFF, by the destination's
+// extension or by name.
+#pragma once
+
+#include "core/render/row_writer.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumexa
+{
+
+enum class OutputFormat { Targa, Png, Tiff };
+
+// ".png" is PNG, ".tif" and ".tiff" are TIFF (any case); everything else is Targa.
+OutputFormat OutputFormatForPath(std::string_view path);
+// "tga", "png" or "tiff" (also "tif"); nothing for any other name.
+std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
+std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format);
+
+} // namespace lumexa

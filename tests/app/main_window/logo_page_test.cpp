@@ -1,0 +1,113 @@
+// The Logo page: the question before loading, the refusal of large logos, the logo's
+// rectangle in Image13 and the prompt in the preview when no logo is loaded.
+#include "app/window_fixture.h"
+
+#include "app/main_window/preview_box.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace lumexa;
+
+class LogoPageTest : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void answeringNoChangesNothing();
+    void logoIsShownInItsRectangle();
+    void largeLogoIsRefused();
+    void previewShowsThePromptWithoutALogo();
+};
+
+void LogoPageTest::answeringNoChangesNothing()
+{
+    WindowFixture f;
+    f.prompts.answers.enqueue(false);
+    f.window->Button7Click();
+    QCOMPARE(f.prompts.questions.size(), 1);
+    QCOMPARE(f.prompts.questions.at(0).text, f.text(45));
+    QCOMPARE(f.prompts.fileDialogs, 0);
+    QVERIFY(!f.shared.logo.loaded);
+}
+
+void LogoPageTest::logoIsShownInItsRectangle()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.PageControl1->setCurrentIndex(1);
+    f.prompts.answers.enqueue(true);
+    f.prompts.files.enqueue(f.picture(QStringLiteral("logo.png"), 100, 50, Qt::blue));
+    w.Button7Click();
+    QVERIFY(f.shared.logo.loaded);
+    const QImage shown = w.Image13->pixmap().toImage();
+    QCOMPARE(shown.size(), QSize(204, 103));
+    // From (52, 26) to (152, 76), right and bottom exclusive; button face around it.
+    const QColor face = w.palette().color(QPalette::Button);
+    QCOMPARE(shown.pixelColor(52, 26), QColor(Qt::blue));
+    QCOMPARE(shown.pixelColor(151, 75), QColor(Qt::blue));
+    QCOMPARE(shown.pixelColor(51, 26), face);
+    QCOMPARE(shown.pixelColor(152, 76), face);
+    QCOMPARE(shown.pixelColor(100, 25), face);
+    // A logo of one colour has no threshold range, which the recompute reports; one
+    // with light and dark parts is laid out.
+    QCOMPARE(f.prompts.messages.size(), 1);
+    f.prompts.messages.clear();
+    QImage pattern(40, 20, QImage::Format_RGB32);
+    pattern.fill(Qt::white);
+    for (int y = 5; y < 15; ++y)
+        for (int x = 5; x < 35; ++x)
+            pattern.setPixelColor(x, y, Qt::black);
+    const QString patternFile = f.folder.filePath(QStringLiteral("pattern.png"));
+    QVERIFY(pattern.save(patternFile));
+    f.prompts.answers.enqueue(true);
+    f.prompts.files.enqueue(patternFile);
+    w.Button7Click();
+    QVERIFY(f.prompts.messages.isEmpty());
+    QVERIFY(!w.dots().empty());
+
+    // No to the next question keeps the logo.
+    f.prompts.answers.enqueue(false);
+    w.Button7Click();
+    QVERIFY(f.shared.logo.loaded);
+}
+
+void LogoPageTest::largeLogoIsRefused()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    for (const QSize size : {QSize(513, 10), QSize(10, 513)}) {
+        f.prompts.answers.enqueue(true);
+        f.prompts.files.enqueue(f.picture(QStringLiteral("big.png"), size.width(), size.height()));
+        w.Button7Click();
+        QCOMPARE(f.prompts.messages.last().text, f.text(44));
+        QCOMPARE(f.prompts.messages.last().caption, f.text(30));
+        QVERIFY(!f.shared.logo.loaded);
+    }
+    f.prompts.answers.enqueue(true);
+    f.prompts.files.enqueue(f.picture(QStringLiteral("edge.png"), 512, 512));
+    w.Button7Click();
+    QVERIFY(f.shared.logo.loaded);
+}
+
+void LogoPageTest::previewShowsThePromptWithoutALogo()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.PaintBox1->resize(300, 200);
+    f.addLeds(2);
+    QVERIFY(w.Render1->isEnabled());
+    w.PageControl1->setCurrentIndex(1);
+    const QImage canvas = w.PaintBox1->canvas();
+    QCOMPARE(canvas.size(), QSize(300, 200));
+    QCOMPARE(canvas.pixelColor(0, 0), QColor(Qt::black));
+    bool anyWhite = false;
+    for (int x = 0; x < canvas.width() && !anyWhite; ++x)
+        anyWhite = canvas.pixelColor(x, 100) == QColor(Qt::white);
+    QVERIFY(anyWhite);
+    QVERIFY(!w.Render1->isEnabled());
+}
+
+QTEST_MAIN(LogoPageTest)
+#include "logo_page_test.moc"

@@ -1,0 +1,496 @@
+// The render window and File > Render: the options, the destination and its questions,
+// the save question, whole renders compared with lumexa-render's file, Cancel of a render
+// and of a preview, refused destinations and the progress labels.
+#include "app/window_fixture.h"
+
+#include "app/render_window/render_preview_mapping.h"
+#include "app/render_window/render_window.h"
+#include "core/project/project_file.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace lumexa;
+
+namespace
+{
+
+// A main window with its render window, LED images and a project ready to render.
+struct RenderFixture : WindowFixture {
+    explicit RenderFixture(int ledWidth = 12, int ledHeight = 12, int leds = 3)
+        : render(shared, prompts, window.get())
+    {
+        window->setRenderWindow(&render);
+        addLeds(leds, ledWidth, ledHeight);
+        window->Edit1->setText(QStringLiteral("Lu"));
+        window->ScrollBar1->setValue(12);
+        render.prepareForCommand(window->settingsFromControls());
+    }
+
+    // Chooses `path` as the destination through the destination button.
+    void choose(const QString& path)
+    {
+        prompts.files.enqueue(path);
+        render.BitBtn1Click();
+    }
+
+    // Waits until the run's thread has ended and the window is idle again.
+    bool waitIdle(int ms = 20000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (render.runActive() || render.runState() != TForm3::RunState::Idle) {
+            if (t.elapsed() > ms)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
+    QStringList logLines() const { return render.Memo1->toPlainText().split(QLatin1Char('\n')); }
+
+    // Runs File > Render; `inside` sees the window while it is shown, then closes it.
+    void renderCommand(const std::function<void()>& inside = {})
+    {
+        QTimer::singleShot(0, &render, [this, inside] {
+            if (inside)
+                inside();
+            render.Button1Click();
+        });
+        window->Render1Click();
+    }
+
+    QByteArray bytes(const QString& path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    TForm3 render;
+};
+
+} // namespace
+
+class RenderWindowTest : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void hasEveryControlAndItsDefaults();
+    void maskOptionsExcludeEachOther();
+    void renderCommandPreparesTheWindow();
+    void useMaskIsOfferedOnlyWithAlphaPictures();
+    void saveQuestionIsAskedOnceUntilASettingChanges();
+    void existingDestinationAnsweredNoChangesNothing();
+    void renderWritesWhatLumexaRenderWrites_data();
+    void renderWritesWhatLumexaRenderWrites();
+    void cancelledRenderLeavesTheEarlierFile();
+    void unwritableDestinationIsReported();
+    void targaSizeLimitIsReportedBeforeWriting();
+    void previewRunsToTheEndAndCancels();
+    void previewMappings_data();
+    void previewMappings();
+};
+
+void RenderWindowTest::hasEveryControlAndItsDefaults()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    QCOMPARE(w.size(), QSize(745, 427));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Render panel"));
+    QVERIFY(w.isModal());
+    for (const char* name : {"GroupBox2",   "CheckBox1", "CheckBox2", "CheckBox3",    "CheckBox4",
+                             "RadioGroup1", "Label2",    "Edit1",     "BitBtn1",      "Memo1",
+                             "GroupBox1",   "Label1",    "Label3",    "ProgressBar1", "Panel1",
+                             "Image1",      "Button1",   "Button2",   "Button3",      "Button4"})
+        QVERIFY2(w.findChild<QObject*>(QString::fromLatin1(name)) != nullptr, name);
+    QVERIFY(!w.CheckBox1->isChecked());
+    QVERIFY(!w.CheckBox2->isChecked());
+    QVERIFY(!w.CheckBox3->isChecked());
+    QVERIFY(w.CheckBox4->isChecked());
+    QCOMPARE(w.renderType(), 2);
+    QVERIFY(w.Button3->isHidden());
+    QVERIFY(w.Label3->isHidden());
+    QCOMPARE(w.ProgressBar1->maximum(), 100);
+    QCOMPARE(w.Image1->size(), QSize(455, 321));
+    // The log is lime on black in a fixed-width face.
+    QCOMPARE(w.Memo1->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(w.Memo1->palette().color(QPalette::Text), QColor(0, 255, 0));
+    QVERIFY(w.Memo1->font().fixedPitch());
+    QCOMPARE(w.SaveDialog1.filters.first(), QStringLiteral("Targa file (*.tga)"));
+    QCOMPARE(w.SaveDialog1.selectedFilter, 0);
+    QCOMPARE(w.SaveDialog1.filters.last(), QStringLiteral("Any file (*)"));
+    QCOMPARE(w.SaveDialog1.fileName, QStringLiteral("unnamed"));
+    QCOMPARE(w.SaveDialog1.defaultSuffix, QStringLiteral("tga"));
+    // Options go to a project and come back.
+    ProjectSettings s;
+    s.renderType = 0;
+    s.useAddChecked = true;
+    s.useBackground = false;
+    s.rotateBitmaps = true;
+    w.applyOptions(s);
+    ProjectSettings back;
+    w.readOptions(back);
+    QCOMPARE(back.renderType, 0);
+    QVERIFY(back.useAddChecked && !back.useMaskChecked && !back.useBackground &&
+            back.rotateBitmaps);
+}
+
+void RenderWindowTest::maskOptionsExcludeEachOther()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    w.CheckBox2->click();
+    QVERIFY(w.CheckBox2->isChecked());
+    w.CheckBox1->click();
+    QVERIFY(w.CheckBox1->isChecked());
+    QVERIFY(!w.CheckBox2->isChecked());
+    w.CheckBox2->click();
+    QVERIFY(w.CheckBox2->isChecked());
+    QVERIFY(!w.CheckBox1->isChecked());
+}
+
+void RenderWindowTest::renderCommandPreparesTheWindow()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    f.choose(f.folder.filePath(QStringLiteral("a.tga")));
+    QVERIFY(w.Button2->isEnabled());
+    w.ProgressBar1->setValue(40);
+    w.Label1->setText(QStringLiteral("40.0%"));
+    bool previewOff = false;
+    f.renderCommand([&] {
+        previewOff = !f.window->buildPreviewEnabled;
+        QVERIFY(w.isVisible());
+        QVERIFY(w.Edit1->text().isEmpty());
+        QVERIFY(!w.Button2->isEnabled());
+        QCOMPARE(w.Memo1->toPlainText(), f.text(43));
+        QCOMPARE(w.ProgressBar1->value(), 0);
+        QCOMPARE(w.Label1->text(), QStringLiteral("0%"));
+        QVERIFY(w.Label3->isHidden());
+        // Captions 88 to 103.
+        QCOMPARE(w.Button1->text(), f.text(88));
+        QCOMPARE(w.Button2->text(), f.text(89));
+        QCOMPARE(w.Button3->text(), f.text(90));
+        QCOMPARE(w.Button4->text(), f.text(91));
+        QCOMPARE(w.CheckBox1->text(), f.text(94));
+        QCOMPARE(w.CheckBox4->text(), f.text(97));
+        QCOMPARE(w.SaveDialog1.title, f.text(103));
+    });
+    QVERIFY(previewOff);
+    QVERIFY(f.window->buildPreviewEnabled);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.shared.ledImages.sharedCount, 3);
+    // Closing the window keeps the user's text.
+    QCOMPARE(f.window->Edit1->text(), QStringLiteral("Lu"));
+}
+
+void RenderWindowTest::useMaskIsOfferedOnlyWithAlphaPictures()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    w.CheckBox1->setChecked(true);
+    w.CheckBox3->setChecked(true);
+    f.renderCommand();
+    QVERIFY(!w.CheckBox1->isChecked());
+    QVERIFY(!w.CheckBox1->isEnabled());
+
+    // With an alpha picture the box is offered again; the other options stay as left.
+    f.prompts.files.enqueue(f.picture(QStringLiteral("alpha.png"), 12, 12, Qt::black));
+    f.window->Button1Click(f.window->Button2);
+    QVERIFY(f.shared.ledImages.anyAlphaInUse());
+    f.renderCommand();
+    QVERIFY(w.CheckBox1->isEnabled());
+    QVERIFY(!w.CheckBox1->isChecked());
+    QVERIFY(w.CheckBox3->isChecked());
+}
+
+void RenderWindowTest::saveQuestionIsAskedOnceUntilASettingChanges()
+{
+    RenderFixture f;
+    const auto asked = [&] {
+        int n = 0;
+        for (const auto& q : f.prompts.questions)
+            n += q.text == f.text(42);
+        return n;
+    };
+    // Yes saves the project first.
+    const QString project = f.folder.filePath(QStringLiteral("before-render.led"));
+    f.prompts.answers.enqueue(true);
+    f.prompts.files.enqueue(project);
+    f.renderCommand();
+    QCOMPARE(asked(), 1);
+    QVERIFY(QFile::exists(project));
+    f.renderCommand();
+    QCOMPARE(asked(), 1);
+    f.window->ScrollBar6->setValue(30);
+    f.renderCommand();
+    QCOMPARE(asked(), 2);
+}
+
+void RenderWindowTest::existingDestinationAnsweredNoChangesNothing()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    const QString earlier = f.folder.filePath(QStringLiteral("earlier.tga"));
+    {
+        QFile file(earlier);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier");
+    }
+    // The destination button: No keeps the field, the Render button and the log.
+    w.Memo1->setPlainText(QStringLiteral("kept"));
+    f.prompts.answers.enqueue(false);
+    f.choose(earlier);
+    QCOMPARE(f.prompts.questions.last().text, f.text(0) + QStringLiteral(" earlier.tga"));
+    QVERIFY(w.Edit1->text().isEmpty());
+    QVERIFY(!w.Button2->isEnabled());
+    QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("kept"));
+
+    // Yes takes it; the Render button asks again, and No leaves the file alone.
+    f.prompts.answers.enqueue(true);
+    f.choose(earlier);
+    QCOMPARE(w.Edit1->text(), earlier);
+    QVERIFY(w.Button2->isEnabled());
+    f.prompts.answers.enqueue(false);
+    w.Button2Click();
+    QVERIFY(!w.runActive());
+    QCOMPARE(w.runState(), TForm3::RunState::Idle);
+    QCOMPARE(f.bytes(earlier), QByteArray("earlier"));
+}
+
+void RenderWindowTest::renderWritesWhatLumexaRenderWrites_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("rotate");
+    QTest::addColumn<bool>("background");
+    QTest::addColumn<int>("mask"); // 0 none, 1 use mask, 2 additive
+    QTest::newRow("random bitmaps, rotated") << 1 << true << true << 0;
+    QTest::newRow("full render, masks") << 2 << true << true << 1;
+    QTest::newRow("random points, additive, no background") << 0 << false << false << 2;
+}
+
+void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
+{
+    QFETCH(int, type);
+    QFETCH(bool, rotate);
+    QFETCH(bool, background);
+    QFETCH(int, mask);
+    RenderFixture f;
+    TForm3& w = f.render;
+    if (mask == 1) {
+        f.prompts.files.enqueue(f.picture(QStringLiteral("alpha.png"), 12, 12, Qt::gray));
+        f.window->Button1Click(f.window->Button2);
+    }
+    w.CheckBox3->setChecked(rotate);
+    w.CheckBox4->setChecked(background);
+    w.CheckBox1->setChecked(mask == 1);
+    w.CheckBox2->setChecked(mask == 2);
+    w.setRenderType(type);
+    f.window->ScrollBar6->setValue(40);
+
+    // The same project through lumexa-render.
+    ProjectSettings settings = f.window->settingsFromControls();
+    w.readOptions(settings);
+    const std::vector<std::string> fonts;
+    ProjectState state{settings, f.shared.ledImages, f.shared.logo, fonts};
+    const QString project = f.folder.filePath(QStringLiteral("same.led"));
+    WriteProjectFile(project.toStdString(), state);
+    const QString fromCli = f.folder.filePath(QStringLiteral("cli.tga"));
+    QProcess cli;
+    cli.start(QStringLiteral(LUMEXA_BIN "/lumexa-render"),
+              {QStringLiteral("-q"), project, fromCli});
+    QVERIFY(cli.waitForFinished(60000));
+    QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+
+    const QString fromWindow = f.folder.filePath(QStringLiteral("window.tga"));
+    w.prepareForCommand(f.window->settingsFromControls());
+    f.choose(fromWindow);
+    w.Button2Click();
+    QCOMPARE(w.runState(), TForm3::RunState::Rendering);
+    QVERIFY(!w.Button3->isHidden());
+    QVERIFY(!w.GroupBox2->isEnabled());
+    QVERIFY(f.waitIdle());
+
+    const QByteArray window = f.bytes(fromWindow);
+    QVERIFY(window.size() > 18);
+    QVERIFY(window == f.bytes(fromCli));
+    QCOMPARE(w.ProgressBar1->value(), 100);
+    QCOMPARE(w.Label1->text(), QStringLiteral("100%"));
+    QVERIFY(w.Label3->isHidden());
+    QVERIFY(w.GroupBox2->isEnabled());
+    const QStringList log = f.logLines();
+    QVERIFY(log.contains(f.text(1)));
+    QVERIFY(log.contains(f.text(4)));
+    QCOMPARE(log.last(), f.text(19));
+    QVERIFY(f.prompts.messages.isEmpty());
+    // The reduced result has been drawn.
+    const QImage preview = w.previewImage();
+    bool lit = false;
+    for (int y = 0; y < preview.height() && !lit; ++y)
+        for (int x = 0; x < preview.width() && !lit; ++x)
+            lit = preview.pixel(x, y) != qRgb(0, 0, 0);
+    QVERIFY(lit);
+}
+
+void RenderWindowTest::cancelledRenderLeavesTheEarlierFile()
+{
+    // Large enough that Cancel comes long before the last row.
+    RenderFixture f(128, 128);
+    TForm3& w = f.render;
+    f.window->Edit1->setText(QStringLiteral("1234567890"));
+    f.window->ScrollBar1->setValue(32);
+    w.prepareForCommand(f.window->settingsFromControls());
+    const QString earlier = f.folder.filePath(QStringLiteral("earlier.tga"));
+    {
+        QFile file(earlier);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier");
+    }
+    f.prompts.answers.enqueue(true);
+    f.choose(earlier);
+    f.prompts.answers.enqueue(true);
+    w.Button2Click();
+    QVERIFY(w.runActive());
+    // The label shows one decimal while rows are written.
+    QTRY_VERIFY_WITH_TIMEOUT(w.Label1->text() != QStringLiteral("0%"), 20000);
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d%$")).match(w.Label1->text()).hasMatch());
+    QVERIFY(
+        QRegularExpression(QStringLiteral("^\\d\\d+:\\d\\d$")).match(w.Label3->text()).hasMatch());
+    w.Button3Click();
+    QVERIFY(!w.Button1->isHidden());
+    // Exit right away waits for the run to end at its row and closes it.
+    w.Button1Click();
+    QVERIFY(!w.runActive());
+    QCOMPARE(w.ProgressBar1->value(), 0);
+    QCOMPARE(w.Label1->text(), QStringLiteral("0%"));
+    QVERIFY(w.Label3->isHidden());
+    QVERIFY(f.logLines().contains(f.text(5)));
+    QCOMPARE(f.bytes(earlier), QByteArray("earlier"));
+    // No temporary file is left beside it.
+    const QStringList files = QDir(f.folder.path()).entryList({QStringLiteral("*")}, QDir::Files);
+    for (const QString& name : files)
+        QVERIFY2(name == QStringLiteral("earlier.tga") || name.startsWith(QStringLiteral("led")),
+                 qPrintable(name));
+}
+
+void RenderWindowTest::unwritableDestinationIsReported()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    const QString path = f.folder.filePath(QStringLiteral("no-such-folder/out.tga"));
+    f.choose(path);
+    w.Button2Click();
+    QVERIFY(f.waitIdle());
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages.first().caption, f.text(30));
+    QVERIFY(f.prompts.messages.first().text.contains(path));
+    QVERIFY(f.logLines().last().contains(path));
+    QCOMPARE(w.Label1->text(), QStringLiteral("0%"));
+    QVERIFY(!w.Button2->isHidden());
+    QVERIFY(w.GroupBox2->isEnabled());
+    QVERIFY(!QFile::exists(path));
+}
+
+void RenderWindowTest::targaSizeLimitIsReportedBeforeWriting()
+{
+    // 512-pixel cells: a few dozen columns pass 65535 pixels.
+    RenderFixture f(512, 2, 2);
+    TForm3& w = f.render;
+    f.window->Edit1->setText(QStringLiteral("WWWWWWWWWWWWWWWWWWWW"));
+    w.prepareForCommand(f.window->settingsFromControls());
+    const QString path = f.folder.filePath(QStringLiteral("wide.tga"));
+    f.choose(path);
+    w.Button2Click();
+    QVERIFY(!w.runActive());
+    QCOMPARE(w.runState(), TForm3::RunState::Idle);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.first().text.contains(path));
+    QVERIFY(f.prompts.messages.first().text.contains(QStringLiteral("65535")) ||
+            f.prompts.messages.first().text.contains(QStringLiteral("65536")));
+    QVERIFY(f.logLines().last().contains(path));
+    QVERIFY(!QFile::exists(path));
+}
+
+void RenderWindowTest::previewRunsToTheEndAndCancels()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    w.Button4Click();
+    QCOMPARE(w.runState(), TForm3::RunState::Previewing);
+    QVERIFY(f.waitIdle());
+    QStringList log = f.logLines();
+    QCOMPARE(log.first(), f.text(7));
+    QCOMPARE(log.at(1), f.text(8));
+    QVERIFY(log.at(2).startsWith(f.text(10) + QLatin1Char(' ')));
+    QCOMPARE(log.last(), f.text(11));
+    QCOMPARE(w.Label1->text(), QStringLiteral("100%"));
+    QVERIFY(w.Label3->isHidden());
+    // A result smaller than the area is shown at full size, centred in black.
+    const QImage preview = w.previewImage();
+    QCOMPARE(preview.pixel(0, 0), qRgb(0, 0, 0));
+    QVERIFY(preview.pixel(preview.width() / 2, preview.height() / 2) != qRgb(0, 0, 0));
+
+    // Cancel: the bar goes to 100 and the log says so.
+    RenderFixture big(64, 64);
+    big.window->ScrollBar1->setValue(32);
+    big.render.prepareForCommand(big.window->settingsFromControls());
+    big.render.Button4Click();
+    big.render.Button3Click();
+    QCOMPARE(big.render.runState(), TForm3::RunState::Idle);
+    QVERIFY(big.waitIdle());
+    QCOMPARE(big.render.ProgressBar1->value(), 100);
+    QCOMPARE(big.render.Label1->text(), QStringLiteral("100%"));
+    log = big.logLines();
+    QCOMPARE(log.last(), big.text(9));
+    QVERIFY(!log.contains(big.text(11)));
+}
+
+void RenderWindowTest::previewMappings_data()
+{
+    QTest::addColumn<bool>("sampled");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("firstColumn");
+    QTest::addColumn<int>("lastColumn");
+    // 1000 x 600 samples every second pixel: 500 columns, wider than the area, so the
+    // outer samples pile up in its first and last columns.
+    QTest::newRow("sampled wider") << true << 1000 << 600 << 2.0 << 0 << 454;
+    QTest::newRow("sampled small") << true << 100 << 50 << 1.0 << 177 << 276;
+    QTest::newRow("render wider") << false << 1000 << 600 << 1000.0 / 455 << 0 << 454;
+    QTest::newRow("render small") << false << 100 << 50 << 1.0 << 177 << 276;
+}
+
+void RenderWindowTest::previewMappings()
+{
+    QFETCH(bool, sampled);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, scale);
+    QFETCH(int, firstColumn);
+    QFETCH(int, lastColumn);
+    const PreviewMapping m = sampled ? SampledPreviewMapping(width, height, 455, 321)
+                                     : RenderPreviewMapping(width, height, 455, 321);
+    QCOMPARE(m.s, scale);
+    QCOMPARE(m.column(0), firstColumn);
+    QCOMPARE(m.column(width - 1), lastColumn);
+    QVERIFY(m.row(0) >= 0 && m.row(height - 1) < 321);
+}
+
+QTEST_MAIN(RenderWindowTest)
+#include "render_window_test.moc"

@@ -1,0 +1,135 @@
+// Reading language files, and the shipped English file.
+#include "core/project/language_table.h"
+
+#include "core/base/error.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace lumexa
+{
+namespace
+{
+
+using ::testing::HasSubstr;
+
+TEST(LanguageTable, DelimitersAreDroppedUnseen)
+{
+    struct Case {
+        const char* line;
+        const char* text;
+    } cases[] = {
+        {"34=[Quit?]", "Quit?"},
+        {"34=(Quit?)", "Quit?"},
+        {"34=\"Quit?\"", "Quit?"},
+        {"34=[]", ""},
+        {"34=", ""},
+        {"34=[", ""},
+        {"34=[x", ""},
+        {"34=[a=b]", "a=b"},
+        {"34=[ends in spaces]  ", "ends in spaces] "},
+        {"34=\xC2\xABguillemets\xC2\xBB", "guillemets"}, // one character, two bytes each
+        {"+34=[signed]", "signed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        LanguageTable t;
+        t.LoadLanguageLines({"title", c.line});
+        EXPECT_EQ(t[34], c.text);
+    }
+}
+
+TEST(LanguageTable, TitleIsNeverReadAndLaterLinesWin)
+{
+    LanguageTable t;
+    t.LoadLanguageLines({"12=[x]", "1=[one]", "1=[uno]", "104=[out]", "-1=[out]"});
+    EXPECT_EQ(t[12], "");
+    EXPECT_EQ(t[1], "uno");
+    EXPECT_EQ(t[104], "");
+    EXPECT_EQ(t[-1], "");
+}
+
+TEST(LanguageTable, SecondFileKeepsWhatItLacks)
+{
+    LanguageTable t;
+    t.LoadLanguageLines({"first", "54=[Add]", "55=[Add Alpha]"});
+    t.LoadLanguageLines({"second", "55=[Alfa]"});
+    EXPECT_EQ(t[54], "Add");
+    EXPECT_EQ(t[55], "Alfa");
+}
+
+TEST(LanguageTable, LinesWithoutEqualsAreSkipped)
+{
+    LanguageTable t;
+    t.LoadLanguageLines({"title", "", "1=[one]", "just words", "2=[two]", ""});
+    EXPECT_EQ(t[1], "one");
+    EXPECT_EQ(t[2], "two");
+}
+
+TEST(LanguageTable, BadNumberStopsReadingAndKeepsEarlierLines)
+{
+    LanguageTable t;
+    try {
+        t.LoadLanguageLines({"title", "1=[one]", "x1=[bad]", "2=[two]"});
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
+    }
+    EXPECT_EQ(t[1], "one");
+    EXPECT_EQ(t[2], "");
+    for (const char* number : {"", " 1", "1 ", "0x1", "99999999999"}) {
+        SCOPED_TRACE(number);
+        EXPECT_THROW(t.LoadLanguageLines({"title", std::string(number) + "=[z]"}), Error);
+    }
+}
+
+TEST(LanguageTable, MissingFileNamesThePath)
+{
+    LanguageTable t;
+    t.LoadLanguageLines({"title", "1=[one]"});
+    try {
+        t.LoadLanguage("/no/such/file.lng");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Cannot open file /no/such/file.lng");
+    }
+    EXPECT_EQ(t[1], "one");
+}
+
+TEST(LanguageTable, Windows1252FileIsDecoded)
+{
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("lumexa_cp1252_" + std::to_string(::getpid()) + ".lng");
+    std::ofstream(path, std::ios::binary) << "Polski\r\n84=[Negatyw \xB9\xEA]\r\n";
+    LanguageTable t;
+    t.LoadLanguage(path.string());
+    std::filesystem::remove(path);
+    EXPECT_EQ(t[84], "Negatyw \xC2\xB9\xC3\xAA");
+}
+
+TEST(LanguageTable, EnglishFileHoldsEveryString)
+{
+    LanguageTable t;
+    t.LoadLanguage(std::string(LUMEXA_DATA) + "/English.lng");
+    for (int n : {21, 36, 60}) // never shown
+        EXPECT_EQ(t[n], "") << n;
+    for (int n = 0; n < kLanguageStringCount; ++n) {
+        if (n != 21 && n != 36 && n != 60) {
+            EXPECT_FALSE(t[n].empty()) << n;
+        }
+    }
+    EXPECT_EQ(t[35], "1234567890");
+    EXPECT_EQ(t[46], "Flat");
+    EXPECT_EQ(t[53], "Loading, please wait...");
+    EXPECT_EQ(t[77], "Open LED file");
+    EXPECT_EQ(t[85], "Font Dots: ??");
+    EXPECT_EQ(t[103], "Render to file");
+    EXPECT_THAT(t[37], ::testing::EndsWith(" ")); // the path follows
+}
+
+} // namespace
+} // namespace lumexa

@@ -1,0 +1,437 @@
+// Reading project files line by line into the settings, the LED set and the logo, the
+// questions asked on the way, and writing them back.
+#include "core/project/project_file.h"
+
+#include "core/base/error.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace lumexa
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// "<anything>_<w>x<h>.<ext>" decodes to a picture of that size whose grey level is the
+// name's length; "<anything>_broken.<ext>" cannot be decoded.
+DecodedPicture fakeDecode(const std::string& file)
+{
+    const std::string stem = fs::path(file).stem().string();
+    const std::string tail = stem.substr(stem.rfind('_') + 1);
+    int w = 0, h = 0;
+    if (tail == "broken" || std::sscanf(tail.c_str(), "%dx%d", &w, &h) != 2)
+        throw Error("Cannot read picture " + file + ": Improper image header");
+    DecodedPicture d;
+    d.width = w;
+    d.height = h;
+    d.rgba.assign(static_cast<size_t>(w) * h * 4, static_cast<uint8_t>(file.size()));
+    for (size_t i = 3; i < d.rgba.size(); i += 4)
+        d.rgba[i] = 255;
+    return d;
+}
+
+struct ScriptedPrompts : ProjectPrompts {
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<std::optional<std::string>> fontAnswers;
+    std::vector<std::string> asked;
+    std::vector<std::string> refusals;
+    std::vector<std::string> loading;
+
+    std::optional<std::string> missingFile(const std::string& path) override
+    {
+        asked.push_back("file " + path);
+        auto a = fileAnswers.empty() ? std::nullopt : fileAnswers.front();
+        if (!fileAnswers.empty())
+            fileAnswers.pop_front();
+        return a;
+    }
+    std::optional<std::string> missingFont(const std::string& name) override
+    {
+        asked.push_back("font " + name);
+        auto a = fontAnswers.empty() ? std::nullopt : fontAnswers.front();
+        if (!fontAnswers.empty())
+            fontAnswers.pop_front();
+        return a;
+    }
+    void refused(const LoadOutcome& o, const std::string& file) override
+    {
+        refusals.push_back(std::to_string(o.languageString) + " " +
+                           fs::path(file).filename().string());
+    }
+    void loadingLine(const std::string& value) override { loading.push_back(value); }
+};
+
+class ProjectFileTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        // Unique per process: other build folders may run the same test at the same time.
+        dir_ = fs::temp_directory_path() /
+               ("lumexa_project_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "pics");
+        for (const char* f : {"led_8x8.bmp", "dim_8x8.bmp", "alpha_8x8.bmp", "wide_9x8.bmp",
+                              "logo_100x50.png", "big_513x10.png", "bad_broken.png"})
+            std::ofstream(dir_ / "pics" / f) << "x";
+        NewProject(state_, "1234567890", "DejaVu Sans");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string pic(const std::string& name) const { return (dir_ / "pics" / name).string(); }
+
+    std::string project(const std::vector<std::string>& lines, const std::string& name = "p.led")
+    {
+        std::ofstream out(dir_ / name, std::ios::binary);
+        for (const std::string& l : lines)
+            out << l << "\r\n";
+        return (dir_ / name).string();
+    }
+
+    ReadEnd read(const std::vector<std::string>& lines)
+    {
+        return ReadProjectFile(project(lines), state_, prompts_, fakeDecode);
+    }
+
+    std::string readError(const std::vector<std::string>& lines)
+    {
+        try {
+            read(lines);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+
+    fs::path dir_;
+    ProjectSettings settings_;
+    LedImageSet leds_;
+    Logo logo_;
+    std::vector<std::string> fonts_ = {"DejaVu Sans", "DejaVu Serif", "Liberation Mono"};
+    ProjectState state_{settings_, leds_, logo_, fonts_};
+    ScriptedPrompts prompts_;
+};
+
+TEST_F(ProjectFileTest, MissingKeysKeepWhatNewProjectLeft)
+{
+    settings_.shufle.setPosition(50);
+    settings_.kerning.setPosition(3);
+    settings_.logoSize.setPosition(4);
+    settings_.seedText = "777";
+    settings_.rotateBitmaps = true;
+    settings_.renderType = kRandomPoints;
+    settings_.scale.setPosition(9);
+    NewProject(state_, "1234567890", "DejaVu Sans");
+    ProjectSettings expected = settings_;
+    expected.text = "hello";
+    EXPECT_EQ(read({"Text=hello"}), ReadEnd::Complete);
+    EXPECT_EQ(settings_, expected);
+    EXPECT_EQ(settings_.scale.position(), 5);
+    EXPECT_EQ(settings_.shufle.position(), 50);
+    EXPECT_EQ(settings_.seedText, "777");
+}
+
+TEST_F(ProjectFileTest, LinesApplyByTheirRules)
+{
+    read({"Text=a=b", "Scale=40", "FontSize=1", "Brightnes=300", "Density=-5", "Kerning=+4",
+          "scale=9", "no equals sign", "", "=5", "RenderUseBackground=2", "LogoInvert=0",
+          "PreviewButton=9", "Seed=00012345", "RenderType=1", "ActivePage=1",
+          "RenderUseMaskChecked=1", "RenderUseAddChecked=1", "RenderUseMaskEnabled=0"});
+    EXPECT_EQ(settings_.text, "a=b");
+    EXPECT_EQ(settings_.scale.position(), 16);
+    EXPECT_EQ(settings_.fontSize.position(), 6);
+    EXPECT_EQ(settings_.brightnes.position(), 255);
+    EXPECT_EQ(settings_.density.position(), 1);
+    EXPECT_EQ(settings_.kerning.position(), 4);
+    EXPECT_TRUE(settings_.useBackground);
+    EXPECT_FALSE(settings_.logoInvert);
+    EXPECT_EQ(settings_.previewButton, kFlat);
+    EXPECT_EQ(settings_.seedText, "12345");
+    EXPECT_EQ(settings_.renderType, kRandomBitmaps);
+    EXPECT_EQ(settings_.activePage, 1);
+    EXPECT_FALSE(settings_.useMaskChecked); // the two mask boxes exclude each other
+    EXPECT_TRUE(settings_.useAddChecked);
+    EXPECT_FALSE(settings_.useMaskEnabled);
+
+    read({"Text=", "PreviewButton=4", "Text=later", "Scale=1"});
+    EXPECT_EQ(settings_.text, "later");
+    EXPECT_EQ(settings_.previewButton, kPoints);
+    EXPECT_EQ(settings_.scale.position(), 2);
+}
+
+TEST_F(ProjectFileTest, BadValuesStopReadingNamingTheValue)
+{
+    struct Case {
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {"Scale=abc", "'abc' is not a valid integer value"},
+        {"Scale=", "'' is not a valid integer value"},
+        {"Scale= 5", "' 5' is not a valid integer value"},
+        {"LogoInvert=yes", "'yes' is not a valid integer value"},
+        {"PreviewButton=1.5", "'1.5' is not a valid integer value"},
+        {"RenderType=3", "'3'"},
+        {"ActivePage=-1", "'-1'"},
+        {"Seed=100000000", "'100000000'"},
+        {"Seed=-1", "'-1'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        NewProject(state_, "1234567890", "DejaVu Sans");
+        EXPECT_THAT(readError({"Text=before", "Density=20", c.line, "Text=after"}),
+                    HasSubstr(c.message));
+        EXPECT_EQ(settings_.text, "before");
+        EXPECT_EQ(settings_.density.position(), 20);
+    }
+    read({"Seed=99999999", "Seed=0"});
+    EXPECT_EQ(settings_.seedText, "0");
+}
+
+TEST_F(ProjectFileTest, UnopenableFileNamesThePath)
+{
+    const std::string missing = (dir_ / "none.led").string();
+    try {
+        ReadProjectFile(missing, state_, prompts_, fakeDecode);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+    }
+}
+
+TEST_F(ProjectFileTest, LedLinesSkipThePrefixAndUseRelativePathsFromTheProjectFolder)
+{
+    // The project is read from another working folder: relative paths still hold.
+    const fs::path cwd = fs::current_path();
+    fs::current_path(fs::temp_directory_path());
+    const ReadEnd end = read({"ImageF[]=001pics/led_8x8.bmp", "ImageA[]=001pics/alpha_8x8.bmp",
+                              "ImageF[]=xyz" + pic("dim_8x8.bmp"), "ImageA[]=xxx(null)"});
+    fs::current_path(cwd);
+    EXPECT_EQ(end, ReadEnd::Complete);
+    ASSERT_EQ(leds_.count(), 2);
+    EXPECT_EQ(leds_[0].fileName, pic("led_8x8.bmp"));
+    EXPECT_EQ(leds_[0].alphaFileName, pic("alpha_8x8.bmp"));
+    EXPECT_TRUE(leds_[0].alphaInUse);
+    EXPECT_FALSE(leds_[1].alphaInUse);
+    EXPECT_TRUE(prompts_.asked.empty());
+    EXPECT_THAT(prompts_.loading, ElementsAre("001pics/led_8x8.bmp", "001pics/alpha_8x8.bmp",
+                                              "xyz" + pic("dim_8x8.bmp"), "xxx(null)"));
+}
+
+TEST_F(ProjectFileTest, NullWithoutPrefixIsAPathThatIsAskedFor)
+{
+    read({"ImageF[]=001" + pic("led_8x8.bmp"), "ImageA[]=(null)"});
+    EXPECT_THAT(prompts_.asked, ElementsAre("file " + (dir_ / "ll)").string()));
+}
+
+TEST_F(ProjectFileTest, RefusedLedIsPassedAndItsAlphaGoesToTheSelectedOne)
+{
+    read({"ImageF[]=001" + pic("led_8x8.bmp"), "ImageA[]=001(null)",
+          "ImageF[]=002" + pic("wide_9x8.bmp"), "ImageA[]=002" + pic("alpha_8x8.bmp"),
+          "ImageF[]=003" + pic("bad_broken.png"), "Text=read on"});
+    ASSERT_EQ(leds_.count(), 1);
+    EXPECT_EQ(leds_[0].alphaFileName, pic("alpha_8x8.bmp"));
+    EXPECT_THAT(prompts_.refusals, ElementsAre("32 wide_9x8.bmp", "-1 bad_broken.png"));
+    EXPECT_EQ(settings_.text, "read on");
+}
+
+TEST_F(ProjectFileTest, MissingFileQuestion)
+{
+    // A replacement is used in place of the missing file; Cancel stops reading.
+    prompts_.fileAnswers = {pic("dim_8x8.bmp"), std::nullopt};
+    const ReadEnd end = read({"Shufle=40", "ImageF[]=001" + pic("led_8x8.bmp"),
+                              "ImageF[]=002" + pic("gone_8x8.bmp"), "Kerning=7",
+                              "ImageF[]=003/nowhere/gone.bmp", "Text=never"});
+    EXPECT_EQ(end, ReadEnd::Cancelled);
+    EXPECT_THAT(prompts_.asked,
+                ElementsAre("file " + pic("gone_8x8.bmp"), "file /nowhere/gone.bmp"));
+    ASSERT_EQ(leds_.count(), 2);
+    EXPECT_EQ(leds_[1].fileName, pic("dim_8x8.bmp"));
+    EXPECT_EQ(settings_.shufle.position(), 40);
+    EXPECT_EQ(settings_.kerning.position(), 7);
+    EXPECT_EQ(settings_.text, "1234567890");
+}
+
+TEST_F(ProjectFileTest, FontNameAgainstTheFontList)
+{
+    read({"FontName=Liberation Mono"});
+    EXPECT_EQ(settings_.fontName, "Liberation Mono");
+    EXPECT_TRUE(prompts_.asked.empty());
+
+    prompts_.fontAnswers = {std::nullopt, std::string("DejaVu Serif")};
+    read({"FontName=Comic Nowhere", "Text=still read", "FontName=Arial"});
+    EXPECT_THAT(prompts_.asked, ElementsAre("font Comic Nowhere", "font Arial"));
+    EXPECT_EQ(settings_.fontName, "DejaVu Serif");
+    EXPECT_EQ(settings_.text, "still read");
+}
+
+TEST_F(ProjectFileTest, LogoLoadsAndTooLargeLogoStopsReading)
+{
+    EXPECT_EQ(read({"LogoFile=pics/logo_100x50.png"}), ReadEnd::Complete);
+    EXPECT_TRUE(logo_.loaded);
+    EXPECT_EQ(logo_.fileName, pic("logo_100x50.png"));
+
+    NewProject(state_, "1234567890", "DejaVu Sans");
+    EXPECT_EQ(read({"LogoFile=" + pic("big_513x10.png"), "Text=never"}), ReadEnd::LogoRefused);
+    EXPECT_FALSE(logo_.loaded);
+    EXPECT_EQ(logo_.fileName, pic("logo_100x50.png"));
+    EXPECT_EQ(settings_.text, "1234567890");
+    EXPECT_THAT(prompts_.refusals, ElementsAre("44 big_513x10.png"));
+
+    EXPECT_EQ(read({"LogoFile=" + pic("bad_broken.png"), "Text=never"}), ReadEnd::LogoRefused);
+    EXPECT_EQ(settings_.text, "1234567890");
+}
+
+TEST_F(ProjectFileTest, MoreThan128LedsAddTheFirst128AndReportOnce)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < 130; ++i) {
+        lines.push_back("ImageF[]=000" + pic("led_8x8.bmp"));
+        lines.push_back("ImageA[]=000" + (i < 128 ? std::string("(null)") : pic("alpha_8x8.bmp")));
+    }
+    lines.push_back("Text=after");
+    EXPECT_EQ(read(lines), ReadEnd::Complete);
+    EXPECT_EQ(leds_.count(), 128);
+    EXPECT_THAT(prompts_.refusals, ElementsAre("29 led_8x8.bmp"));
+    EXPECT_FALSE(leds_[127].alphaInUse); // the alpha lines of passed LEDs are passed too
+    EXPECT_EQ(settings_.text, "after");
+}
+
+TEST_F(ProjectFileTest, Windows1252ProjectIsDecoded)
+{
+    std::ofstream(dir_ / "cp.led", std::ios::binary) << "Text=Gr\xFC\xDF Gott\r\n";
+    ReadProjectFile((dir_ / "cp.led").string(), state_, prompts_, fakeDecode);
+    EXPECT_EQ(settings_.text, "Gr\xC3\xBC\xC3\x9F Gott");
+}
+
+TEST_F(ProjectFileTest, WrittenProjectReadsBackTheSame)
+{
+    read({"ImageF[]=001" + pic("led_8x8.bmp"), "ImageA[]=001(null)",
+          "ImageF[]=002" + pic("dim_8x8.bmp"), "ImageA[]=002" + pic("alpha_8x8.bmp"),
+          "ImageF[]=003" + pic("led_8x8.bmp"), "ImageA[]=003" + pic("dim_8x8.bmp"),
+          "LogoFile=" + pic("logo_100x50.png")});
+    leds_.clearAlpha(2); // a cleared alpha is written as none
+    settings_.text = "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 [&+01]x[&-01]";
+    settings_.fontName = "Liberation Mono";
+    settings_.scale.setPosition(7);
+    settings_.fontSize.setPosition(31);
+    settings_.brightnes.setRange(40, 200);
+    settings_.brightnes.setPosition(150);
+    settings_.density.setPosition(3);
+    settings_.shufle.setPosition(120);
+    settings_.kerning.setPosition(2);
+    settings_.logoSize.setPosition(6);
+    settings_.logoInvert = true;
+    settings_.seedText = "01234567";
+    settings_.renderType = kRandomPoints;
+    settings_.activePage = 1;
+    settings_.previewButton = kBitmap;
+    settings_.useMaskEnabled = false;
+    settings_.setUseAddChecked(true);
+    settings_.useAddEnabled = true;
+    settings_.useBackground = false;
+    settings_.rotateBitmaps = true;
+
+    const std::string saved = (dir_ / "saved.led").string();
+    WriteProjectFile(saved, state_);
+
+    ProjectSettings settings2;
+    settings2.shufle.setPosition(1);
+    LedImageSet leds2;
+    Logo logo2;
+    ProjectState state2{settings2, leds2, logo2, fonts_};
+    NewProject(state2, "1234567890", "DejaVu Sans");
+    EXPECT_EQ(ReadProjectFile(saved, state2, prompts_, fakeDecode), ReadEnd::Complete);
+    // The threshold's range is the recompute's business; its position comes back.
+    EXPECT_EQ(settings2.brightnes.position(), 150);
+    settings2.brightnes = settings_.brightnes;
+    settings_.seedText = "1234567"; // written as the number it stands for
+    EXPECT_EQ(settings2, settings_);
+    ASSERT_EQ(leds2.count(), 3);
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(leds2[n].fileName, leds_[n].fileName);
+        EXPECT_EQ(leds2[n].alphaInUse, leds_[n].alphaInUse);
+        EXPECT_EQ(leds2[n].alphaFileName, leds_[n].alphaFileName);
+        EXPECT_EQ(leds2[n].picture, leds_[n].picture);
+        if (leds_[n].alphaInUse) {
+            EXPECT_EQ(leds2[n].alphaPicture, leds_[n].alphaPicture);
+        }
+    }
+    EXPECT_TRUE(logo2.loaded);
+    EXPECT_EQ(logo2.fileName, logo_.fileName);
+    EXPECT_EQ(logo2.picture, logo_.picture);
+
+    std::ifstream in(saved, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_THAT(bytes, HasSubstr("Seed=1234567\r\nRenderType=0\r\n"));
+    EXPECT_THAT(bytes, HasSubstr("ImageA[]=002(null)\r\n"));
+    EXPECT_THAT(bytes, ::testing::EndsWith("\r\n"));
+    EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
+}
+
+TEST_F(ProjectFileTest, LogoLineOnlyWhileALogoIsLoaded)
+{
+    logo_.fileName = pic("logo_100x50.png");
+    logo_.loaded = false;
+    const std::vector<std::string> lines = ProjectFileLines(state_);
+    for (const std::string& l : lines)
+        EXPECT_NE(l.rfind("LogoFile=", 0), 0u) << l;
+    EXPECT_EQ(lines.size(), 20u); // every setting key but the logo
+}
+
+TEST_F(ProjectFileTest, LineBreaksInValuesCannotStartNewLines)
+{
+    settings_.text = "one\r\nLogoFile=/etc/passwd";
+    const std::vector<std::string> lines = ProjectFileLines(state_);
+    EXPECT_THAT(lines, ::testing::Contains("Text=one  LogoFile=/etc/passwd"));
+}
+
+TEST_F(ProjectFileTest, FailedSaveLeavesTheEarlierProject)
+{
+    // A folder in the way of the rename: the save fails and what was there stays.
+    const fs::path target = dir_ / "taken.led";
+    fs::create_directories(target / "inside");
+    try {
+        WriteProjectFile(target.string(), state_);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.what(), HasSubstr(target.string()));
+    }
+    EXPECT_TRUE(fs::is_directory(target / "inside"));
+    const std::string nowhere = (dir_ / "missing-folder" / "x.led").string();
+    EXPECT_THROW(WriteProjectFile(nowhere, state_), Error);
+    // No temporary file is left behind.
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+TEST_F(ProjectFileTest, NewProjectResetsWhatItOwns)
+{
+    read({"ImageF[]=001" + pic("led_8x8.bmp"), "LogoFile=" + pic("logo_100x50.png"),
+          "FontName=DejaVu Serif", "Scale=9", "PreviewButton=3", "ActivePage=1", "LogoInvert=1"});
+    settings_.brightnes.setRange(10, 20);
+    NewProject(state_, "default", "Not Listed");
+    EXPECT_EQ(leds_.count(), 0);
+    EXPECT_FALSE(logo_.loaded);
+    EXPECT_EQ(logo_.fileName, pic("logo_100x50.png"));
+    EXPECT_EQ(settings_.text, "default");
+    EXPECT_EQ(settings_.fontName, "DejaVu Serif"); // the window's font is not listed
+    EXPECT_EQ(settings_.scale.position(), 5);
+    EXPECT_EQ(settings_.brightnes, ScrollSetting(0, 255, 128));
+    EXPECT_EQ(settings_.previewButton, kFlat);
+    EXPECT_EQ(settings_.activePage, 0);
+    EXPECT_FALSE(settings_.logoInvert);
+}
+
+} // namespace
+} // namespace lumexa
