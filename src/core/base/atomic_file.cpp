@@ -3,32 +3,140 @@
 
 #include "core/base/error.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace lumexa
 {
 
+namespace
+{
+
+// Links are followed as the kernel follows them, up to its own limit.
+constexpr int kMostLinks = 40;
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// The file a write to `path` reaches: symbolic links followed one by one, so that a link
+// to a file that does not exist yet names the file to create.
+std::string followLinks(const std::string& path, int& err)
+{
+    std::string current = path;
+    for (int i = 0; i < kMostLinks; ++i) {
+        struct stat st {
+        };
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n < 0) {
+            err = errno;
+            return current;
+        }
+        link.resize(static_cast<size_t>(n));
+        if (link.empty() || link[0] == '/') {
+            current = link;
+        } else {
+            const std::string folder = folderOf(current);
+            current = folder.empty() ? link : folder + "/" + link;
+        }
+    }
+    err = ELOOP;
+    return current;
+}
+
+// A short name, whatever the destination's length: a file name of 255 bytes must not
+// fail because its temporary name would be longer.
+std::string temporaryName()
+{
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    char name[32];
+    std::snprintf(name, sizeof name, ".lumexa-%08x.tmp",
+                  seed ^ (static_cast<unsigned>(::getpid()) * 2654435761u) ^
+                      (counter.fetch_add(1) * 40503u));
+    return name;
+}
+
+// Syncs the folder so that a rename survives a power cut. A folder that cannot be synced
+// (some file systems refuse) changes nothing: the file itself is already on disk.
+void syncFolder(const std::string& folder)
+{
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
 {
-    const size_t slash = path_.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
-    std::string pattern = folder + "." + name + ".XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    fd_ = mkstemp(buf.data());
+    int err = 0;
+    target_ = followLinks(path_, err);
+    if (err != 0)
+        fail("Cannot write file", err);
+    folder_ = folderOf(target_);
+
+    struct stat existing {
+    };
+    const bool replaces = ::stat(target_.c_str(), &existing) == 0;
+    if (replaces && S_ISDIR(existing.st_mode))
+        fail("Cannot write file", EISDIR);
+    if (replaces && !S_ISREG(existing.st_mode)) {
+        // A FIFO or a device node is never replaced by a regular file (as root that would
+        // replace a system's device), nor written into.
+        throw Error("Cannot write file " + path_ + ": it is not a regular file");
+    }
+
+    // Without /proc a nameless file could not be given a name at the end.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        fd_ =
+            ::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        anonymous_ = fd_ >= 0;
+    }
     if (fd_ < 0)
-        fail("Cannot create file", errno);
-    tempPath_ = buf.data();
-    // mkstemp makes the file private; a result is an ordinary readable file.
-    ::fchmod(fd_, 0644);
+        openNamedTemporary();
+
+    if (replaces) {
+        // Keeps the owner's intentions: the group where we may, then the mode (a change
+        // of owner would clear the set-id bits).
+        if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0)
+            (void)!::fchown(fd_, static_cast<uid_t>(-1), existing.st_gid);
+        if (::fchmod(fd_, existing.st_mode & 07777) != 0)
+            fail("Cannot write file", errno);
+    }
+}
+
+void AtomicFile::openNamedTemporary()
+{
+    // The mode 0666 goes through the umask as any new file's does.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = temporaryName();
+        const std::string temp = folder_.empty() ? name : folder_ + "/" + name;
+        fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            tempPath_ = temp;
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    fail("Cannot write file", errno);
 }
 
 AtomicFile::~AtomicFile()
@@ -57,14 +165,28 @@ void AtomicFile::commit()
         throw Error("Cannot write file " + path_);
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
         fail("Cannot write file", errno);
+    if (anonymous_) {
+        // linkat cannot replace a file, so the nameless file gets a short-lived name of its
+        // own that is then renamed over the destination.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        for (int attempt = 0; tempPath_.empty(); ++attempt) {
+            const std::string name = temporaryName();
+            const std::string temp = folder_.empty() ? name : folder_ + "/" + name;
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                tempPath_ = temp;
+            else if (errno != EEXIST || attempt >= 100)
+                fail("Cannot write file", errno);
+        }
+    }
     if (::close(fd_) != 0) {
         fd_ = -1;
         fail("Cannot write file", errno);
     }
     fd_ = -1;
-    if (std::rename(tempPath_.c_str(), path_.c_str()) != 0)
+    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0)
         fail("Cannot write file", errno);
     tempPath_.clear();
+    syncFolder(folder_);
 }
 
 void AtomicFile::discard()

@@ -1,6 +1,12 @@
 // A file written in full or not at all: the bytes go to a temporary file in the
 // destination's folder, which replaces the destination only on commit. Until then
 // any earlier file of that name stays as it was; a file never committed is removed.
+//
+// The result behaves as if the destination had been rewritten in place: a new file gets
+// the mode the user's umask gives, a replaced file keeps its mode, and a destination that
+// is a symbolic link stays a link while the file it points to is replaced. Where the file
+// system allows it the temporary file has no name until commit, so a killed process
+// leaves nothing behind.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +18,8 @@ namespace lumexa
 class AtomicFile
 {
   public:
-    // Creates the temporary file; throws an Error naming `path` when it cannot.
+    // Creates the temporary file; throws an Error naming `path` when it cannot, also
+    // when `path` exists and is not a regular file (a folder, a FIFO, a device).
     explicit AtomicFile(std::string path);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -20,22 +27,28 @@ class AtomicFile
 
     // Writes all bytes or throws an Error naming the destination and the reason.
     void write(const void* data, size_t size);
-    // Flushes, closes and renames the temporary file over the destination.
+    // Flushes the file and puts it in place of the destination.
     void commit();
     // Closes and removes the temporary file; the destination is untouched.
     void discard();
 
+    // The destination as given, for messages.
     const std::string& path() const { return path_; }
     // The open temporary file, for writers that must seek (it stays owned by this object).
     int descriptor() const { return fd_; }
-    const std::string& temporaryPath() const { return tempPath_; }
 
   private:
     [[noreturn]] void fail(const std::string& what, int err);
+    void openNamedTemporary();
 
     std::string path_;
+    // The file that is replaced: `path_` with symbolic links followed.
+    std::string target_;
+    std::string folder_;
+    // The temporary file's name while it has one (never, until commit, with O_TMPFILE).
     std::string tempPath_;
     int fd_ = -1;
+    bool anonymous_ = false;
 };
 
 } // namespace lumexa
