@@ -6,14 +6,10 @@
 
 #include "core/base/data_folder.h"
 #include "core/base/error.h"
-#include "core/layout/render_layout.h"
 #include "core/project/language_table.h"
-#include "core/render/dot_renderer.h"
-#include "core/render/render_job.h"
 #include "core/render/render_preparation.h"
 #include "imaging/read/picture_decoder.h"
-#include "imaging/write/row_writers.h"
-#include "imaging/write/targa_writer.h"
+#include "imaging/render_to_file.h"
 #include "lumexa_version.h"
 #include "text/qt_glyph_rasterizer.h"
 
@@ -101,54 +97,40 @@ int Render(const cli::CliOptions& options, const char* argv0)
         RenderRandom random;
         RandomGenerator gen;
         random.fillAtStart(gen);
-        std::vector<TScatterPoint> points;
-        RenderGlyphSource source;
+        RenderSource source;
+        source.leds = &project.leds;
         source.rasterizer = &rasterizer;
         source.logo = project.logo.loaded ? &project.logo.picture : nullptr;
+        source.random = &random;
+        source.generator = &gen;
         RenderLayout layout;
         try {
-            layout = BuildRenderLayout(project.settings, LedInfoOf(project.leds), source, random,
-                                       gen, points, &display);
+            layout = LayOutRender(project.settings, source, &display);
         } catch (const Error& e) {
             throw Error(options.project + ": " + cli::ErrorText(e, language));
         }
-        points = {};
 
-        const OutputFormat format = options.format.value_or(OutputFormatForPath(options.output));
-        // Refused before anything is composed or written.
-        if (format == OutputFormat::Targa)
-            CheckTargaSize(options.output,
-                           static_cast<int>(std::min<int64_t>(layout.width, 1 << 30)),
-                           static_cast<int>(std::min<int64_t>(layout.height, 1 << 30)));
-        const RenderScene scene =
-            MakeRenderScene(std::move(layout), project.leds, project.settings);
-        const DotRenderer renderer(scene);
-        std::unique_ptr<RowWriter> writer = MakeRowWriter(options.output, format);
-
-        RenderJobSetup setup;
-        setup.width = scene.width;
-        setup.height = scene.height;
-        setup.compose = [&](int y, uint8_t* row) { renderer.RenderRow(y, row); };
-        setup.writer = writer.get();
-        setup.log = &display;
-        setup.threads = options.threads;
+        RenderToFileOptions fileOptions;
+        fileOptions.path = options.output;
+        fileOptions.format = options.format;
+        fileOptions.threads = options.threads;
+        fileOptions.log = &display;
         // Ctrl-C cancels as the Cancel button does, at the next row: the flag set by the
         // signal is read on the job's thread after every row, and no partial file is left;
         // one that arrives before the rows start stops the render at its first row.
         std::stop_source cancel;
-        const RenderJob* running = nullptr;
-        setup.observer = [&](int, const uint8_t*) {
+        fileOptions.onRow = [&](const RenderJob& job, int, const uint8_t*) {
             if (interrupted.load())
                 cancel.request_stop();
-            display.rowWritten(*running);
+            display.rowWritten(job);
         };
-        RenderJob job(setup);
-        running = &job;
+        // Refused before anything is composed or written.
+        FileRender render(std::move(layout), project.leds, project.settings,
+                          std::move(fileOptions));
+        const RenderState state = render.run(cancel.get_token());
+        display.finish(render.job());
 
-        job.run(cancel.get_token());
-        display.finish(job);
-
-        switch (job.state()) {
+        switch (state) {
         case RenderState::Finished:
             return 0;
         case RenderState::Cancelled:
@@ -156,7 +138,7 @@ int Render(const cli::CliOptions& options, const char* argv0)
                          options.output.c_str());
             return 1;
         default:
-            std::fprintf(stderr, "lumexa-render: %s\n", job.error().c_str());
+            std::fprintf(stderr, "lumexa-render: %s\n", render.error().c_str());
             return 1;
         }
     } catch (const std::exception& e) {

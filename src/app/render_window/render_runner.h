@@ -1,12 +1,12 @@
-// One render to file on threads of its own: the dot renderer is built and the engine's
-// render job runs on a worker thread, so the window's thread stays free to repaint and to
-// take Cancel. The window polls the figures here with a timer.
+// One render to file on a thread of its own: the prepared render (imaging's one render to
+// file path) builds its renderer and runs its job on a worker thread, so the window's
+// thread stays free to repaint and to take Cancel. The window polls the figures here with
+// a timer.
 #pragma once
 
 #include "app/render_window/render_preview_canvas.h"
 #include "app/render_window/render_preview_mapping.h"
-#include "core/render/render_job.h"
-#include "core/render/render_scene.h"
+#include "imaging/render_to_file.h"
 
 #include <atomic>
 #include <memory>
@@ -17,14 +17,14 @@
 namespace lumexa
 {
 
-class DotRenderer;
-
 class RenderRunner
 {
   public:
-    // `writer` and `log` must outlive the runner; the LED images of `scene` too.
-    RenderRunner(RenderScene scene, std::unique_ptr<RowWriter> writer, RenderLog& log,
-                 int previewWidth, int previewHeight, int threads = 0);
+    // Checks and prepares the render on the calling thread; throws an Error when the
+    // result is refused, before anything is written. `leds` and the options' log must
+    // outlive the runner.
+    RenderRunner(RenderLayout layout, const LedImageSet& leds, const ProjectSettings& settings,
+                 RenderToFileOptions options, int previewWidth, int previewHeight);
     ~RenderRunner();
     RenderRunner(const RenderRunner&) = delete;
     RenderRunner& operator=(const RenderRunner&) = delete;
@@ -37,25 +37,21 @@ class RenderRunner
     void join();
 
     // The outcome once done(): Finished, Cancelled or Failed.
-    RenderState state() const;
-    std::string error() const;
-    const RenderJob& job() const { return *job_; }
-    int height() const { return scene_.height; }
-    const std::string& path() const { return writer_->path(); }
+    RenderState state() const { return render_->state(); }
+    std::string error() const { return render_->error(); }
+    const RenderJob& job() const { return render_->job(); }
+    int height() const { return render_->height(); }
+    const std::string& path() const { return render_->path(); }
     PreviewCanvas& preview() { return preview_; }
 
   private:
     void observe(int y, const uint8_t* rgbaRow);
 
-    RenderScene scene_;
-    std::unique_ptr<RowWriter> writer_;
-    std::unique_ptr<DotRenderer> renderer_;
-    std::unique_ptr<RenderJob> job_;
+    std::unique_ptr<FileRender> render_;
     PreviewCanvas preview_;
     PreviewMapping mapping_;
     std::vector<int> columns_; // preview column of every result column
     int lastPreviewRow_ = -1;
-    std::string setupError_; // a failure before the job started
     std::atomic<bool> done_{false};
     std::jthread worker_;
 };

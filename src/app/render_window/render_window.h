@@ -137,7 +137,6 @@ class TForm3 : public QDialog
     std::unique_ptr<GlyphRasterizer> rasterizer_;
     RenderRandom random_;
     RandomGenerator generator_;
-    std::vector<TScatterPoint> points_;
     std::unique_ptr<WindowRenderLog> log_;
     std::unique_ptr<RenderRunner> render_;
     std::unique_ptr<PreviewRunner> previewRun_;

@@ -11,8 +11,6 @@
 #include "core/base/error.h"
 #include "core/render/render_preparation.h"
 #include "core/render/render_progress.h"
-#include "imaging/write/row_writers.h"
-#include "imaging/write/targa_writer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,8 +18,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTimer>
-
-#include <algorithm>
 
 namespace lumexa
 {
@@ -34,32 +30,24 @@ QString Text(const std::string& s)
     return QString::fromStdString(s);
 }
 
-// A side that the Targa check can judge without overflowing an int.
-int CheckableSide(int64_t side)
-{
-    return static_cast<int>(std::min<int64_t>(side, int64_t{1} << 30));
-}
-
 } // namespace
 
 bool TForm3::layOut(RenderLayout& layout, bool withLog)
 {
-    ProjectSettings settings = runSettings();
     QString error;
     try {
-        CheckRenderLeds(shared_.ledImages);
-        RenderGlyphSource source;
+        RenderSource source;
+        source.leds = &shared_.ledImages;
         source.rasterizer = rasterizer_.get();
         source.logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
-        layout = BuildRenderLayout(settings, LedInfoOf(shared_.ledImages), source, random_,
-                                   generator_, points_, withLog ? log_.get() : nullptr);
+        source.random = &random_;
+        source.generator = &generator_;
+        layout = LayOutRender(runSettings(), source, withLog ? log_.get() : nullptr);
     } catch (const Error& e) {
         error = e.languageString() >= 0 ? shared_.text(e.languageString()) : Text(e.what());
     } catch (const std::exception& e) {
         error = Text(e.what());
     }
-    // The candidate points are needed only while the layout is built.
-    points_ = {};
     drainLog();
     if (!error.isEmpty()) {
         showError(error);
@@ -88,15 +76,13 @@ void TForm3::Button2Click()
         return;
 
     // Whatever refuses the result does so before anything is written.
-    const std::string path = QFile::encodeName(destination).toStdString();
-    const OutputFormat format = OutputFormatForPath(path);
-    RenderScene scene;
-    std::unique_ptr<RowWriter> writer;
+    RenderToFileOptions options;
+    options.path = QFile::encodeName(destination).toStdString();
+    options.log = log_.get();
     try {
-        if (format == OutputFormat::Targa)
-            CheckTargaSize(path, CheckableSide(layout.width), CheckableSide(layout.height));
-        scene = MakeRenderScene(std::move(layout), shared_.ledImages, runSettings());
-        writer = MakeRowWriter(path, format);
+        render_ =
+            std::make_unique<RenderRunner>(std::move(layout), shared_.ledImages, runSettings(),
+                                           std::move(options), kPreviewWidth, kPreviewHeight);
     } catch (const std::exception& e) {
         addLogText(Text(e.what()));
         showError(Text(e.what()));
@@ -106,8 +92,6 @@ void TForm3::Button2Click()
     FormActivate();
     setRunState(RunState::Rendering);
     Label3->setText(QStringLiteral("?:??"));
-    render_ = std::make_unique<RenderRunner>(std::move(scene), std::move(writer), *log_,
-                                             kPreviewWidth, kPreviewHeight);
     render_->start();
     pollTimer_->start();
 }

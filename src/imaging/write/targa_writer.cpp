@@ -53,7 +53,7 @@ std::array<uint8_t, kTargaHeaderSize> TargaHeader(int width, int height)
     return h;
 }
 
-void CheckTargaSize(const std::string& path, int width, int height)
+void CheckTargaSize(const std::string& path, int64_t width, int64_t height)
 {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width > kTargaMaxSide || height > kTargaMaxSide)
@@ -65,7 +65,7 @@ void CheckTargaSize(const std::string& path, int width, int height)
     // Below 65536 x 65536 the byte count fits every 64-bit file offset; the check keeps
     // that assumption visible should the limit above ever move.
     const unsigned long long bytes =
-        kTargaHeaderSize + 4ull * static_cast<unsigned>(width) * static_cast<unsigned>(height);
+        kTargaHeaderSize + 4ull * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
     if (bytes > static_cast<unsigned long long>(std::numeric_limits<off_t>::max()))
         throw Error("Cannot write " + path + ": the result of " + size +
                     " pixels is larger than a file can be");

@@ -24,7 +24,7 @@ std::array<uint8_t, kTargaHeaderSize> TargaHeader(int width, int height);
 
 // Throws an Error naming the file and the size when a result of width x height cannot be
 // written as a Targa file: a side of 65536 pixels or more, or none at all.
-void CheckTargaSize(const std::string& path, int width, int height);
+void CheckTargaSize(const std::string& path, int64_t width, int64_t height);
 
 class TargaWriter : public RowWriter
 {
