@@ -1,7 +1,12 @@
-// Parsing lumexa-render's command line.
+// Parsing lumexa-render's command line. Every option is one row of kOptions: its names,
+// whether it takes a value, its help line and what it sets; getopt_long's tables and the
+// --help text are made from the rows, so an option is added in one place.
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <getopt.h>
+#include <iterator>
 
 namespace lumexa::cli
 {
@@ -29,71 +34,141 @@ OutputFormat ParseFormat(const std::string& value)
     throw UsageError{"'" + value + "' is not an output format (tga, png or tiff)"};
 }
 
+struct OptionRow {
+    const char* longName;
+    char shortName;    // 0: long form only
+    const char* value; // the value's name in the help text; null: takes no value
+    const char* help;
+    void (*apply)(CliOptions& o, const std::string& value);
+};
+
+const OptionRow kOptions[] = {
+    {"threads", 'j', "N", "compose rows on N threads (default: one per core)",
+     [](CliOptions& o, const std::string& v) { o.threads = ParseThreads(v); }},
+    {"quiet", 'q', nullptr, "print nothing but warnings and errors",
+     [](CliOptions& o, const std::string&) { o.quiet = true; }},
+    {"format", 0, "F", "write F (tga, png or tiff) whatever the output is called",
+     [](CliOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
+    {"help", 'h', nullptr, "show this help and exit",
+     [](CliOptions& o, const std::string&) { o.help = true; }},
+    {"version", 0, nullptr, "show the version and the picture formats read, and exit",
+     [](CliOptions& o, const std::string&) { o.version = true; }},
+};
+
+constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
+// getopt_long reports a long-only option by the value given in its table: the row's
+// index above every character.
+constexpr int kLongOnlyBase = 256;
+
+// The row whose getopt value is `val`.
+const OptionRow* RowOf(int val)
+{
+    for (int i = 0; i < kOptionCount; ++i)
+        if (val == (kOptions[i].shortName ? kOptions[i].shortName : kLongOnlyBase + i))
+            return &kOptions[i];
+    return nullptr;
+}
+
+std::string Name(const OptionRow& row, bool asLong)
+{
+    return asLong || !row.shortName ? std::string("--") + row.longName
+                                    : std::string("-") + row.shortName;
+}
+
 } // namespace
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args)
 {
-    CliOptions o;
-    std::vector<std::string> files;
-    bool optionsEnd = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnd || a.empty() || a[0] != '-' || a == "-") {
-            files.push_back(a);
-            continue;
-        }
-        auto value = [&](const std::string& name) -> std::string {
-            if (i + 1 >= args.size())
-                throw UsageError{"option " + name + " needs a value"};
-            return args[++i];
-        };
-        if (a == "--") {
-            optionsEnd = true;
-        } else if (a == "-h" || a == "--help") {
-            o.help = true;
-        } else if (a == "--version") {
-            o.version = true;
-        } else if (a == "-q" || a == "--quiet") {
-            o.quiet = true;
-        } else if (a == "-j" || a == "--threads") {
-            o.threads = ParseThreads(value(a));
-        } else if (a.rfind("--threads=", 0) == 0) {
-            o.threads = ParseThreads(a.substr(10));
-        } else if (a == "--format") {
-            o.format = ParseFormat(value(a));
-        } else if (a.rfind("--format=", 0) == 0) {
-            o.format = ParseFormat(a.substr(9));
-        } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
-            o.threads = ParseThreads(a.substr(2));
-        } else {
-            throw UsageError{"unknown option '" + a + "'"};
-        }
+    // ':' first: a missing value is reported as ':' rather than '?', and getopt prints nothing.
+    std::string shortOptions = ":";
+    std::vector<option> longOptions;
+    for (int i = 0; i < kOptionCount; ++i) {
+        const OptionRow& row = kOptions[i];
+        const int hasArg = row.value ? required_argument : no_argument;
+        longOptions.push_back(
+            {row.longName, hasArg, nullptr, row.shortName ? row.shortName : kLongOnlyBase + i});
+        if (row.shortName)
+            shortOptions += std::string(1, row.shortName) + (row.value ? ":" : "");
     }
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+
+    std::vector<std::string> storage;
+    storage.reserve(args.size() + 1);
+    storage.push_back("lumexa-render");
+    storage.insert(storage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(storage.size());
+
+    CliOptions o;
+    // getopt keeps its place in globals; 0 starts it afresh, as a second parse needs.
+    optind = 0;
+    opterr = 0;
+    for (;;) {
+        const int c =
+            getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), nullptr);
+        if (c == -1)
+            break;
+        // The argument that held the option: a long option (with any "=value") or a bundle
+        // of short ones; getopt has stepped past it by now.
+        const std::string arg = argv[optind - 1];
+        const bool asLong = arg.rfind("--", 0) == 0;
+        if (c == '?') {
+            // getopt gives the letter of an unknown short option, 0 for an unknown long
+            // one, and the option's own value for a long one given a value it does not take.
+            if (const OptionRow* row = asLong ? RowOf(optopt) : nullptr)
+                throw UsageError{"option " + Name(*row, true) + " takes no value"};
+            throw UsageError{"unknown option '" +
+                             (optopt != 0 && !asLong ? "-" + std::string(1, char(optopt))
+                                                     : arg.substr(0, arg.find('='))) +
+                             "'"};
+        }
+        const OptionRow* row = RowOf(c == ':' ? optopt : c);
+        if (!row)
+            throw UsageError{"unknown option '" + arg + "'"};
+        if (c == ':')
+            throw UsageError{"option " + Name(*row, asLong) + " needs a value"};
+        row->apply(o, optarg ? optarg : "");
+    }
+
     if (o.help || o.version)
         return o;
-    if (files.size() != 2)
-        throw UsageError{files.size() < 2 ? "a project file and an output file are needed"
-                                          : "too many file names"};
-    o.project = files[0];
-    o.output = files[1];
+    const int files = argc - optind;
+    if (files != 2)
+        throw UsageError{files < 2 ? "a project file and an output file are needed"
+                                   : "too many file names"};
+    o.project = argv[optind];
+    o.output = argv[optind + 1];
     return o;
 }
 
 std::string UsageText()
 {
-    return "Usage: lumexa-render [options] PROJECT.led OUTPUT.tga\n"
-           "Renders a Lumexa project into a 32-bit Targa file without a window, as the\n"
-           "render window's Render button would (an output name ending in .png, .tif or\n"
-           ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width).\n"
-           "\n"
-           "Options:\n"
-           "  -j, --threads N  compose rows on N threads (default: one per core)\n"
-           "  -q, --quiet      print nothing but warnings and errors\n"
-           "      --format F   write F (tga, png or tiff) whatever the output is called\n"
-           "  -h, --help       show this help and exit\n"
-           "      --version    show the version and the picture formats read, and exit\n"
-           "\n"
-           "Exit status: 0 when the file was written, 1 on an error, 2 on a usage error.\n";
+    std::string text =
+        "Usage: lumexa-render [options] PROJECT.led OUTPUT.tga\n"
+        "Renders a Lumexa project into a 32-bit Targa file without a window, as the\n"
+        "render window's Render button would (an output name ending in .png, .tif or\n"
+        ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width).\n"
+        "\n"
+        "Options:\n";
+    std::vector<std::string> names;
+    size_t widest = 0;
+    for (const OptionRow& row : kOptions) {
+        std::string name = row.shortName ? std::string("-") + row.shortName + ", " : "    ";
+        name += std::string("--") + row.longName;
+        if (row.value)
+            name += std::string(" ") + row.value;
+        widest = std::max(widest, name.size());
+        names.push_back(name);
+    }
+    for (int i = 0; i < kOptionCount; ++i) {
+        names[i].resize(widest + 2, ' ');
+        text += "  " + names[i] + kOptions[i].help + "\n";
+    }
+    text += "\nExit status: 0 when the file was written, 1 on an error, 2 on a usage error.\n";
+    return text;
 }
 
 } // namespace lumexa::cli

@@ -1,4 +1,6 @@
-// The command line of lumexa-render: options and the two file names.
+// The command line of lumexa-render: options and the two file names. Options are parsed by
+// getopt_long, so that they combine and take values as in every Unix tool (-qj2, -j4,
+// --threads=4, --threads 4, -- before a file name that starts with a dash).
 #pragma once
 
 #include "imaging/write/row_writers.h"
