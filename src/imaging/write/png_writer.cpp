@@ -1,13 +1,15 @@
-// PNG writing through libpng. libpng reports errors by longjmp; every call into it goes
-// through one small function that holds the jump buffer, and the write callback turns
-// a failed write into a libpng error after saving the reason, so no C++ object is ever
-// skipped by a jump.
+// PNG writing by hand: the format is a signature and a few checksummed chunks, and
+// writing the IDAT chunks ourselves is what lets several threads compress one image.
 #include "imaging/write/png_writer.h"
 
 #include "core/base/error.h"
+#include "imaging/write/deflate_segment.h"
+#include "imaging/write/piece_pipeline.h"
+#include "imaging/write/row_filters.h"
 
-#include <csetjmp>
-#include <png.h>
+#include <algorithm>
+#include <cstring>
+#include <zlib.h>
 
 namespace lumexa
 {
@@ -15,62 +17,51 @@ namespace lumexa
 namespace
 {
 
-constexpr int kPixelsPerMetreAt300Dpi = 11811; // 300 / 0.0254, rounded
+constexpr uint32_t kPixelsPerMetreAt300Dpi = 11811; // 300 / 0.0254, rounded
+constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Pieces of about 1 MB: large enough that starting each with an empty history costs
+// little in size, small enough that all pieces in flight take little memory.
+constexpr size_t kPieceBytes = size_t{1} << 20;
 
-} // namespace
-
-struct PngWriter::Codec {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    AtomicFile* file = nullptr;
-    std::string failure; // the reason of the last error, set before libpng jumps
-
-    ~Codec() { png_destroy_write_struct(&png, &info); }
-};
-
-namespace
+// Starts a chunk: room for the length, then the type. EndChunk fills in the length and
+// appends the CRC.
+size_t BeginChunk(const char* type, std::vector<uint8_t>& out)
 {
-
-void onWrite(png_structp png, png_bytep data, png_size_t size)
-{
-    auto* codec = static_cast<PngWriter::Codec*>(png_get_io_ptr(png));
-    bool failed = false;
-    try {
-        codec->file->write(data, size);
-    } catch (const std::exception& e) {
-        codec->failure = e.what();
-        failed = true;
-    }
-    if (failed)
-        png_error(png, "write failed");
+    const size_t start = out.size();
+    out.resize(start + 4);
+    out.insert(out.end(), type, type + 4);
+    return start;
 }
 
-void onFlush(png_structp) {}
-
-void onError(png_structp png, png_const_charp message)
+void EndChunk(size_t start, std::vector<uint8_t>& out)
 {
-    auto* codec = static_cast<PngWriter::Codec*>(png_get_error_ptr(png));
-    if (codec->failure.empty())
-        codec->failure = message;
-    png_longjmp(png, 1);
-}
-
-void onWarning(png_structp, png_const_charp) {}
-
-// Runs one libpng step; returns false when libpng reported an error.
-template <typename Step> bool guarded(PngWriter::Codec& codec, Step step)
-{
-    if (setjmp(png_jmpbuf(codec.png)))
-        return false;
-    step();
-    return true;
+    const uint32_t length = static_cast<uint32_t>(out.size() - start - 8);
+    out[start + 0] = static_cast<uint8_t>(length >> 24);
+    out[start + 1] = static_cast<uint8_t>(length >> 16);
+    out[start + 2] = static_cast<uint8_t>(length >> 8);
+    out[start + 3] = static_cast<uint8_t>(length);
+    const uint32_t crc =
+        static_cast<uint32_t>(crc32_z(0, out.data() + start + 4, out.size() - start - 4));
+    AppendBigEndian(crc, out);
 }
 
 } // namespace
 
-PngWriter::PngWriter(std::string path) : path_(std::move(path)) {}
+PngWriter::PngWriter(std::string path, Compression compression, int threads)
+    : path_(std::move(path)), compression_(compression), threads_(threads)
+{
+}
 
-PngWriter::~PngWriter() = default;
+PngWriter::~PngWriter()
+{
+    discard();
+}
+
+int PngWriter::pieceRows(int width)
+{
+    const size_t rowBytes = 4 * static_cast<size_t>(std::max(width, 1));
+    return static_cast<int>(std::clamp<size_t>(kPieceBytes / rowBytes, 1, 1 << 20));
+}
 
 void PngWriter::open(int width, int height)
 {
@@ -79,69 +70,132 @@ void PngWriter::open(int width, int height)
                     std::to_string(height) + " pixels is empty");
     discard();
     file_ = std::make_unique<AtomicFile>(path_);
-    codec_ = std::make_unique<Codec>();
-    codec_->file = file_.get();
-    codec_->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, codec_.get(), onError, onWarning);
-    if (codec_->png)
-        codec_->info = png_create_info_struct(codec_->png);
-    if (!codec_->png || !codec_->info) {
-        discard();
-        throw Error("Cannot write file " + path_ + ": out of memory");
+    height_ = height;
+    rowBytes_ = 4 * static_cast<size_t>(width);
+    pieceRows_ = pieceRows(width);
+    row_ = 0;
+    adler_ = 1;
+
+    std::vector<uint8_t> head(kSignature, kSignature + sizeof kSignature);
+    size_t chunk = BeginChunk("IHDR", head);
+    AppendBigEndian(static_cast<uint32_t>(width), head);
+    AppendBigEndian(static_cast<uint32_t>(height), head);
+    // 8 bits per sample, RGBA, deflate, adaptive filters, no interlacing.
+    head.insert(head.end(), {8, 6, 0, 0, 0});
+    EndChunk(chunk, head);
+    chunk = BeginChunk("pHYs", head);
+    AppendBigEndian(kPixelsPerMetreAt300Dpi, head);
+    AppendBigEndian(kPixelsPerMetreAt300Dpi, head);
+    head.push_back(1); // the unit is the metre
+    EndChunk(chunk, head);
+    try {
+        file_->write(head.data(), head.size());
+        pipeline_ = std::make_unique<PiecePipeline>(
+            threads_, compression_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
+            [this](const Piece& p) { writePiece(p); });
+    } catch (const std::exception& e) {
+        fail(e.what());
     }
-    Codec& c = *codec_;
-    const bool ok = guarded(c, [&] {
-        png_set_write_fn(c.png, &c, onWrite, onFlush);
-        // Rows of millions of pixels are fine for this writer; lift libpng's default cap.
-        png_set_user_limits(c.png, 0x7fffffff, 0x7fffffff);
-        png_set_compression_level(c.png, 1);
-        png_set_filter(c.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-        png_set_IHDR(c.png, c.info, static_cast<png_uint_32>(width),
-                     static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-        png_set_pHYs(c.png, c.info, kPixelsPerMetreAt300Dpi, kPixelsPerMetreAt300Dpi,
-                     PNG_RESOLUTION_METER);
-        png_write_info(c.png, c.info);
-    });
-    if (!ok)
-        fail();
 }
 
 void PngWriter::writeRow(const uint8_t* rgbaRow)
 {
-    if (!codec_)
+    if (!pipeline_)
         throw Error("Cannot write file " + path_ + ": the file is not open");
-    Codec& c = *codec_;
-    if (!guarded(c, [&] { png_write_row(c.png, rgbaRow); }))
-        fail();
+    try {
+        Piece& piece = pipeline_->filling();
+        if (piece.rows == 0) {
+            // The Up filter of the piece's first row needs the row above it.
+            piece.firstRow = row_;
+            const Piece* before = pipeline_->previous();
+            if (before)
+                piece.input.assign(before->input.end() - static_cast<ptrdiff_t>(rowBytes_),
+                                   before->input.end());
+            else
+                piece.input.assign(rowBytes_, 0);
+        }
+        piece.input.insert(piece.input.end(), rgbaRow, rgbaRow + rowBytes_);
+        ++piece.rows;
+        ++row_;
+        if (piece.rows == pieceRows_ || row_ == height_)
+            pipeline_->submit();
+    } catch (const std::exception& e) {
+        fail(e.what());
+    }
+}
+
+void PngWriter::compressPiece(Piece& piece, SegmentDeflater& deflater) const
+{
+    thread_local std::vector<uint8_t> filtered;
+    const size_t stride = rowBytes_ + 1;
+    filtered.resize(static_cast<size_t>(piece.rows) * stride);
+    const uint8_t* prior = piece.input.data();
+    for (int r = 0; r < piece.rows; ++r) {
+        const uint8_t* row = prior + rowBytes_;
+        FilterPngRow(prior, row, rowBytes_, filtered.data() + static_cast<size_t>(r) * stride);
+        prior = row;
+    }
+    piece.checksum = Adler32(1, filtered.data(), filtered.size());
+    piece.checkedBytes = filtered.size();
+
+    std::vector<uint8_t>& out = piece.output;
+    out.clear();
+    const size_t chunk = BeginChunk("IDAT", out);
+    if (piece.index == 0) {
+        const auto header = ZlibHeader(compression_);
+        out.insert(out.end(), header.begin(), header.end());
+    }
+    deflater.appendSegment(filtered.data(), filtered.size(), piece.firstRow + piece.rows == height_,
+                           out);
+    EndChunk(chunk, out);
+}
+
+void PngWriter::writePiece(const Piece& piece)
+{
+    file_->write(piece.output.data(), piece.output.size());
+    adler_ = piece.index == 0 ? piece.checksum
+                              : CombineAdler32(adler_, piece.checksum, piece.checkedBytes);
 }
 
 void PngWriter::commit()
 {
-    if (!codec_)
+    if (!pipeline_)
         throw Error("Cannot write file " + path_ + ": the file is not open");
-    Codec& c = *codec_;
-    if (!guarded(c, [&] { png_write_end(c.png, nullptr); }))
-        fail();
-    codec_.reset();
-    file_->commit();
-    file_.reset();
-}
-
-void PngWriter::fail()
-{
-    // A failed write already carries a message naming the file; libpng's own do not.
-    const std::string reason = codec_->failure;
-    discard();
-    throw Error(reason.rfind("Cannot", 0) == 0 ? reason
-                                               : "Cannot write file " + path_ + ": " + reason);
+    try {
+        if (row_ != height_)
+            throw Error("Cannot write file " + path_ + ": " + std::to_string(height_ - row_) +
+                        " rows are missing");
+        pipeline_->finish();
+        pipeline_.reset();
+        std::vector<uint8_t> tail;
+        size_t chunk = BeginChunk("IDAT", tail);
+        AppendBigEndian(adler_, tail);
+        EndChunk(chunk, tail);
+        chunk = BeginChunk("IEND", tail);
+        EndChunk(chunk, tail);
+        file_->write(tail.data(), tail.size());
+        file_->commit();
+        file_.reset();
+    } catch (const std::exception& e) {
+        fail(e.what());
+    }
 }
 
 void PngWriter::discard()
 {
-    codec_.reset();
+    // The compressing threads use this writer's members, so they stop first.
+    pipeline_.reset();
     if (file_)
         file_->discard();
     file_.reset();
+}
+
+void PngWriter::fail(const std::string& reason)
+{
+    discard();
+    // A failed write already carries a message naming the file.
+    throw Error(reason.rfind("Cannot", 0) == 0 ? reason
+                                               : "Cannot write file " + path_ + ": " + reason);
 }
 
 } // namespace lumexa

@@ -1,20 +1,31 @@
-// PNG result files, written row by row through libpng as the renderer produces them:
-// RGBA with the coverage byte as alpha, 300 pixels per inch, compressed for speed.
+// PNG result files: RGBA with the coverage byte as alpha, 300 pixels per inch. The rows
+// are filtered and deflated in pieces on a few threads (PiecePipeline); each piece
+// becomes one IDAT chunk, and the chunks together hold one zlib stream whose Adler-32 is
+// combined from the pieces' and written in a last small IDAT chunk.
 #pragma once
 
 #include "core/base/atomic_file.h"
+#include "core/render/compression.h"
 #include "core/render/row_writer.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lumexa
 {
 
+class PiecePipeline;
+struct Piece;
+class SegmentDeflater;
+
 class PngWriter : public RowWriter
 {
   public:
-    explicit PngWriter(std::string path);
+    // `threads` compressing threads; 0: one per core.
+    explicit PngWriter(std::string path, Compression compression = Compression::Fast,
+                       int threads = 0);
     ~PngWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -24,14 +35,24 @@ class PngWriter : public RowWriter
     void discard() override;
     const std::string& path() const override { return path_; }
 
-    struct Codec; // libpng's state, kept out of this header
+    // Rows per compressed piece for rows of `width` pixels.
+    static int pieceRows(int width);
 
   private:
-    [[noreturn]] void fail();
+    void compressPiece(Piece& piece, SegmentDeflater& deflater) const;
+    void writePiece(const Piece& piece);
+    [[noreturn]] void fail(const std::string& reason);
 
     std::string path_;
+    Compression compression_;
+    int threads_;
     std::unique_ptr<AtomicFile> file_;
-    std::unique_ptr<Codec> codec_;
+    std::unique_ptr<PiecePipeline> pipeline_;
+    int height_ = 0;
+    size_t rowBytes_ = 0;
+    int pieceRows_ = 1;
+    int row_ = 0;
+    uint32_t adler_ = 1; // of the filtered rows written so far
 };
 
 } // namespace lumexa

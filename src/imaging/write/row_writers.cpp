@@ -50,13 +50,14 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name)
     return std::nullopt;
 }
 
-std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format)
+std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,
+                                         const WriterOptions& options)
 {
     switch (format) {
     case OutputFormat::Png:
-        return std::make_unique<PngWriter>(path);
+        return std::make_unique<PngWriter>(path, options.compression, options.threads);
     case OutputFormat::Tiff:
-        return std::make_unique<TiffWriter>(path);
+        return std::make_unique<TiffWriter>(path, options.compression, options.threads);
     case OutputFormat::Targa:
         break;
     }

@@ -2,6 +2,7 @@
 // extension or by name.
 #pragma once
 
+#include "core/render/compression.h"
 #include "core/render/row_writer.h"
 
 #include <memory>
@@ -18,6 +19,15 @@ enum class OutputFormat { Targa, Png, Tiff };
 OutputFormat OutputFormatForPath(std::string_view path);
 // "tga", "png" or "tiff" (also "tif"); nothing for any other name.
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
-std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format);
+
+// How PNG and TIFF results are compressed: how hard, and on how many threads (0: one per
+// core); a Targa result is not compressed.
+struct WriterOptions {
+    Compression compression = Compression::Fast;
+    int threads = 0;
+};
+
+std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,
+                                         const WriterOptions& options = {});
 
 } // namespace lumexa

@@ -4,6 +4,10 @@
 #include "imaging/write/tiff_writer.h"
 
 #include "core/base/error.h"
+#include "imaging/write/deflate_segment.h"
+#include "imaging/write/piece_pipeline.h"
+#include "imaging/write/png_writer.h"
+#include "imaging/write/row_filters.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -74,7 +78,10 @@ toff_t onSize(thandle_t h)
 
 } // namespace
 
-TiffWriter::TiffWriter(std::string path) : path_(std::move(path)) {}
+TiffWriter::TiffWriter(std::string path, Compression compression, int threads)
+    : path_(std::move(path)), compression_(compression), threads_(threads)
+{
+}
 
 TiffWriter::~TiffWriter()
 {
@@ -107,47 +114,86 @@ void TiffWriter::open(int width, int height)
         fail("cannot start the TIFF file");
 
     const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
-    const uint32_t rowBytes = 4u * static_cast<uint32_t>(width);
-    // Strips of about 256 KB: small enough for little memory, large enough to compress well.
-    const uint32_t rowsPerStrip = std::max<uint32_t>(1, (256u * 1024u) / rowBytes);
-    const bool ok = TIFFSetField(tiff_, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width)) &&
-                    TIFFSetField(tiff_, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height)) &&
-                    TIFFSetField(tiff_, TIFFTAG_BITSPERSAMPLE, 8) &&
-                    TIFFSetField(tiff_, TIFFTAG_SAMPLESPERPIXEL, 4) &&
-                    TIFFSetField(tiff_, TIFFTAG_EXTRASAMPLES, 1, extra) &&
-                    TIFFSetField(tiff_, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
-                    TIFFSetField(tiff_, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
-                    TIFFSetField(tiff_, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
-                    TIFFSetField(tiff_, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE) &&
-                    TIFFSetField(tiff_, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL) &&
-                    TIFFSetField(tiff_, TIFFTAG_ZIPQUALITY, 1) &&
-                    TIFFSetField(tiff_, TIFFTAG_ROWSPERSTRIP, rowsPerStrip) &&
-                    TIFFSetField(tiff_, TIFFTAG_XRESOLUTION, 300.0f) &&
-                    TIFFSetField(tiff_, TIFFTAG_YRESOLUTION, 300.0f) &&
-                    TIFFSetField(tiff_, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH) &&
-                    TIFFSetField(tiff_, TIFFTAG_SOFTWARE, "Lumexa");
+    // A strip is one compressed piece, of the same size as a PNG's.
+    rowBytes_ = 4 * static_cast<size_t>(width);
+    rowsPerStrip_ = PngWriter::pieceRows(width);
+    height_ = height;
+    const bool ok =
+        TIFFSetField(tiff_, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width)) &&
+        TIFFSetField(tiff_, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height)) &&
+        TIFFSetField(tiff_, TIFFTAG_BITSPERSAMPLE, 8) &&
+        TIFFSetField(tiff_, TIFFTAG_SAMPLESPERPIXEL, 4) &&
+        TIFFSetField(tiff_, TIFFTAG_EXTRASAMPLES, 1, extra) &&
+        TIFFSetField(tiff_, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
+        TIFFSetField(tiff_, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
+        TIFFSetField(tiff_, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
+        TIFFSetField(tiff_, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE) &&
+        TIFFSetField(tiff_, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL) &&
+        TIFFSetField(tiff_, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(rowsPerStrip_)) &&
+        TIFFSetField(tiff_, TIFFTAG_XRESOLUTION, 300.0f) &&
+        TIFFSetField(tiff_, TIFFTAG_YRESOLUTION, 300.0f) &&
+        TIFFSetField(tiff_, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH) &&
+        TIFFSetField(tiff_, TIFFTAG_SOFTWARE, "Lumexa");
     if (!ok)
         fail("cannot set up the TIFF file");
     row_ = 0;
-    scratch_.assign(rowBytes, 0);
+    try {
+        pipeline_ = std::make_unique<PiecePipeline>(
+            threads_, compression_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
+            [this](const Piece& p) { writePiece(p); });
+    } catch (const std::exception& e) {
+        fail(e.what());
+    }
 }
 
 void TiffWriter::writeRow(const uint8_t* rgbaRow)
 {
-    if (!tiff_)
+    if (!pipeline_)
         throw Error("Cannot write file " + path_ + ": the file is not open");
-    // The predictor differences the row in place, so libtiff is given a copy: the row
-    // still belongs to the render, which may show it after it is written.
-    std::copy(rgbaRow, rgbaRow + scratch_.size(), scratch_.begin());
-    if (TIFFWriteScanline(tiff_, scratch_.data(), row_, 0) < 0)
-        fail("a write failed");
-    ++row_;
+    try {
+        Piece& piece = pipeline_->filling();
+        if (piece.rows == 0)
+            piece.firstRow = row_;
+        piece.input.insert(piece.input.end(), rgbaRow, rgbaRow + rowBytes_);
+        ++piece.rows;
+        ++row_;
+        if (piece.rows == rowsPerStrip_ || row_ == height_)
+            pipeline_->submit();
+    } catch (const std::exception& e) {
+        fail(e.what());
+    }
+}
+
+void TiffWriter::compressPiece(Piece& piece, SegmentDeflater& deflater) const
+{
+    thread_local std::vector<uint8_t> predicted;
+    predicted.resize(piece.input.size());
+    for (size_t at = 0; at < piece.input.size(); at += rowBytes_)
+        PredictTiffRow(piece.input.data() + at, rowBytes_, predicted.data() + at);
+    piece.output.clear();
+    deflater.appendZlibStream(predicted.data(), predicted.size(), piece.output);
+}
+
+void TiffWriter::writePiece(const Piece& piece)
+{
+    if (TIFFWriteRawStrip(tiff_, static_cast<uint32_t>(piece.index),
+                          const_cast<uint8_t*>(piece.output.data()),
+                          static_cast<tmsize_t>(piece.output.size())) < 0)
+        throw Error("a write failed");
 }
 
 void TiffWriter::commit()
 {
-    if (!tiff_)
+    if (!pipeline_)
         throw Error("Cannot write file " + path_ + ": the file is not open");
+    try {
+        if (row_ != height_)
+            throw Error(std::to_string(height_ - row_) + " rows are missing");
+        pipeline_->finish();
+        pipeline_.reset();
+    } catch (const std::exception& e) {
+        fail(e.what());
+    }
     if (!TIFFFlush(tiff_))
         fail("a write failed");
     TIFFClose(tiff_);
@@ -158,6 +204,8 @@ void TiffWriter::commit()
 
 void TiffWriter::discard()
 {
+    // The compressing threads use this writer's members, so they stop first.
+    pipeline_.reset();
     if (tiff_) {
         TIFFClose(tiff_);
         tiff_ = nullptr;

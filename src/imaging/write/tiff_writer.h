@@ -1,24 +1,31 @@
-// TIFF result files, written strip by strip through libtiff as the renderer produces the
-// rows: RGBA with the coverage byte as unassociated alpha, 300 pixels per inch, deflate
-// compressed after the horizontal predictor, and BigTIFF when the file could pass 4 GB.
+// TIFF result files: RGBA with the coverage byte as unassociated alpha, 300 pixels per
+// inch, and BigTIFF when the file could pass 4 GB. Each strip is put through the
+// horizontal predictor and deflated on its own on a few threads (PiecePipeline), and
+// libtiff writes the finished strips in order and records where they are.
 #pragma once
 
 #include "core/base/atomic_file.h"
+#include "core/render/compression.h"
 #include "core/render/row_writer.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 typedef struct tiff TIFF;
 
 namespace lumexa
 {
 
+class PiecePipeline;
+struct Piece;
+class SegmentDeflater;
+
 class TiffWriter : public RowWriter
 {
   public:
-    explicit TiffWriter(std::string path);
+    // `threads` compressing threads; 0: one per core.
+    explicit TiffWriter(std::string path, Compression compression = Compression::Fast,
+                        int threads = 0);
     ~TiffWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -32,13 +39,20 @@ class TiffWriter : public RowWriter
     static bool needsBigTiff(int width, int height);
 
   private:
+    void compressPiece(Piece& piece, SegmentDeflater& deflater) const;
+    void writePiece(const Piece& piece);
     [[noreturn]] void fail(const std::string& what);
 
     std::string path_;
+    Compression compression_;
+    int threads_;
     std::unique_ptr<AtomicFile> file_;
     TIFF* tiff_ = nullptr;
-    uint32_t row_ = 0;
-    std::vector<uint8_t> scratch_; // the row handed to libtiff
+    std::unique_ptr<PiecePipeline> pipeline_;
+    size_t rowBytes_ = 0;
+    int rowsPerStrip_ = 1;
+    int height_ = 0;
+    int row_ = 0;
 };
 
 } // namespace lumexa
