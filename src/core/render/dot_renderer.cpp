@@ -207,25 +207,95 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
 
 void DotRenderer::RenderRow(int py, uint8_t* rgbaRow) const
 {
-    std::memset(rgbaRow, 0, static_cast<size_t>(width_) * 4);
+    RenderSpan(py, 0, width_, rgbaRow);
+}
+
+void DotRenderer::RenderSpan(int py, int x0, int x1, uint8_t* rgba) const
+{
+    if (x1 <= x0)
+        return;
+    std::memset(rgba, 0, static_cast<size_t>(x1 - x0) * 4);
     if (py < 0 || py >= height_)
+        return;
+    const uint32_t* cellsEnd = nullptr;
+    const uint32_t* cells = cells_.empty() ? nullptr : band(cellIndex_, py, &cellsEnd);
+    const uint32_t* dotsEnd = nullptr;
+    const uint32_t* dots = band(dotIndex_, py, &dotsEnd);
+    composeRow(py, x0, x1, cells, cellsEnd, dots, dotsEnd, rgba);
+}
+
+bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stride,
+                               std::stop_token stop) const
+{
+    if (rect.width <= 0 || rect.height <= 0)
+        return true;
+    const int x0 = rect.x;
+    const int x1 = rect.x + rect.width;
+    // Each band's records are narrowed once to those that reach the region's columns, so
+    // that a narrow region does not walk every record of a wide row for each of its rows.
+    std::vector<uint32_t> cells;
+    std::vector<uint32_t> dots;
+    auto narrow = [&](const BandIndex& index, int py, auto reaches, std::vector<uint32_t>& out) {
+        out.clear();
+        const uint32_t* end = nullptr;
+        for (const uint32_t* i = band(index, py, &end); i != end; ++i) {
+            if (reaches(*i))
+                out.push_back(*i);
+        }
+    };
+    int cellBand = -1;
+    int dotBand = -1;
+    for (int r = 0; r < rect.height; ++r) {
+        if (stop.stop_requested())
+            return false;
+        const int py = rect.y + r;
+        uint8_t* out = rgba + static_cast<size_t>(r) * stride;
+        std::memset(out, 0, static_cast<size_t>(rect.width) * 4);
+        if (py < 0 || py >= height_)
+            continue;
+        if (!cells_.empty() && py / cellIndex_.bandHeight != cellBand) {
+            cellBand = py / cellIndex_.bandHeight;
+            narrow(
+                cellIndex_, py,
+                [&](uint32_t i) {
+                    const Placed& a = cells_[i].area;
+                    return a.colBegin < x1 && a.colEnd > x0;
+                },
+                cells);
+        }
+        if (py / dotIndex_.bandHeight != dotBand) {
+            dotBand = py / dotIndex_.bandHeight;
+            narrow(
+                dotIndex_, py,
+                [&](uint32_t i) { return dots_[i].colBegin < x1 && dots_[i].colEnd > x0; }, dots);
+        }
+        composeRow(py, x0, x1, cells.data(), cells.data() + cells.size(), dots.data(),
+                   dots.data() + dots.size(), out);
+    }
+    return true;
+}
+
+void DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* cells,
+                             const uint32_t* cellsEnd, const uint32_t* dots,
+                             const uint32_t* dotsEnd, uint8_t* out) const
+{
+    // Only pixels inside the result are composed; the rest stay black and transparent.
+    const int begin = std::max(x0, 0);
+    const int end = std::min(x1, width_);
+    if (begin >= end)
         return;
     // Every background cell first, then the dots in list order: each pixel sees its records
     // in the same order as when every record is tested at every pixel.
-    const uint32_t* end = nullptr;
-    if (!cells_.empty()) {
-        for (const uint32_t* i = band(cellIndex_, py, &end); i != end; ++i)
-            composeBackgroundRow(cells_[*i], py, rgbaRow);
-    }
-    const uint32_t* first = band(dotIndex_, py, &end);
-    for (const uint32_t* i = first; i != end; ++i) {
+    for (const uint32_t* i = cells; i != cellsEnd; ++i)
+        composeBackgroundRow(cells_[*i], py, begin, end, x0, out);
+    for (const uint32_t* i = dots; i != dotsEnd; ++i) {
         // The samples of a dot's row sit in its own table, away from the previous dot's: ask
         // for them a few dots ahead so that they arrive while earlier dots are composed.
-        if (end - i > kPrefetchAhead)
+        if (dotsEnd - i > kPrefetchAhead)
             prefetchDotRow(dots_[i[kPrefetchAhead]], py);
         const Placed& dot = dots_[*i];
         if (covers(dot, py))
-            composeDotRow(dot, py, rgbaRow);
+            composeDotRow(dot, py, begin, end, x0, out);
     }
 }
 
@@ -244,7 +314,8 @@ void DotRenderer::prefetchDotRow(const Placed& dot, int py) const
         __builtin_prefetch(at + offset);
 }
 
-void DotRenderer::composeBackgroundRow(const Cell& cell, int py, uint8_t* row) const
+void DotRenderer::composeBackgroundRow(const Cell& cell, int py, int clipBegin, int clipEnd, int x0,
+                                       uint8_t* out) const
 {
     const Placed& a = cell.area;
     if (py < a.rowBegin || py >= a.rowEnd)
@@ -252,19 +323,25 @@ void DotRenderer::composeBackgroundRow(const Cell& cell, int py, uint8_t* row) c
     const long long v = static_cast<long long>(py) - a.y;
     if (v >= backgroundHeight_)
         return; // a cell larger than LED image 0 shows nothing where the picture ends
-    const int colEnd =
-        clampTo(static_cast<long long>(a.x) + backgroundWidth_, a.colBegin, a.colEnd);
-    if (a.colBegin >= colEnd)
+    const int colBegin = std::max(a.colBegin, clipBegin);
+    const int colEnd = clampTo(static_cast<long long>(a.x) + backgroundWidth_, colBegin,
+                               std::min(a.colEnd, clipEnd));
+    if (colBegin >= colEnd)
         return;
     const size_t at = (static_cast<size_t>(v) * static_cast<size_t>(backgroundWidth_) +
-                       static_cast<size_t>(a.colBegin - a.x)) *
+                       static_cast<size_t>(colBegin - a.x)) *
                       4;
-    std::memcpy(row + static_cast<size_t>(a.colBegin) * 4, backgroundPixels_.data() + at,
-                static_cast<size_t>(colEnd - a.colBegin) * 4);
+    std::memcpy(out + static_cast<size_t>(colBegin - x0) * 4, backgroundPixels_.data() + at,
+                static_cast<size_t>(colEnd - colBegin) * 4);
 }
 
-void DotRenderer::composeDotRow(const Placed& dot, int py, uint8_t* row) const
+void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,
+                                uint8_t* out) const
 {
+    const int colBegin = std::max(dot.colBegin, clipBegin);
+    const int colEnd = std::min(dot.colEnd, clipEnd);
+    if (colBegin >= colEnd)
+        return;
     const LedRole role = roles_[static_cast<size_t>(dot.led)];
     const LedSampleTable* table = samples_.table(dot.led, dot.angle);
     const long long v = static_cast<long long>(py) - dot.y;
@@ -272,25 +349,24 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, uint8_t* row) const
         !table->coversRow(static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30))) ||
         !table->coversColumns(static_cast<long long>(dot.colBegin) - dot.x,
                               static_cast<long long>(dot.colEnd) - dot.x)) {
-        for (int px = dot.colBegin; px < dot.colEnd; ++px)
-            composeDotDirect(dot, px, py, row + static_cast<size_t>(px) * 4, true);
+        for (int px = colBegin; px < colEnd; ++px)
+            composeDotDirect(dot, px, py, out + static_cast<size_t>(px - x0) * 4, true);
         return;
     }
 
     // The pixels of the span that have a sample form one run.
     const size_t r = static_cast<size_t>(v - table->v0);
     const int runBegin =
-        clampTo(static_cast<long long>(table->runBegin[r]) + dot.x, dot.colBegin, dot.colEnd);
-    const int runEnd =
-        clampTo(static_cast<long long>(table->runEnd[r]) + dot.x, runBegin, dot.colEnd);
+        clampTo(static_cast<long long>(table->runBegin[r]) + dot.x, colBegin, colEnd);
+    const int runEnd = clampTo(static_cast<long long>(table->runEnd[r]) + dot.x, runBegin, colEnd);
     const uint8_t* samples =
         runBegin < runEnd ? table->entries.data() + table->runAt[r] +
                                 static_cast<size_t>(runBegin - dot.x - table->runBegin[r]) * 4
                           : nullptr;
-    uint8_t* const spanBegin = row + static_cast<size_t>(dot.colBegin) * 4;
-    uint8_t* const run = row + static_cast<size_t>(runBegin) * 4;
-    uint8_t* const runStop = row + static_cast<size_t>(runEnd) * 4;
-    uint8_t* const spanEnd = row + static_cast<size_t>(dot.colEnd) * 4;
+    uint8_t* const spanBegin = out + static_cast<size_t>(colBegin - x0) * 4;
+    uint8_t* const run = out + static_cast<size_t>(runBegin - x0) * 4;
+    uint8_t* const runStop = out + static_cast<size_t>(runEnd - x0) * 4;
+    uint8_t* const spanEnd = out + static_cast<size_t>(colEnd - x0) * 4;
 
     bool drawn = false;
     if (role.maskStep) {

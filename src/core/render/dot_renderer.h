@@ -7,10 +7,12 @@
 #pragma once
 
 #include "core/render/led_sample_cache.h"
+#include "core/render/pixel_rect.h"
 #include "core/render/render_scene.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 namespace lumexa
@@ -32,6 +34,14 @@ class DotRenderer
     // Fills result row py (0 <= py < height) as W x 4 bytes: red, green, blue, coverage.
     // Thread-safe: several threads may compose different rows at once.
     void RenderRow(int py, uint8_t* rgbaRow) const;
+    // Fills pixels x0..x1-1 of row py, (x1 - x0) x 4 bytes, with the same bytes RenderRow
+    // gives them; pixels outside the result are black and transparent. Thread-safe.
+    void RenderSpan(int py, int x0, int x1, uint8_t* rgba) const;
+    // Fills `rect` of the result, row after row `stride` bytes apart, with the bytes of the
+    // full render (outside the result: black and transparent). Stops between rows once `stop`
+    // is requested and then returns false, leaving the later rows unwritten. Thread-safe.
+    bool RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stride,
+                      std::stop_token stop = {}) const;
 
     // The render-window preview's pixel at result position (px, py): 3 bytes blue, green, red,
     // starting from black, without coverage; background cells are tested by their bounding
@@ -72,8 +82,16 @@ class DotRenderer
         return dot.rowBegin <= py && py < dot.rowEnd && dot.colBegin < dot.colEnd && dot.led >= 0;
     }
     void prefetchDotRow(const Placed& dot, int py) const;
-    void composeBackgroundRow(const Cell& cell, int py, uint8_t* row) const;
-    void composeDotRow(const Placed& dot, int py, uint8_t* row) const;
+    // Composes pixels max(x0, 0)..min(x1, W)-1 of row py from the listed records into `out`,
+    // which holds pixel x0 first and is cleared already.
+    void composeRow(int py, int x0, int x1, const uint32_t* cells, const uint32_t* cellsEnd,
+                    const uint32_t* dots, const uint32_t* dotsEnd, uint8_t* out) const;
+    // Compose the record's pixels within columns clipBegin..clipEnd-1 of row py into `out`,
+    // which holds column x0 first.
+    void composeBackgroundRow(const Cell& cell, int py, int clipBegin, int clipEnd, int x0,
+                              uint8_t* out) const;
+    void composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,
+                       uint8_t* out) const;
     void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,
                           bool withCoverage) const;
 
