@@ -27,6 +27,14 @@ class Error : public std::runtime_error
     int languageString_ = -1;
 };
 
+// Thrown by long steps before a result (the render layout) when their stop token asks
+// them to stop: the caller reports a cancel, not a failure.
+class Stopped : public std::exception
+{
+  public:
+    const char* what() const noexcept override { return "stopped"; }
+};
+
 // "'%s' is not a valid integer value"
 Error invalidInteger(const std::string& value);
 // "Cannot open file %s"

@@ -3,10 +3,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/error.h"
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include "core/base/input_file.h"
 
 namespace lumexa
 {
@@ -150,16 +147,15 @@ std::vector<std::string> splitLines(std::string_view text)
 
 std::vector<std::string> readTextFileLines(const std::string& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    const InputFile file = ReadInputFile(path, kMostTextFileBytes);
+    if (file.refusal == InputRefusal::Missing)
         throw cannotOpen(path);
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw cannotOpen(path);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw cannotOpen(path);
-    return splitLines(decodeTextFile(bytes));
+    if (file.refusal != InputRefusal::None)
+        throw Error("Cannot open file " + path + ": " + RefusalReason(file, kMostTextFileBytes));
+    // UTF-16 and binary files hold NUL bytes, which no text of ours does.
+    if (file.bytes.find('\0') != std::string::npos)
+        throw Error("Cannot open file " + path + ": it is not a text file");
+    return splitLines(decodeTextFile(file.bytes));
 }
 
 void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines)

@@ -3,6 +3,7 @@
 // written as UTF-8 with CR LF line ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,12 @@ std::string decodeTextFile(std::string_view bytes);
 // end is a line; an end at the very end of the text adds no empty line.
 std::vector<std::string> splitLines(std::string_view text);
 
-// Reads a whole text file as decoded lines; throws "Cannot open file %s".
+// Projects and language files are a few kilobytes; a larger file is none of them.
+inline constexpr uint64_t kMostTextFileBytes = 64ull << 20;
+
+// Reads a whole text file as decoded lines; throws "Cannot open file %s" (with the reason
+// after a colon when the file exists but is no regular file, is larger than
+// kMostTextFileBytes or holds NUL bytes).
 std::vector<std::string> readTextFileLines(const std::string& path);
 // Writes lines ending in CR LF through a temporary file beside `path`, renamed over it
 // only when every byte is written; throws an Error naming the file on failure and

@@ -1,6 +1,8 @@
 // Candidate points and their selection for the Points style.
 #include "core/layout/points_scatter.h"
 
+#include "core/base/error.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -113,7 +115,7 @@ uint32_t acceptanceMask(const double (&darkness)[kCandidates], RandomTable& acce
 
 void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, int shufle,
                          RandomTable& accept, RandomTable& shuffle,
-                         std::vector<TScatterPoint>& points)
+                         std::vector<TScatterPoint>& points, const std::stop_token& stop)
 {
     points.clear();
     const int width = glyph.width();
@@ -133,6 +135,8 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
     const ShiftLookup shifts(shuffle, cell, shufle);
 
     for (int c = 0; c < width; ++c) {
+        if (stop.stop_requested())
+            throw Stopped();
         for (int r = 0; r < height; ++r) {
             if (value(c, r) >= 255)
                 continue;
@@ -194,7 +198,7 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
 
 void SelectScatterDots(std::span<const TScatterPoint> points, int density, int ledCount,
                        int columns, int rows, CellSize cell, RandomTable& led, RandomTable& pick,
-                       DotList& out)
+                       DotList& out, const std::stop_token& stop)
 {
     const int64_t n = static_cast<int64_t>(points.size());
     const int64_t cells = static_cast<int64_t>(columns) * rows;
@@ -204,6 +208,8 @@ void SelectScatterDots(std::span<const TScatterPoint> points, int density, int l
     const double bound = density * (n * 0.01);
     const int64_t hundreds = n / 100;
     for (int64_t k = 0; k < bound; ++k) {
+        if ((k & 0xFFFF) == 0 && stop.stop_requested())
+            throw Stopped();
         const int kind = RandomLedNumber(ledCount, led);
         const float t1 = DrawRandom(pick);
         const float t2 = DrawRandom(pick);

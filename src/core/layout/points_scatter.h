@@ -9,6 +9,7 @@
 #include "core/pictures/picture.h"
 
 #include <span>
+#include <stop_token>
 #include <vector>
 
 namespace lumexa
@@ -21,7 +22,7 @@ namespace lumexa
 // when `shufle` is at least 1. Intermediate values are rounded to 32-bit floats.
 void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, int shufle,
                          RandomTable& accept, RandomTable& shuffle,
-                         std::vector<TScatterPoint>& points);
+                         std::vector<TScatterPoint>& points, const std::stop_token& stop = {});
 
 // Runs the selection loop over N = points.size() while k < density x (N x 0.01): each
 // iteration draws an LED number from `led`, then an index from two draws of `pick`;
@@ -29,8 +30,9 @@ void MakeCandidatePoints(const Picture& glyph, Channel channel, CellSize cell, i
 // 8-bit counter (which stays at 255 once there) and becomes a dot while the counter is
 // at most `density`, so no cell ever takes more than `density` dots. The records are
 // appended to `out` unfinished.
+// Both throw Stopped when `stop` is requested: on a long text they run for seconds.
 void SelectScatterDots(std::span<const TScatterPoint> points, int density, int ledCount,
                        int columns, int rows, CellSize cell, RandomTable& led, RandomTable& pick,
-                       DotList& out);
+                       DotList& out, const std::stop_token& stop = {});
 
 } // namespace lumexa

@@ -56,8 +56,12 @@ void DrawAngles(DotList& dots, size_t from, RandomTable& angle)
 RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
                                RandomGenerator& gen, std::vector<TScatterPoint>& points,
-                               RenderLog* log)
+                               RenderLog* log, const std::stop_token& stop)
 {
+    const auto checkStop = [&stop] {
+        if (stop.stop_requested())
+            throw Stopped();
+    };
     NullRenderLog nullLog;
     RenderLog& out = log ? *log : nullLog;
     RenderLayout layout;
@@ -86,6 +90,7 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
             source.rasterizer->drawText(parsed.stripped, settings.fontName,
                                         settings.fontSize.position(), settings.kerning.position());
     }
+    checkStop();
     NarrowThreshold(glyph.image, settings.brightnes);
     const int threshold = settings.brightnes.position();
 
@@ -113,9 +118,9 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
         out.add(kStringRandomPoints);
         // The render reads the red byte where the main window's Points style reads blue.
         MakeCandidatePoints(glyph.image, Channel::Red, cell, shufle, random.accept, random.shuffle,
-                            points);
+                            points, stop);
         SelectScatterDots(points, settings.density.position(), leds.count, layout.columns,
-                          layout.rows, cell, random.led, random.pick, layout.dots);
+                          layout.rows, cell, random.led, random.pick, layout.dots, stop);
     } else {
         out.add(kStringGridDots);
         KindOfDot kindOf;
@@ -134,11 +139,13 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
         AppendGridDots(glyph.image, Channel::Red, threshold, cell, shufle, random.shuffle, kindOf,
                        layout.dots);
     }
+    checkStop();
     // The angle table serves nothing else, so drawing the angles after the dots gives
     // each dot the angle it would get when drawn as the dot is appended.
     DrawAngles(layout.dots, 0, random.angle);
     FinishRecords(layout.dots, 0, cell, layout.width, layout.height);
 
+    checkStop();
     SortByRow(layout.dots);
     ShuffleDrawingOrder(layout.dots, gen);
 

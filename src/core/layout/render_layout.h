@@ -13,6 +13,7 @@
 #include "core/render/render_log.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 namespace lumexa
@@ -67,11 +68,12 @@ struct RenderLayout {
 // steps `gen` on from the state the rebuilding of the tables left. Log lines go to `log`
 // (null for none). `points` is the Points buffer, overwritten by render type 0.
 // Throws an Error for a tag number that does not convert, an empty threshold range, a
-// Logo page without a logo or a cell of no pixels.
+// Logo page without a logo or a cell of no pixels; throws Stopped when `stop` is requested
+// (Ctrl-C in lumexa-render), checked between the steps and inside the long Points loops.
 RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
                                RandomGenerator& gen, std::vector<TScatterPoint>& points,
-                               RenderLog* log);
+                               RenderLog* log, const std::stop_token& stop = {});
 
 // Sorts by y, then kind; records equal in both keep their order.
 void SortByRow(DotList& dots);

@@ -4,6 +4,7 @@
 #include "core/pictures/picture_pipeline.h"
 
 #include <exception>
+#include <new>
 
 namespace lumexa
 {
@@ -13,6 +14,10 @@ bool DecodeForLoad(const std::string& file, const PictureLoader& load, DecodedPi
 {
     try {
         decoded = load(file);
+    } catch (const std::bad_alloc&) {
+        // Out of memory is no fault of this picture: refusing it would give another
+        // result without a word, so it stops the whole load.
+        throw;
     } catch (const std::exception& e) {
         outcome.message = e.what();
         if (outcome.message.empty())

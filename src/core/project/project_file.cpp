@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -48,6 +50,39 @@ std::string oneLine(std::string value)
     std::replace_if(
         value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return value;
+}
+
+// Whether a line sets anything a project holds. Unknown lines are ignored one by one, but
+// a file without a single known line (a picture, a JSON file, UTF-16 text) is no project.
+bool isProjectLine(const std::string& line)
+{
+    static const char* const kKeys[] = {"Scale",
+                                        "FontSize",
+                                        "Brightnes",
+                                        "Density",
+                                        "Shufle",
+                                        "Kerning",
+                                        "Text",
+                                        "RenderUseMaskEnabled",
+                                        "RenderUseAddEnabled",
+                                        "RenderUseMaskChecked",
+                                        "RenderUseAddChecked",
+                                        "RenderUseBackground",
+                                        "RenderRotateBitmaps",
+                                        "LogoSize",
+                                        "LogoInvert",
+                                        "Seed",
+                                        "RenderType",
+                                        "ActivePage",
+                                        "PreviewButton",
+                                        "LogoFile",
+                                        "FontName"};
+    const size_t p = line.find('=');
+    if (p == std::string::npos)
+        return false;
+    const std::string_view key(line.data(), p);
+    return key.substr(0, 5) == "Image" ||
+           std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys);
 }
 
 std::string absolutePath(const std::string& path)
@@ -259,6 +294,8 @@ ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPro
                         const PictureLoader& load)
 {
     const std::vector<std::string> lines = readTextFileLines(path);
+    if (std::none_of(lines.begin(), lines.end(), isProjectLine))
+        throw Error("Cannot open file " + path + ": it is not a project file");
     ProjectReader reader(path, state, prompts, load);
     return reader.read(lines);
 }

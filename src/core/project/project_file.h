@@ -58,7 +58,7 @@ enum class ReadEnd {
 // folder. A number that does not convert, a "RenderType" outside 0..2, an "ActivePage"
 // outside 0..1 or a "Seed" outside 0..99999999 stops reading with an Error naming the
 // value, as does a file that cannot be opened ("Cannot open file %s"); the lines before
-// stay applied.
+// stay applied. A file without a single project line is refused before anything is applied.
 ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
                         const PictureLoader& load);
 

@@ -7,16 +7,13 @@
 #include "imaging/read/picture_decoder.h"
 
 #include "core/base/error.h"
+#include "core/base/input_file.h"
 
 #include <Magick++.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <string_view>
 
@@ -29,13 +26,19 @@ namespace
 constexpr int64_t kMaxSide = 65535;
 constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;
 // Files past this size are no pictures the program can use.
-constexpr std::uintmax_t kMaxFileBytes = 512ULL * 1024 * 1024;
+constexpr uint64_t kMaxFileBytes = 512ULL * 1024 * 1024;
 
 void initialiseMagick()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        Magick::InitializeMagick(nullptr);
+        // The library's own signal handlers would end the program on SIGINT, SIGTERM or
+        // SIGHUP with a temporary file of theirs left behind; the programs handle signals
+        // themselves.
+        MagickLib::ExceptionInfo exception;
+        MagickLib::GetExceptionInfo(&exception);
+        MagickLib::InitializeMagickEx(nullptr, MAGICK_OPT_NO_SIGNAL_HANDER, &exception);
+        MagickLib::DestroyExceptionInfo(&exception);
         MagickLib::SetMagickResourceLimit(MagickLib::WidthResource, kMaxSide);
         MagickLib::SetMagickResourceLimit(MagickLib::HeightResource, kMaxSide);
         MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, kMaxPixels);
@@ -65,25 +68,12 @@ std::string reasonOf(const std::exception& e)
 
 std::string readBytes(const std::string& path)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        refuse(path, "the file does not exist");
-    if (fs::is_directory(status))
-        refuse(path, "it is a folder");
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size > kMaxFileBytes)
-        refuse(path, "the file is too large");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        refuse(path, std::strerror(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        refuse(path, "the file cannot be read");
-    if (bytes.empty())
+    InputFile file = ReadInputFile(path, kMaxFileBytes);
+    if (file.refusal != InputRefusal::None)
+        refuse(path, RefusalReason(file, kMaxFileBytes));
+    if (file.bytes.empty())
         refuse(path, "the file is empty");
-    return bytes;
+    return std::move(file.bytes);
 }
 
 std::string lowerExtension(const std::string& path)
