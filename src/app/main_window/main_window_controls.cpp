@@ -140,6 +140,9 @@ void TForm1::createControls()
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // A click on an LED picture must leave the text field's selection for the tag wrap,
+    // and a line edit drops its selection when it loses the focus.
+    ScrollBox1->setFocusPolicy(Qt::TabFocus);
     Panel1 = new QFrame(central);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);

@@ -25,6 +25,7 @@ class LedStripTest : public QObject
     void thumbnailIsCentredOrStretched_data();
     void thumbnailIsCentredOrStretched();
     void clickWrapsTheSelectedTextInTags();
+    void mouseOnTheShownStripKeepsTheTextSelection();
     void addWrapsTheSelectedTextInTheNewLedsTags();
     void replaceAndAddAlphaNeedASelection();
     void fullSetRefusesEveryLoad();
@@ -117,6 +118,30 @@ void LedStripTest::clickWrapsTheSelectedTextInTags()
     w.LedImageClick(0);
     QCOMPARE(w.Edit1->text(), QStringLiteral("12345"));
     QCOMPARE(f.shared.ledImages.SelectedLedImage(), 0);
+}
+
+void LedStripTest::mouseOnTheShownStripKeepsTheTextSelection()
+{
+    // In a shown window a click moves the focus to the nearest control that takes it by
+    // click, and the text field drops its selection when it loses the focus.
+    WindowFixture f;
+    TForm1& w = *f.window;
+    f.addLeds(3);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseClick(w.Edit1, Qt::LeftButton);
+    QTest::keyClick(w.Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w.Edit1, QStringLiteral("12345"));
+    QTest::keyClick(w.Edit1, Qt::Key_Left);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(w.Edit1, Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(w.Edit1->selectedText(), QStringLiteral("234"));
+
+    const StripEntry* led = w.strip()->entry(2);
+    w.strip()->scrollTo(led->panel->x());
+    QTest::mouseClick(led->panel, Qt::LeftButton, {}, led->panel->rect().center());
+    QCOMPARE(w.Edit1->text(), QStringLiteral("1[&+02]234[&-02]5"));
+    QCOMPARE(f.shared.ledImages.SelectedLedImage(), 2);
 }
 
 void LedStripTest::addWrapsTheSelectedTextInTheNewLedsTags()
