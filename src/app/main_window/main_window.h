@@ -3,13 +3,13 @@
 // status bar, the LED strip and the Logo page.
 #pragma once
 
+#include "app/desktop_open.h"
 #include "app/main_window/status_texts.h"
 #include "app/user_prompts.h"
 #include "core/layout/dot_record.h"
 #include "core/layout/preview_layout.h"
 #include "core/project/settings.h"
 
-#include <QDesktopServices>
 #include <QImage>
 #include <QMainWindow>
 #include <QUrl>
@@ -94,11 +94,9 @@ class TForm1 : public QMainWindow
     // Applies a language file and puts its captions on the controls.
     void LoadLanguage(const QString& path);
 
-    // Opens a document or an address with the desktop's "open" action; tests replace it
-    // to see what would be opened.
-    std::function<bool(const QUrl&)> openDocument = [](const QUrl& url) {
-        return QDesktopServices::openUrl(url);
-    };
+    // Opens a document or an address with the desktop's "open" action; false when nothing
+    // could open it. Tests replace it to see what would be opened.
+    std::function<bool(const QUrl&)> openDocument = OpenWithDesktop;
     // The program's web page. None is configured, so Help > Home page opens the manual.
     QUrl homePage;
 
@@ -228,6 +226,8 @@ class TForm1 : public QMainWindow
     void detachHandlers();
     void showStrip();
     QString manualPath() const;
+    QString manualHtmlPath() const;
+    bool polishManual() const;
 
     TForm4& shared_;
     UserPrompts& prompts_;

@@ -1,26 +1,58 @@
 // The Help menu's documents: the manual in the language of the captions, and the home
 // page, which is the manual as long as the program has no web address of its own.
 #include "app/main_window/main_window.h"
+#include "app/shared_state.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace lumexa
 {
 
-QString TForm1::manualPath() const
+bool TForm1::polishManual() const
 {
     // The manual's language follows the Add button's caption.
-    const QString file = Button1->text() == QStringLiteral("Dodaj")
-                             ? QStringLiteral("lumexa_TesselPL.pdf")
-                             : QStringLiteral("lumexa_TesselEN.pdf");
-    return QDir(programFolder_).filePath(file);
+    return Button1->text() == QStringLiteral("Dodaj");
+}
+
+QString TForm1::manualPath() const
+{
+    return QDir(programFolder_)
+        .filePath(polishManual() ? QStringLiteral("lumexa_TesselPL.pdf")
+                                 : QStringLiteral("lumexa_TesselEN.pdf"));
+}
+
+QString TForm1::manualHtmlPath() const
+{
+    // Installed, the program's files are in share/lumexa and the HTML manual in
+    // share/doc/lumexa; in the build tree the manual is built beside bin/.
+    const QString page = (polishManual() ? QStringLiteral("pl") : QStringLiteral("en")) +
+                         QStringLiteral("/index.html");
+    const QDir folder(programFolder_);
+    const QString installed =
+        QDir::cleanPath(folder.filePath(QStringLiteral("../doc/lumexa/") + page));
+    const QString built = QDir::cleanPath(folder.filePath(QStringLiteral("../manual/") + page));
+    return QFileInfo::exists(built) && !QFileInfo::exists(installed) ? built : installed;
 }
 
 void TForm1::Manual1Click()
 {
-    // Whether the desktop could open it is not reported: it shows its own message.
-    openDocument(QUrl::fromLocalFile(manualPath()));
+    // The PDF first; a desktop without a PDF viewer most likely has a web browser.
+    const QString pdf = manualPath();
+    if (QFileInfo::exists(pdf) && openDocument(QUrl::fromLocalFile(pdf)))
+        return;
+    const QString html = manualHtmlPath();
+    if (QFileInfo::exists(html) && openDocument(QUrl::fromLocalFile(html)))
+        return;
+    // The language files have no text for this; it follows the manual's language.
+    const QString text = polishManual()
+                             ? QStringLiteral("Nie udało się otworzyć podręcznika. Jego pliki "
+                                              "to:\n%1\n%2")
+                             : QStringLiteral("The manual could not be opened. Its files "
+                                              "are:\n%1\n%2");
+    prompts_.inform(shared_.text(30),
+                    text.arg(QDir::toNativeSeparators(pdf), QDir::toNativeSeparators(html)));
 }
 
 void TForm1::Webpage1Click()
@@ -28,7 +60,7 @@ void TForm1::Webpage1Click()
     if (homePage.isValid() && !homePage.isEmpty())
         openDocument(homePage);
     else
-        openDocument(QUrl::fromLocalFile(manualPath()));
+        Manual1Click();
 }
 
 } // namespace lumexa
