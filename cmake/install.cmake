@@ -1,6 +1,7 @@
 # Installation: programs in bin/, language files, manuals and examples in share/lumexa/
-# (where the programs look for them when they are not beside the program), and the
-# desktop entry, icons, AppStream metainfo and the MIME type of .led projects.
+# (where the programs look for them when they are not beside the program), the HTML
+# manuals with their pictures in share/doc/lumexa/, and the desktop entry, icons,
+# AppStream metainfo and the MIME type of .led projects.
 include(GNUInstallDirs)
 
 set(LUMEXA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/lumexa)
@@ -14,6 +15,10 @@ endif()
 install(FILES ${LUMEXA_LANGUAGE_FILES} DESTINATION ${LUMEXA_SHARE_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselEN.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
 install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselPL.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
+foreach(lang en pl)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/manual/${lang} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumexa
+          OPTIONAL PATTERN made EXCLUDE)
+endforeach()
 install(DIRECTORY data/examples DESTINATION ${LUMEXA_SHARE_DIR} PATTERN "*.py" EXCLUDE)
 
 install(FILES data/desktop/org.lumexa.Lumexa.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
