@@ -11,7 +11,8 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 share="$prefix/share"
 for f in "$prefix/bin/lumexa-render" "$share/lumexa/English.lng" "$share/lumexa/Polski.lng" \
          "$share/lumexa/lumexa_TesselEN.pdf" "$share/lumexa/examples/text.led" \
-         "$share/icons/hicolor/48x48/apps/org.lumexa.Lumexa.png"; do
+         "$share/icons/hicolor/48x48/apps/org.lumexa.Lumexa.png" \
+         "$share/doc/lumexa/en/index.html" "$share/doc/lumexa/pl/pictures/step-tag.png"; do
   [ -e "$f" ] || { echo "not installed: $f"; exit 1; }
 done
 
