@@ -5,6 +5,9 @@
 // windows as they are built.
 //
 // usage: manual_pictures PROGRAM_FOLDER LANGUAGE.lng EXAMPLES_FOLDER OUTPUT_FOLDER
+//                        RENDER_FOLDER
+// The render results go to RENDER_FOLDER, emptied first and removed at the end: its name
+// shows in the render window's pictures, so it is the same at every build.
 #include "app/main_window/led_strip.h"
 #include "app/main_window/main_window.h"
 #include "app/render_window/render_window.h"
@@ -22,7 +25,6 @@
 #include <QPainter>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -112,8 +114,8 @@ class PictureTour
 {
   public:
     PictureTour(const QString& programFolder, const QString& languageFile, const QString& examples,
-                const QString& output)
-        : languageFile_(languageFile), examples_(examples), output_(output),
+                const QString& output, const QString& renders)
+        : languageFile_(languageFile), examples_(examples), output_(output), renders_(renders),
           main_(shared_, prompts_), render_(shared_, prompts_, &main_)
     {
         main_.setProgramFolder(programFolder);
@@ -122,8 +124,6 @@ class PictureTour
 
     void run()
     {
-        if (!scratch_.isValid())
-            throw StepFailed("cannot create a scratch folder");
         main_.show();
         Settle();
         useLanguage();
@@ -174,7 +174,7 @@ class PictureTour
         // Open the render window, render, and look at the result.
         renderSession([this] {
             save(render_, "step-render-window");
-            const QImage result = renderTo(QStringLiteral("tutorial"));
+            const QImage result = renderTo(QStringLiteral("lumexa"));
             save(render_, "step-rendered");
             save(Opaque(result.copy(0, 0, std::min(result.width(), 760), result.height())),
                  "step-result");
@@ -247,7 +247,7 @@ class PictureTour
     // Chooses a destination, presses Render, waits for the run and reads the result.
     QImage renderTo(const QString& name)
     {
-        const QString path = QDir(scratch_.path()).filePath(name + ".png");
+        const QString path = QDir(renders_).filePath(name + ".png");
         prompts_.files.enqueue(path);
         QTest::mouseClick(Control<QAbstractButton>(&render_, "BitBtn1"), Qt::LeftButton);
         auto* renderButton = Control<QAbstractButton>(&render_, "Button2");
@@ -348,7 +348,7 @@ class PictureTour
     QString languageFile_;
     QString examples_;
     QString output_;
-    QTemporaryDir scratch_;
+    QString renders_;
     TForm4 shared_;
     ToolPrompts prompts_;
     TForm1 main_;
@@ -361,9 +361,9 @@ class PictureTour
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
+    if (argc != 6) {
         std::fprintf(stderr, "usage: manual_pictures PROGRAM_FOLDER LANGUAGE.lng "
-                             "EXAMPLES_FOLDER OUTPUT_FOLDER\n");
+                             "EXAMPLES_FOLDER OUTPUT_FOLDER RENDER_FOLDER\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -375,13 +375,21 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Cannot create the folder %s\n", argv[4]);
         return 1;
     }
+    QDir renders(QString::fromLocal8Bit(argv[5]));
+    renders.removeRecursively();
+    if (!QDir().mkpath(renders.path())) {
+        std::fprintf(stderr, "Cannot create the folder %s\n", argv[5]);
+        return 1;
+    }
+    int status = 0;
     try {
         lumexa::PictureTour tour(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
-                                 QString::fromLocal8Bit(argv[3]), output);
+                                 QString::fromLocal8Bit(argv[3]), output, renders.path());
         tour.run();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "manual_pictures: %s\n", e.what());
-        return 1;
+        status = 1;
     }
-    return 0;
+    renders.removeRecursively();
+    return status;
 }
