@@ -5,6 +5,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -14,21 +16,32 @@ int main(int argc, char** argv)
     // the program by signal.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    lumexa::cli::CliOptions options;
+    // Every failure ends here with one line and status 1, never with abort() and a core
+    // dump, whatever threw it.
     try {
-        options = lumexa::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const lumexa::cli::UsageError& e) {
-        std::fprintf(stderr, "lumexa-render: %s\nTry 'lumexa-render --help' for more.\n",
-                     e.message.c_str());
-        return 2;
+        lumexa::cli::CliOptions options;
+        try {
+            options = lumexa::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+        } catch (const lumexa::cli::UsageError& e) {
+            std::fprintf(stderr, "lumexa-render: %s\nTry 'lumexa-render --help' for more.\n",
+                         e.message.c_str());
+            return 2;
+        }
+        if (options.help) {
+            std::fputs(lumexa::cli::UsageText().c_str(), stdout);
+            return 0;
+        }
+        if (options.version) {
+            lumexa::cli::PrintVersion();
+            return 0;
+        }
+        return lumexa::cli::Render(options, argv[0]);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "lumexa-render: out of memory\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lumexa-render: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "lumexa-render: an unexpected failure stopped the program\n");
     }
-    if (options.help) {
-        std::fputs(lumexa::cli::UsageText().c_str(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        lumexa::cli::PrintVersion();
-        return 0;
-    }
-    return lumexa::cli::Render(options, argv[0]);
+    return 1;
 }

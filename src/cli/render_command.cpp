@@ -8,6 +8,7 @@
 #include "core/base/data_folder.h"
 #include "core/base/error.h"
 #include "core/project/language_table.h"
+#include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
 #include "imaging/read/picture_decoder.h"
 #include "imaging/render_to_file.h"
@@ -19,10 +20,13 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <stop_token>
+#include <thread>
 #include <unistd.h>
 
 namespace lumexa::cli
@@ -46,6 +50,51 @@ extern "C" void OnInterrupt(int)
     interrupted.store(true);
 }
 
+// Ctrl-C, a closed terminal (SIGHUP) and kill cancel as the Cancel button does: the run
+// stops at the next check and no partial file is left. A reader of our messages that goes
+// away (SIGPIPE, as with `| head`) must not end the render either.
+void InstallSignalHandlers()
+{
+    struct sigaction action {
+    };
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Turns the flag set by a signal into a stop request: a signal handler may not touch a
+// stop_source itself. Polled often enough that Ctrl-C feels immediate.
+class InterruptWatch
+{
+  public:
+    InterruptWatch()
+        : thread_([this](std::stop_token own) {
+              while (!own.stop_requested()) {
+                  if (interrupted.load()) {
+                      cancel_.request_stop();
+                      return;
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {
+    }
+    std::stop_token token() const { return cancel_.get_token(); }
+    bool requested() const { return cancel_.stop_requested() || interrupted.load(); }
+
+  private:
+    std::stop_source cancel_;
+    std::jthread thread_;
+};
+
+int ReportInterrupted(const std::string& output)
+{
+    std::fprintf(stderr, "lumexa-render: interrupted; %s was not written\n", output.c_str());
+    return 1;
+}
+
 std::string ProgramFolder(const char* argv0)
 {
     std::error_code ec;
@@ -67,17 +116,27 @@ void PrintVersion()
 
 int Render(const CliOptions& options, const char* argv0)
 {
+    InstallSignalHandlers();
+    InterruptWatch watch;
+
     LanguageTable language;
     const std::string data = ResolveDataFolder(ProgramFolder(argv0));
-    // Without the language file the log lines show their figures only.
+    // Without the language file the log lines show their figures only; one that is there
+    // but cannot be used is worth a word.
+    const std::string languageFile = data + "/English.lng";
     try {
-        language.LoadLanguage(data + "/English.lng");
-    } catch (const Error&) {
+        language.LoadLanguage(languageFile);
+    } catch (const Error& e) {
+        std::error_code ec;
+        if (std::filesystem::exists(languageFile, ec))
+            std::fprintf(stderr, "lumexa-render: warning: %s\n", e.what());
     }
 
     const bool live = !options.quiet && ::isatty(STDERR_FILENO) == 1;
     ProgressDisplay display(stderr, language, live, options.quiet);
 
+    // What the run is doing, so that running out of memory can say where.
+    std::string step = "reading the project " + options.project;
     try {
         qInstallMessageHandler(QtMessages);
         QtGlyphRasterizer rasterizer; // brings up Qt's text drawing on the offscreen platform
@@ -87,15 +146,13 @@ int Render(const CliOptions& options, const char* argv0)
         LoadProjectHeadless(options.project, language, InstalledFontNames(), windowFont, rasterizer,
                             project, [&](const std::string& m) { display.warning(m); });
         CheckRenderable(options.project, project);
-        // From here on Ctrl-C cancels (the picture decoder has put its own handlers in
-        // place while the project's pictures were read).
-        struct sigaction action {
-        };
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
+        // Before seconds of layout: a destination that cannot be written, or one that would
+        // destroy the project or a picture it reads, is refused now.
+        CheckRenderDestination(options.output, options.project, project.leds, project.logo);
+        if (watch.requested())
+            return ReportInterrupted(options.output);
 
+        step = "laying out " + options.project;
         PrepareRender(project.settings, project.leds);
 
         RenderRandom random;
@@ -109,42 +166,41 @@ int Render(const CliOptions& options, const char* argv0)
         source.generator = &gen;
         RenderLayout layout;
         try {
-            layout = LayOutRender(project.settings, source, &display);
+            layout = LayOutRender(project.settings, source, &display, watch.token());
+        } catch (const Stopped&) {
+            return ReportInterrupted(options.output);
         } catch (const Error& e) {
             throw Error(options.project + ": " + ErrorText(e, language));
         }
+
+        step = "rendering into " + options.output;
 
         RenderToFileOptions fileOptions;
         fileOptions.path = options.output;
         fileOptions.format = options.format;
         fileOptions.threads = options.threads;
         fileOptions.log = &display;
-        // Ctrl-C cancels as the Cancel button does, at the next row: the flag set by the
-        // signal is read on the job's thread after every row, and no partial file is left;
-        // one that arrives before the rows start stops the render at its first row.
-        std::stop_source cancel;
         fileOptions.onRow = [&](const RenderJob& job, int, const uint8_t*) {
-            if (interrupted.load())
-                cancel.request_stop();
             display.rowWritten(job);
         };
         // Refused before anything is composed or written.
         FileRender render(std::move(layout), project.leds, project.settings,
                           std::move(fileOptions));
-        const RenderState state = render.run(cancel.get_token());
+        const RenderState state = render.run(watch.token());
         display.finish(render.job());
 
         switch (state) {
         case RenderState::Finished:
             return 0;
         case RenderState::Cancelled:
-            std::fprintf(stderr, "lumexa-render: interrupted; %s was not written\n",
-                         options.output.c_str());
-            return 1;
+            return ReportInterrupted(options.output);
         default:
             std::fprintf(stderr, "lumexa-render: %s\n", render.error().c_str());
             return 1;
         }
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "lumexa-render: out of memory while %s\n", step.c_str());
+        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumexa-render: %s\n", ErrorText(e, language).c_str());
         return 1;

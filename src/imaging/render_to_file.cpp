@@ -12,7 +12,8 @@
 namespace lumexa
 {
 
-RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log)
+RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log,
+                          const std::stop_token& stop)
 {
     CheckRenderLeds(*source.leds);
     RenderGlyphSource glyph;
@@ -21,7 +22,7 @@ RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, 
     // The candidate points are needed only while the layout is built.
     std::vector<TScatterPoint> points;
     return BuildRenderLayout(settings, LedInfoOf(*source.leds), glyph, *source.random,
-                             *source.generator, points, log);
+                             *source.generator, points, log, stop);
 }
 
 void CheckResultSize(const std::string& path, OutputFormat format, int64_t width, int64_t height)

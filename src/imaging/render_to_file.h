@@ -48,8 +48,9 @@ struct RenderToFileOptions {
 
 // The render layout of `settings` (a copy: the layout narrows its brightness range) with
 // its log lines in `log` (null: none). Throws an Error when the set lacks an unlit and a
-// lit LED image or the layout cannot be built.
-RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log);
+// lit LED image or the layout cannot be built, Stopped when `stop` is requested.
+RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log,
+                          const std::stop_token& stop = {});
 
 // Throws an Error naming `path` and the size when a result of width x height cannot be
 // written in `format`: no pixels at all, or (Targa) a side of more than 65535 pixels.

@@ -9,6 +9,7 @@
 #include "app/render_window/window_render_log.h"
 #include "app/shared_state.h"
 #include "core/base/error.h"
+#include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
 #include "core/render/render_progress.h"
 
@@ -70,6 +71,17 @@ void TForm3::Button2Click()
         !prompts_.askYesNo(shared_.text(30),
                            shared_.text(0) + QLatin1Char(' ') + QFileInfo(destination).fileName()))
         return;
+
+    // Refused before the layout's seconds of work: a destination that is one of the
+    // pictures the render reads (it would be destroyed), no regular file, or unwritable.
+    try {
+        CheckRenderDestination(QFile::encodeName(destination).toStdString(), std::string(),
+                               shared_.ledImages, shared_.logo);
+    } catch (const std::exception& e) {
+        addLogText(Text(e.what()));
+        showError(Text(e.what()));
+        return;
+    }
 
     RenderLayout layout;
     if (!layOut(layout, true))

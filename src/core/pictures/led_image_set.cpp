@@ -1,6 +1,7 @@
 // Loading, selecting and removing the LED images of the set.
 #include "core/pictures/led_image_set.h"
 
+#include "core/base/error.h"
 #include "core/pictures/picture_pipeline.h"
 
 #include <exception>
@@ -17,7 +18,7 @@ bool DecodeForLoad(const std::string& file, const PictureLoader& load, DecodedPi
     } catch (const std::bad_alloc&) {
         // Out of memory is no fault of this picture: refusing it would give another
         // result without a word, so it stops the whole load.
-        throw;
+        throw Error("Out of memory while reading picture " + file);
     } catch (const std::exception& e) {
         outcome.message = e.what();
         if (outcome.message.empty())

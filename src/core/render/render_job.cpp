@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -126,6 +127,8 @@ class RowPipeline
         std::string error;
         try {
             compose_(rowOf(index), slot.rgba.data());
+        } catch (const std::bad_alloc&) {
+            error = "Out of memory while composing row " + std::to_string(rowOf(index));
         } catch (const std::exception& e) {
             error = e.what();
         } catch (...) {
@@ -246,6 +249,9 @@ RenderState RenderJob::run(std::stop_token stop)
                 writer.writeRow(row);
                 if (setup_.observer)
                     setup_.observer(y, row);
+            } catch (const std::bad_alloc&) {
+                failure = "Out of memory while writing " + writer.path();
+                break;
             } catch (const std::exception& e) {
                 failure = e.what();
                 break;

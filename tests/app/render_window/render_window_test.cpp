@@ -24,6 +24,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <sys/stat.h>
+#include <utility>
 
 using namespace lumexa;
 
@@ -100,6 +102,7 @@ class RenderWindowTest : public QObject
     void renderWritesWhatLumexaRenderWrites();
     void cancelledRenderLeavesTheEarlierFile();
     void unwritableDestinationIsReported();
+    void destinationThatIsAnInputOrNoFileIsRefused();
     void targaSizeLimitIsReportedBeforeWriting();
     void previewRunsToTheEndAndCancels();
     void previewMappings_data();
@@ -404,6 +407,36 @@ void RenderWindowTest::unwritableDestinationIsReported()
     QVERIFY(!w.Button2->isHidden());
     QVERIFY(w.GroupBox2->isEnabled());
     QVERIFY(!QFile::exists(path));
+}
+
+void RenderWindowTest::destinationThatIsAnInputOrNoFileIsRefused()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    const QString led = QString::fromStdString(f.shared.ledImages[1].fileName);
+    const QString fifo = f.folder.filePath(QStringLiteral("fifo.tga"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+    const QByteArray ledBytes = f.bytes(led);
+    QVERIFY(!ledBytes.isEmpty());
+
+    const std::pair<QString, QString> cases[] = {
+        {led, QStringLiteral(": it is the picture of LED image 1")},
+        {fifo, QStringLiteral(": it is not a regular file")},
+    };
+    for (const auto& [path, reason] : cases) {
+        f.prompts.messages.clear();
+        // Both ask whether to replace the existing file; the user says Yes each time.
+        f.prompts.answers.enqueue(true);
+        f.choose(path);
+        f.prompts.answers.enqueue(true);
+        QTest::mouseClick(w.Button2, Qt::LeftButton);
+        QVERIFY(f.waitIdle());
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY2(f.prompts.messages.first().text.contains(path + reason),
+                 qPrintable(f.prompts.messages.first().text));
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+        QCOMPARE(f.bytes(led), ledBytes);
+    }
 }
 
 void RenderWindowTest::targaSizeLimitIsReportedBeforeWriting()
