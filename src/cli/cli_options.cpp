@@ -49,6 +49,10 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string&) { o.quiet = true; }},
     {"format", 0, "F", "write F (tga, png or tiff) whatever the output is called",
      [](CliOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
+    {"font", 0, "FAMILY", "render a Text page whose font is not installed with FAMILY",
+     [](CliOptions& o, const std::string& v) { o.font = v; }},
+    {"list-fonts", 0, nullptr, "list the installed font families, one a line, and exit",
+     [](CliOptions& o, const std::string&) { o.listFonts = true; }},
     {"help", 'h', nullptr, "show this help and exit",
      [](CliOptions& o, const std::string&) { o.help = true; }},
     {"version", 0, nullptr, "show the version and the picture formats read, and exit",
@@ -133,7 +137,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         row->apply(o, optarg ? optarg : "");
     }
 
-    if (o.help || o.version)
+    if (o.help || o.version || o.listFonts)
         return o;
     const int files = argc - optind;
     if (files != 2)

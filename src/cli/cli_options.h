@@ -19,6 +19,8 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     bool version = false;
+    bool listFonts = false;
+    std::string font; // --font: the family that stands in for a font that is not installed
     std::optional<OutputFormat> format; // --format; else chosen by the output's extension
 };
 

@@ -7,6 +7,7 @@
 #include "core/render/render_preparation.h"
 #include "imaging/read/picture_decoder.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace lumexa::cli
@@ -59,11 +60,14 @@ class HeadlessPrompts : public ProjectPrompts
         throw Error("Cannot find file " + path);
     }
 
+    // Whether the font matters is known only once the page is read, which may come later.
     std::optional<std::string> missingFont(const std::string& fontName) override
     {
-        flush();
-        throw Error("The font '" + fontName + "' is not installed");
+        missingFont_ = fontName;
+        return std::nullopt;
     }
+
+    const std::optional<std::string>& missingFontName() const { return missingFont_; }
 
     // A refusal is held back until the next line: a refused logo stops the load with it
     // as the error, every other refusal is only a warning.
@@ -93,15 +97,23 @@ class HeadlessPrompts : public ProjectPrompts
     const LanguageTable& language_;
     const WarningSink& warn_;
     std::optional<std::string> pending_;
+    std::optional<std::string> missingFont_;
 };
+
+bool Installed(const std::vector<std::string>& fontNames, const std::string& family)
+{
+    return std::find(fontNames.begin(), fontNames.end(), family) != fontNames.end();
+}
 
 } // namespace
 
 void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
                          const std::vector<std::string>& fontNames, const std::string& windowFont,
                          GlyphRasterizer& rasterizer, HeadlessProject& project,
-                         const WarningSink& warn)
+                         const WarningSink& warn, const std::string& standIn)
 {
+    if (!standIn.empty() && !Installed(fontNames, standIn))
+        throw Error("The font '" + standIn + "' given with --font is not installed");
     ProjectState state{project.settings, project.leds, project.logo, fontNames};
     NewProject(state, language[kStringDefaultText], windowFont);
 
@@ -120,6 +132,22 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
     if (end == ReadEnd::LogoRefused)
         throw Error(prompts.takePending());
     prompts.flush();
+
+    if (const auto& missing = prompts.missingFontName()) {
+        const std::string name = "The font '" + *missing + "' is not installed";
+        if (project.settings.activePage == 1) {
+            if (warn)
+                warn(path + ": " + name + "; the Logo page does not use it");
+        } else if (!standIn.empty()) {
+            project.settings.fontName = standIn;
+            if (warn)
+                warn(path + ": " + name + "; '" + standIn + "' stands in for it");
+        } else {
+            throw Error(path + ": " + name +
+                        " (--font FAMILY renders with an installed family; --list-fonts "
+                        "lists them)");
+        }
+    }
 
     // The final recompute of Load project: a bad tag number or an empty threshold range
     // stops here as it would show a message in the window.

@@ -35,6 +35,8 @@ int main(int argc, char** argv)
             lumexa::cli::PrintVersion();
             return 0;
         }
+        if (options.listFonts)
+            return lumexa::cli::ListFonts();
         return lumexa::cli::Render(options, argv[0]);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "lumexa-render: out of memory\n");

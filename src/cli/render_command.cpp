@@ -114,6 +114,15 @@ void PrintVersion()
     std::printf("\n");
 }
 
+int ListFonts()
+{
+    qInstallMessageHandler(QtMessages);
+    const QtGlyphRasterizer rasterizer; // brings up Qt's font database
+    for (const std::string& family : InstalledFontNames())
+        std::printf("%s\n", family.c_str());
+    return 0;
+}
+
 int Render(const CliOptions& options, const char* argv0)
 {
     InstallSignalHandlers();
@@ -143,8 +152,9 @@ int Render(const CliOptions& options, const char* argv0)
         const std::string windowFont = QGuiApplication::font().family().toStdString();
 
         HeadlessProject project;
-        LoadProjectHeadless(options.project, language, InstalledFontNames(), windowFont, rasterizer,
-                            project, [&](const std::string& m) { display.warning(m); });
+        LoadProjectHeadless(
+            options.project, language, InstalledFontNames(), windowFont, rasterizer, project,
+            [&](const std::string& m) { display.warning(m); }, options.font);
         CheckRenderable(options.project, project);
         // Before seconds of layout: a destination that cannot be written, or one that would
         // destroy the project or a picture it reads, is refused now.

@@ -14,4 +14,7 @@ int Render(const CliOptions& options, const char* argv0);
 // The version and the picture formats read, on stdout.
 void PrintVersion();
 
+// The installed font families, one a line, on stdout; returns the exit status.
+int ListFonts();
+
 } // namespace lumexa::cli

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
@@ -215,6 +216,65 @@ TEST_F(LumexaRenderTest, FailuresNameTheFileOrValue)
         EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << c.what << ": one line";
         EXPECT_FALSE(fs::exists(file("out.tga"))) << c.what;
     }
+}
+
+TEST_F(LumexaRenderTest, MissingFontWarnsWhereItDoesNotMatterAndCanBeStoodIn)
+{
+    // Later lines win: each project names its font after the base project's own.
+    struct Case {
+        const char* what;
+        std::vector<std::string> page;
+        std::string font;
+        std::string options;
+        std::vector<std::string> warned; // empty: no warning
+    };
+    const std::vector<std::string> logoPage = {
+        "ActivePage=1", "LogoFile=" + std::string(LUMEXA_DATA) + "/examples/badge.png"};
+    const Case cases[] = {
+        {"Logo page, installed font", logoPage, "DejaVu Sans", "", {}},
+        {"Logo page, missing font",
+         logoPage,
+         "No Such Face 123",
+         "",
+         {"No Such Face 123", "Logo page"}},
+        {"Text page, installed font", {}, "DejaVu Sans", "", {}},
+        {"Text page, missing font stood in",
+         {},
+         "No Such Face 123",
+         "--font 'DejaVu Sans' ",
+         {"No Such Face 123", "'DejaVu Sans' stands in"}},
+    };
+    std::map<bool, std::vector<uint8_t>> firstOfPage;
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = leds();
+        lines.insert(lines.end(), c.page.begin(), c.page.end());
+        lines.push_back("FontName=" + c.font);
+        const std::string out = file("out.tga");
+        fs::remove(out);
+        const CommandResult run = RunShell(Quote(kRender) + " -q " + c.options +
+                                           Quote(project(lines)) + " " + Quote(out));
+        EXPECT_EQ(run.status, 0) << c.what << ": " << run.output;
+        for (const std::string& w : c.warned)
+            EXPECT_NE(run.output.find(w), std::string::npos) << c.what << ": " << run.output;
+        if (c.warned.empty()) {
+            EXPECT_EQ(run.output, "") << c.what;
+        }
+        // The stand-in or the unused font gives the very bytes of the installed one.
+        const auto [first, isFirst] = firstOfPage.emplace(!c.page.empty(), ReadAll(out));
+        EXPECT_FALSE(first->second.empty()) << c.what;
+        if (!isFirst) {
+            EXPECT_EQ(ReadAll(out), first->second) << c.what;
+        }
+    }
+
+    const CommandResult unknown = RunShell(Quote(kRender) + " -q --font 'No Such Face 123' " +
+                                           Quote(project(leds())) + " " + Quote(file("out.tga")));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.output.find("'No Such Face 123' given with --font"), std::string::npos);
+
+    const CommandResult list = RunShell(Quote(kRender) + " --list-fonts");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(("\n" + list.output).find("\nDejaVu Sans\n"), std::string::npos) << list.output;
 }
 
 TEST_F(LumexaRenderTest, RefusedLedPictureIsAWarning)
