@@ -10,8 +10,10 @@
 #include "imaging/write/row_filters.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -19,25 +21,40 @@
 namespace lumexa
 {
 
+// The file as libtiff's callbacks and its per-file message handlers see it: a write that
+// fails keeps its errno, so that the message says why ("File too large"), as the other
+// writers' do; libtiff's own text is the fallback.
+struct TiffHandle {
+    int fd = -1;
+    int writeError = 0;
+    std::string message;
+};
+
 namespace
 {
 
-// libtiff's messages go to a per-thread buffer, so that the writer can put them into
-// its own error text.
-thread_local std::string lastTiffError;
-
-void onTiffError(const char* module, const char* fmt, va_list ap)
+TiffHandle& handleOf(thandle_t h)
 {
-    char buf[512];
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    lastTiffError = module ? std::string(module) + ": " + buf : std::string(buf);
+    return *static_cast<TiffHandle*>(h);
 }
-
-void onTiffWarning(const char*, const char*, va_list) {}
 
 int descriptorOf(thandle_t h)
 {
-    return static_cast<int>(reinterpret_cast<intptr_t>(h));
+    return handleOf(h).fd;
+}
+
+int onTiffError(TIFF*, void* user, const char* module, const char* fmt, va_list ap)
+{
+    char buf[512];
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    static_cast<TiffHandle*>(user)->message =
+        module ? std::string(module) + ": " + buf : std::string(buf);
+    return 1; // handled: nothing goes to the process-wide handler
+}
+
+int onTiffWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
 }
 
 tsize_t onRead(thandle_t h, tdata_t buf, tsize_t size)
@@ -51,8 +68,12 @@ tsize_t onWrite(thandle_t h, tdata_t buf, tsize_t size)
     tsize_t left = size;
     while (left > 0) {
         const ssize_t n = ::write(descriptorOf(h), p, static_cast<size_t>(left));
-        if (n <= 0)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            handleOf(h).writeError = n < 0 ? errno : ENOSPC;
             return -1;
+        }
         p += n;
         left -= n;
     }
@@ -102,14 +123,16 @@ void TiffWriter::open(int width, int height)
         throw Error("Cannot write " + path_ + ": the result of " + std::to_string(width) + " x " +
                     std::to_string(height) + " pixels is empty");
     discard();
-    TIFFSetErrorHandler(onTiffError);
-    TIFFSetWarningHandler(onTiffWarning);
     file_ = std::make_unique<AtomicFile>(path_);
-    lastTiffError.clear();
+    handle_ = std::make_unique<TiffHandle>();
+    handle_->fd = file_->descriptor();
     const char* mode = needsBigTiff(width, height) ? "w8" : "w";
-    tiff_ = TIFFClientOpen(path_.c_str(), mode,
-                           reinterpret_cast<thandle_t>(static_cast<intptr_t>(file_->descriptor())),
-                           onRead, onWrite, onSeek, onClose, onSize, nullptr, nullptr);
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(options, onTiffError, handle_.get());
+    TIFFOpenOptionsSetWarningHandlerExtR(options, onTiffWarning, handle_.get());
+    tiff_ = TIFFClientOpenExt(path_.c_str(), mode, handle_.get(), onRead, onWrite, onSeek, onClose,
+                              onSize, nullptr, nullptr, options);
+    TIFFOpenOptionsFree(options);
     if (!tiff_)
         fail("cannot start the TIFF file");
 
@@ -218,8 +241,10 @@ void TiffWriter::discard()
 void TiffWriter::fail(const std::string& what)
 {
     std::string reason = what;
-    if (!lastTiffError.empty())
-        reason += " (" + lastTiffError + ")";
+    if (handle_ && handle_->writeError != 0)
+        reason = std::strerror(handle_->writeError);
+    else if (handle_ && !handle_->message.empty())
+        reason += " (" + handle_->message + ")";
     discard();
     throw Error("Cannot write file " + path_ + ": " + reason);
 }

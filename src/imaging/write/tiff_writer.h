@@ -18,6 +18,7 @@ namespace lumexa
 
 class PiecePipeline;
 struct Piece;
+struct TiffHandle;
 class SegmentDeflater;
 
 class TiffWriter : public RowWriter
@@ -47,6 +48,7 @@ class TiffWriter : public RowWriter
     Compression compression_;
     int threads_;
     std::unique_ptr<AtomicFile> file_;
+    std::unique_ptr<TiffHandle> handle_; // what libtiff's callbacks see of this file
     TIFF* tiff_ = nullptr;
     std::unique_ptr<PiecePipeline> pipeline_;
     size_t rowBytes_ = 0;
