@@ -78,6 +78,37 @@ void BreakBefore(const QTextBlock& block)
     c.setBlockFormat(f);
 }
 
+bool BreaksBefore(const QTextBlock& block)
+{
+    return block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+}
+
+// Where a page break moves `picture` with the paragraph that introduces it and the
+// section heading above them, when they share its page; the picture alone when they
+// were moved already and still do not fit.
+QTextBlock LeadIn(const QTextBlock& picture, int page, double pageHeight)
+{
+    const QTextDocument& doc = *picture.document();
+    auto onPage = [&](const QTextBlock& b) {
+        if (!b.isValid())
+            return false;
+        const double top = doc.documentLayout()->blockBoundingRect(b).top();
+        return static_cast<int>(std::floor(top / pageHeight)) == page;
+    };
+    QTextBlock start = picture;
+    QTextBlock before = picture.previous();
+    if (onPage(before) && before.blockFormat().headingLevel() == 0 && !HoldsPicture(before)) {
+        start = before;
+        before = before.previous();
+    }
+    if (onPage(before) && before.blockFormat().headingLevel() == 3)
+        start = before;
+    for (QTextBlock b = start; b != picture; b = b.next())
+        if (BreaksBefore(b))
+            return picture;
+    return start;
+}
+
 // Chapters start on a new page, a picture that would run over the foot of a page goes
 // to the next one (Qt's layout breaks pages between blocks only), and a section heading
 // never stands alone at the foot of a page. Then the contents get the page numbers,
@@ -89,21 +120,30 @@ std::vector<Placement> Paginate(Manual& manual, double pageHeight)
         if (h.level == 2)
             BreakBefore(h.block);
     std::vector<Placement> places;
-    for (int pass = 0; pass < 40; ++pass) {
+    for (int pass = 0; pass < 400; ++pass) {
         // A change lays out again only part of the document; the breaks need all of it.
         doc.markContentsDirty(0, doc.characterCount());
         doc.pageCount();
         bool moved = false;
         for (QTextBlock b = doc.begin(); b.isValid() && !moved; b = b.next()) {
-            if (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            if (BreaksBefore(b))
                 continue;
             const QRectF r = doc.documentLayout()->blockBoundingRect(b);
             const int first = static_cast<int>(std::floor(r.top() / pageHeight));
-            const int last = static_cast<int>(std::floor((r.bottom() - 1) / pageHeight));
+            // A picture's caption, the italic paragraph after it, stays on its page.
+            double bottom = r.bottom();
+            const QTextBlock next = b.next();
+            if (HoldsPicture(b) && next.isValid() && next.begin() != next.end() &&
+                next.begin().fragment().charFormat().fontItalic())
+                bottom = doc.documentLayout()->blockBoundingRect(next).bottom();
+            const int last = static_cast<int>(std::floor((bottom - 1) / pageHeight));
             const bool lonelyHeading = b.blockFormat().headingLevel() == 3 &&
                                        r.top() - first * pageHeight > pageHeight * 0.85;
-            if ((HoldsPicture(b) && first != last) || lonelyHeading) {
+            if (lonelyHeading) {
                 BreakBefore(b);
+                moved = true;
+            } else if (HoldsPicture(b) && first != last) {
+                BreakBefore(LeadIn(b, first, pageHeight));
                 moved = true;
             }
         }
