@@ -8,6 +8,8 @@
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
 
+#include <QTimer>
+
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -20,6 +22,7 @@ int main(int argc, char* argv[])
     // The program's name; not a display name, which some platforms would append to
     // every window title.
     QApplication::setApplicationName(QStringLiteral("lumexa"));
+    QApplication::setOrganizationName(QStringLiteral("Lumexa"));
 
     // The shared state is a plain object; it exists before the windows that use it.
     lumexa::TForm4 shared;
@@ -34,5 +37,13 @@ int main(int argc, char* argv[])
 
     splash.reset();
     mainWindow.show();
+    // "lumexa PROJECT.led", as a file manager starts it: the project opens as Load
+    // project would open it, once the window is up to show its questions over.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        const QString project = arguments.at(1);
+        QTimer::singleShot(0, &mainWindow,
+                           [&mainWindow, project] { mainWindow.openProject(project); });
+    }
     return app.exec();
 }

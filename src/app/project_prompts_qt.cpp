@@ -1,8 +1,10 @@
 // The project reader's questions as message boxes and dialogs.
 #include "app/project_prompts_qt.h"
 
+#include "app/main_window/window_strings.h"
 #include "app/shared_state.h"
 
+#include <QFileInfo>
 #include <QLabel>
 
 namespace lumexa
@@ -25,12 +27,18 @@ QString WindowProjectPrompts::question(int first, const std::string& name) const
 
 std::optional<std::string> WindowProjectPrompts::missingFile(const std::string& path)
 {
-    if (!prompts_.askYesCancel(shared_.text(30), question(kStringMissingFile, path)))
+    // Skipping the one picture and reading on is the default: Cancel ends the load.
+    const QStringList buttons{shared_.text(kStringChooseFile), shared_.text(kStringSkip),
+                              shared_.text(90)};
+    const int answer =
+        prompts_.askChoice(shared_.text(30), question(kStringMissingFile, path), buttons, 1);
+    if (answer == 1)
+        return std::string();
+    if (answer != 0)
         return std::nullopt;
     const std::optional<QString> file = prompts_.chooseFileToOpen(ledDialog_);
-    if (!file)
-        return std::nullopt;
-    return file->toStdString();
+    // A dialog left without a file skips the picture as well.
+    return file ? file->toStdString() : std::string();
 }
 
 std::optional<std::string> WindowProjectPrompts::missingFont(const std::string& fontName)
@@ -56,7 +64,7 @@ void WindowProjectPrompts::loadingLine(const std::string& value)
 {
     if (!lineLabel_)
         return;
-    lineLabel_->setText(QString::fromStdString(value));
+    lineLabel_->setText(QFileInfo(QString::fromStdString(value)).fileName());
     // Loading runs without returning to the event loop; the label is painted at once so
     // that the user sees which file is in hand.
     lineLabel_->repaint();

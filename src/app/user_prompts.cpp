@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace lumexa
 {
@@ -23,6 +24,39 @@ bool QtUserPrompts::askYesCancel(const QString& caption, const QString& text)
 {
     return QMessageBox::question(parent_, caption, text, QMessageBox::Yes | QMessageBox::Cancel,
                                  QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+SaveAnswer QtUserPrompts::askSaveChanges(const QString& caption, const QString& text)
+{
+    switch (QMessageBox::question(parent_, caption, text,
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                  QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
+int QtUserPrompts::askChoice(const QString& caption, const QString& text,
+                             const QStringList& buttons, int defaultButton)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent_);
+    QList<QAbstractButton*> added;
+    for (int i = 0; i < buttons.size(); ++i) {
+        // The last button is the way out: Escape and closing the box press it.
+        const auto role =
+            i == buttons.size() - 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        added.append(box.addButton(buttons.at(i), role));
+    }
+    if (defaultButton >= 0 && defaultButton < added.size())
+        box.setDefaultButton(static_cast<QPushButton*>(added.at(defaultButton)));
+    if (!added.isEmpty())
+        box.setEscapeButton(added.last());
+    box.exec();
+    return static_cast<int>(added.indexOf(box.clickedButton()));
 }
 
 std::optional<QString> QtUserPrompts::runFileDialog(const FileRequest& request, bool save)

@@ -24,6 +24,8 @@ struct FileRequest {
     QString fileName;
 };
 
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class UserPrompts
 {
   public:
@@ -35,6 +37,13 @@ class UserPrompts
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
     // A confirmation box with Yes and Cancel; true when the answer is Yes.
     virtual bool askYesCancel(const QString& caption, const QString& text) = 0;
+    // The unsaved-changes question with Save, Discard and Cancel; Save is the default,
+    // closing the box is Cancel.
+    virtual SaveAnswer askSaveChanges(const QString& caption, const QString& text) = 0;
+    // A question with its own buttons: the index of the button pressed, or -1 when the
+    // box was closed without one. `defaultButton` is pressed by Enter.
+    virtual int askChoice(const QString& caption, const QString& text, const QStringList& buttons,
+                          int defaultButton) = 0;
     // The chosen file, or nothing when the dialog was left.
     virtual std::optional<QString> chooseFileToOpen(const FileRequest& request) = 0;
     virtual std::optional<QString> chooseFileToSave(const FileRequest& request) = 0;
@@ -52,6 +61,9 @@ class QtUserPrompts : public UserPrompts
     void inform(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
     bool askYesCancel(const QString& caption, const QString& text) override;
+    SaveAnswer askSaveChanges(const QString& caption, const QString& text) override;
+    int askChoice(const QString& caption, const QString& text, const QStringList& buttons,
+                  int defaultButton) override;
     std::optional<QString> chooseFileToOpen(const FileRequest& request) override;
     std::optional<QString> chooseFileToSave(const FileRequest& request) override;
     std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;

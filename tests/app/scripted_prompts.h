@@ -31,6 +31,18 @@ class ScriptedPrompts : public UserPrompts
     {
         return askYesNo(caption, text);
     }
+    SaveAnswer askSaveChanges(const QString& caption, const QString& text) override
+    {
+        questions.append({caption, text});
+        return saveAnswers.isEmpty() ? SaveAnswer::Discard : saveAnswers.dequeue();
+    }
+    int askChoice(const QString& caption, const QString& text, const QStringList& buttons,
+                  int defaultButton) override
+    {
+        questions.append({caption, text});
+        choiceButtons = buttons;
+        return choices.isEmpty() ? defaultButton : choices.dequeue();
+    }
     std::optional<QString> chooseFileToOpen(const FileRequest& request) override
     {
         lastRequest = request;
@@ -53,9 +65,12 @@ class ScriptedPrompts : public UserPrompts
 
     QList<Message> messages;
     QList<Message> questions;
-    QQueue<bool> answers;  // Yes is true; an empty queue answers No
-    QQueue<QString> files; // an empty queue leaves the dialog
-    QQueue<QString> fonts; // font families; an empty queue leaves the font dialog
+    QQueue<bool> answers;           // Yes is true; an empty queue answers No
+    QQueue<SaveAnswer> saveAnswers; // an empty queue answers Discard
+    QQueue<int> choices;            // button indices; an empty queue presses the default
+    QStringList choiceButtons;      // the buttons of the last choice
+    QQueue<QString> files;          // an empty queue leaves the dialog
+    QQueue<QString> fonts;          // font families; an empty queue leaves the font dialog
     int fontDialogs = 0;
     FileRequest lastRequest;
     int fileDialogs = 0;

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "app/main_window/main_window.h"
+#include "app/program_memory.h"
 #include "app/scripted_prompts.h"
 #include "app/shared_state.h"
 
 #include <QColor>
 #include <QImage>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -16,8 +18,14 @@ namespace lumexa
 {
 
 struct WindowFixture {
-    WindowFixture()
+    // `remembered`: start with what an earlier window of the test remembered, as a later
+    // start of the program would.
+    explicit WindowFixture(bool remembered = false)
     {
+        // Remembered settings go to Qt's test location, and each test starts without any.
+        QStandardPaths::setTestModeEnabled(true);
+        if (!remembered)
+            ForgetEverything();
         window = std::make_unique<TForm1>(shared, prompts);
         window->setProgramFolder(QStringLiteral(LUMEXA_BIN));
         window->FormActivate();

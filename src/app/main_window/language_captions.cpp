@@ -2,6 +2,7 @@
 #include "app/main_window/language_captions.h"
 
 #include "app/main_window/main_window.h"
+#include "app/main_window/window_strings.h"
 #include "core/project/language_table.h"
 
 #include <QAction>
@@ -34,6 +35,8 @@ void ApplyCaptions(TForm1& w, const LanguageTable& strings)
     w.NewProject1->setText(s(62));
     w.LoadProject1->setText(s(63));
     w.SaveProject1->setText(s(64));
+    w.SaveAs1->setText(s(kStringSaveAs));
+    w.Recent1->setTitle(s(kStringRecentProjects));
     w.Render1->setText(s(65));
     w.Exit1->setText(s(66));
     w.Options1->setTitle(s(67));
@@ -44,7 +47,7 @@ void ApplyCaptions(TForm1& w, const LanguageTable& strings)
     w.Language1->setText(s(72));
     w.OpenDialog3.title = s(72);
     w.Help1->setTitle(s(73));
-    w.Webpage1->setText(s(74));
+    w.Webpage1->setText(s(kStringExamples));
     w.Manual1->setText(s(75));
     w.About1->setText(s(76));
     w.OpenDialog1.title = s(77);

@@ -62,6 +62,12 @@ LedStrip::LedStrip(LedImageSet& set, QScrollArea* scrollBox, QObject* parent)
     : QObject(parent), set_(set), scrollBox_(scrollBox), contents_(new QWidget)
 {
     contents_->setObjectName(QStringLiteral("ScrollBox1Contents"));
+    // A click on the strip must leave the focus, and with it the text field's selection,
+    // where it is: the click wraps that selection in the clicked LED's tags.
+    for (QWidget* w : {static_cast<QWidget*>(scrollBox_), contents_,
+                       static_cast<QWidget*>(scrollBox_->horizontalScrollBar()),
+                       static_cast<QWidget*>(scrollBox_->verticalScrollBar())})
+        w->setFocusPolicy(Qt::NoFocus);
     scrollBox_->setWidgetResizable(false);
     scrollBox_->setWidget(contents_);
     resizeContents();

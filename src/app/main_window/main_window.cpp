@@ -5,6 +5,8 @@
 #include "app/main_window/language_captions.h"
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
+#include "app/main_window/window_strings.h"
+#include "app/program_memory.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
 #include "core/base/data_folder.h"
@@ -18,8 +20,10 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,9 +32,30 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace lumexa
 {
+
+namespace
+{
+
+QString englishFile(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("English.lng"));
+}
+
+} // namespace
+
+QString LanguageLocale(const QString& languageFile)
+{
+    const QString name = QFileInfo(languageFile).completeBaseName().toLower();
+    if (name == QStringLiteral("polski") || name == QStringLiteral("polish"))
+        return QStringLiteral("pl");
+    if (name == QStringLiteral("english"))
+        return QStringLiteral("en");
+    return {};
+}
 
 TForm1::TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), shared_(shared), prompts_(prompts),
@@ -48,6 +73,8 @@ TForm1::TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     setMinimumSize(640, 540);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    restoreGeometry(RememberedWindowGeometry());
+    setAcceptDrops(true);
     FormCreate();
 }
 
@@ -130,25 +157,56 @@ void TForm1::About1Click()
 
 void TForm1::ReturnFromModalWindow()
 {
-    // The main window is active again: English comes back, but the user's text stays.
-    // Resetting it to the default text here would throw away the user's work whenever
-    // the about or render window closes.
-    LoadLanguage(QDir(programFolder_).filePath(QStringLiteral("English.lng")));
+    // The main window is active again: the user's language and text stay.
+    LoadLanguage(languagePath_);
 }
 
 void TForm1::FormActivate()
 {
-    LoadLanguage(QDir(programFolder_).filePath(QStringLiteral("English.lng")));
+    const QString remembered = RememberedLanguageFile();
+    LoadLanguage(remembered.isEmpty() ? englishFile(programFolder_) : remembered);
     Edit1->setText(shared_.text(35));
+    projectPath_.clear();
+    markSaved();
+    fillRecentMenu();
 }
 
 void TForm1::LoadLanguage(const QString& path)
 {
+    // English goes first, so that a language file lacking newer strings still shows them;
+    // a file that is gone leaves English.
+    const QString english = englishFile(programFolder_);
+    const QString chosen = !path.isEmpty() && QFileInfo::exists(path) ? path : english;
     try {
-        shared_.languageStrings.LoadLanguage(path.toStdString());
-        ApplyCaptions(*this, shared_.languageStrings);
+        shared_.languageStrings.LoadLanguage(english.toStdString());
+        if (chosen != english)
+            shared_.languageStrings.LoadLanguage(chosen.toStdString());
+        languagePath_ = chosen;
     } catch (const std::exception& e) {
-        showError(QString::fromStdString(e.what()));
+        prompts_.inform(shared_.text(30), QString::fromStdString(e.what()));
+    }
+    ApplyCaptions(*this, shared_.languageStrings);
+    loadQtTranslations(chosen);
+    updateToolTips();
+    // The captions put placeholders in the status bar: the recompute fills it again.
+    BuildPreview();
+}
+
+void TForm1::loadQtTranslations(const QString& languageFile)
+{
+    // The dialogs' own buttons follow the language as far as Qt ships it.
+    const QString locale = LanguageLocale(languageFile);
+    if (qtTranslator_) {
+        QCoreApplication::removeTranslator(qtTranslator_.get());
+        qtTranslator_.reset();
+    }
+    if (locale.isEmpty() || locale == QStringLiteral("en"))
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + locale,
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        qtTranslator_ = std::move(translator);
     }
 }
 

@@ -16,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -33,6 +35,7 @@ class QScrollArea;
 class QScrollBar;
 class QTabWidget;
 class QToolButton;
+class QTranslator;
 
 namespace lumexa
 {
@@ -43,6 +46,9 @@ class PreviewBox;
 class TForm3;
 class TForm4;
 class UserPrompts;
+
+// The Qt locale of a language file ("Polski.lng" is "pl"), or empty when unknown.
+QString LanguageLocale(const QString& languageFile);
 
 class TForm1 : public QMainWindow
 {
@@ -80,11 +86,22 @@ class TForm1 : public QMainWindow
     void About1Click();
     // Run when the about or render window closes and the main window is active again.
     void ReturnFromModalWindow();
-    // The project commands of the File menu.
+    // The project commands of the File menu. New1Click is the reset itself; the menu's
+    // New project first offers to save unsaved changes.
     void New1Click();
+    void NewProjectCommand();
     void Load1Click();
     void Save1Click();
+    void SaveAs1Click();
     void Exit1Click();
+    // Opens a project file as Load project does once the file is chosen: the file is
+    // checked first and a refused one leaves the current work as it was. False when the
+    // file was refused.
+    bool openProject(const QString& path);
+    // The project file in hand: the one last loaded or saved, empty for a new project.
+    const QString& projectPath() const { return projectPath_; }
+    // Whether the project differs from what was last loaded, saved or newly begun.
+    bool isModified() const;
     // File > Render: prepares the render window and shows it modally.
     void Render1Click();
     // The render window that File > Render shows; start-up sets it.
@@ -97,7 +114,8 @@ class TForm1 : public QMainWindow
     // Opens a document or an address with the desktop's "open" action; false when nothing
     // could open it. Tests replace it to see what would be opened.
     std::function<bool(const QUrl&)> openDocument = OpenWithDesktop;
-    // The program's web page. None is configured, so Help > Home page opens the manual.
+    // The program's web page. None is configured, so Help > Home page opens the folder of
+    // examples.
     QUrl homePage;
 
     // Every setting a project keeps: the controls' values and the render window's options
@@ -177,6 +195,8 @@ class TForm1 : public QMainWindow
     QAction* NewProject1 = nullptr;
     QAction* LoadProject1 = nullptr;
     QAction* SaveProject1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QMenu* Recent1 = nullptr;
     QAction* Render1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Options1 = nullptr;
@@ -207,6 +227,8 @@ class TForm1 : public QMainWindow
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void createControls();
@@ -215,7 +237,26 @@ class TForm1 : public QMainWindow
     QLabel* makeIcon(const QString& name, int kind);
     QScrollBar* makeVerticalBar(const QString& name, int min, int max, int value, int pageStep);
     void setLedCommands();
-    void showError(const QString& text);
+    // The inline reason the text cannot be previewed (a tag being typed, nothing to
+    // draw), or an empty text.
+    QString textProblem() const;
+    // The window title: the project's name, marked while there are unsaved changes.
+    void updateTitle();
+    std::vector<std::string> currentProjectLines() const;
+    void markSaved();
+    // Offers to save unsaved changes: false when the user cancelled (or the save failed).
+    bool maybeSaveChanges();
+    bool saveProject(bool chooseName);
+    void fillRecentMenu();
+    void rememberProject(const QString& path);
+    // A file dialog of one kind ("led", "logo", "project") that starts where the last one
+    // of that kind ended, with its file type.
+    std::optional<QString> askFile(FileRequest& request, const QString& kind, bool save);
+    // Adds the picture files in order as LED images (a drop on the strip).
+    void addLedFiles(const QStringList& files);
+    void loadLogoFile(const QString& file);
+    void updateToolTips();
+    void loadQtTranslations(const QString& languageFile);
     void drawPreview(const LayoutResult& result);
     void drawLogoPrompt();
     void fillStatusBar(const LayoutResult& result);
@@ -244,7 +285,10 @@ class TForm1 : public QMainWindow
     int lastRows_ = 0;
     bool inRecompute_ = false;
     bool shownOnce_ = false;
-    QString lastError_;
+    QString projectPath_;
+    std::vector<std::string> savedLines_;
+    QString languagePath_;
+    std::unique_ptr<QTranslator> qtTranslator_;
     QActionGroup* unitGroup_ = nullptr;
     ProjectSettings renderOptions_;
     bool quitConfirmed_ = false;

@@ -6,8 +6,12 @@
 #include "app/main_window/icons.h"
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
+#include "app/program_memory.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "core/base/error.h"
+
+#include <QFileInfo>
 
 #include <QAction>
 #include <QActionGroup>
@@ -17,12 +21,14 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -218,9 +224,12 @@ void TForm1::createControls()
     Label2->setObjectName(QStringLiteral("Label2"));
     MaskEdit1 = new QLineEdit(central);
     MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
-    MaskEdit1->setInputMask(QStringLiteral("00000000;_"));
-    MaskEdit1->setText(QStringLiteral("25071971"));
+    // Up to eight digits, shown as typed: a mask would fill the empty places with
+    // placeholder characters.
+    MaskEdit1->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,8}")), MaskEdit1));
     MaskEdit1->setMaxLength(8);
+    MaskEdit1->setText(QStringLiteral("25071971"));
     MaskEdit1->setFixedWidth(
         QFontMetrics(MaskEdit1->font()).horizontalAdvance(QStringLiteral("000000000")) + 14);
     BitBtn1 = new QToolButton(central);
@@ -325,19 +334,30 @@ void TForm1::createMenus()
     File1->setObjectName(QStringLiteral("File1"));
     NewProject1 = File1->addAction(QStringLiteral("New project"));
     NewProject1->setObjectName(QStringLiteral("NewProject1"));
+    NewProject1->setShortcut(QKeySequence::New);
     LoadProject1 = File1->addAction(QStringLiteral("Load project"));
     LoadProject1->setObjectName(QStringLiteral("LoadProject1"));
+    LoadProject1->setShortcut(QKeySequence::Open);
+    Recent1 = File1->addMenu(QStringLiteral("Recent projects"));
+    Recent1->setObjectName(QStringLiteral("Recent1"));
     SaveProject1 = File1->addAction(QStringLiteral("Save project"));
     SaveProject1->setObjectName(QStringLiteral("SaveProject1"));
+    SaveProject1->setShortcut(QKeySequence::Save);
+    SaveAs1 = File1->addAction(QStringLiteral("Save project as..."));
+    SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+    SaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     File1->addSeparator();
     Render1 = File1->addAction(QStringLiteral("Render"));
     Render1->setObjectName(QStringLiteral("Render1"));
+    Render1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
-    connect(NewProject1, &QAction::triggered, this, &TForm1::New1Click);
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(NewProject1, &QAction::triggered, this, &TForm1::NewProjectCommand);
     connect(LoadProject1, &QAction::triggered, this, &TForm1::Load1Click);
     connect(SaveProject1, &QAction::triggered, this, &TForm1::Save1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
 
     Options1 = menuBar()->addMenu(QStringLiteral("Options"));
@@ -360,8 +380,15 @@ void TForm1::createMenus()
     Language1->setObjectName(QStringLiteral("Language1"));
     connect(Language1, &QAction::triggered, this, [this] {
         OpenDialog3.folder = programFolder_;
-        if (const auto file = prompts_.chooseFileToOpen(OpenDialog3))
+        if (const auto file = prompts_.chooseFileToOpen(OpenDialog3)) {
+            if (!QFileInfo::exists(*file)) {
+                prompts_.inform(shared_.text(30),
+                                QString::fromStdString(cannotOpen(file->toStdString()).what()));
+                return;
+            }
             LoadLanguage(*file);
+            RememberLanguageFile(languagePath_);
+        }
     });
 
     Help1 = menuBar()->addMenu(QStringLiteral("Help"));
@@ -370,6 +397,7 @@ void TForm1::createMenus()
     Webpage1->setObjectName(QStringLiteral("Webpage1"));
     Manual1 = Help1->addAction(QStringLiteral("Manual"));
     Manual1->setObjectName(QStringLiteral("Manual1"));
+    Manual1->setShortcut(QKeySequence::HelpContents);
     connect(Webpage1, &QAction::triggered, this, &TForm1::Webpage1Click);
     connect(Manual1, &QAction::triggered, this, &TForm1::Manual1Click);
     Help1->addSeparator();
@@ -389,14 +417,15 @@ void TForm1::createMenus()
                            QStringLiteral("All pictures (*.bmp *.gif *.jpg *.jpeg *.pcx *.rle "
                                           "*.tga *.png *.tif *.tiff)"),
                            QStringLiteral("Any file (*)")};
-    OpenDialog1.selectedFilter = 5;
+    // Every picture type at first; each kind of dialog then keeps the type last used.
+    OpenDialog1.selectedFilter = 8;
     OpenDialog1.defaultSuffix = QStringLiteral("tga");
     OpenDialog2.title = QStringLiteral("Load project");
     OpenDialog2.filters = {QStringLiteral("Led project (*.led)"), QStringLiteral("All files (*)")};
     OpenDialog2.defaultSuffix = QStringLiteral("led");
     SaveDialog1 = OpenDialog2;
     SaveDialog1.title = QStringLiteral("Save project");
-    SaveDialog1.fileName = QStringLiteral("untitled-1.led");
+    SaveDialog1.fileName = QStringLiteral("untitled.led");
     OpenDialog3.title = QStringLiteral("Change the language");
     OpenDialog3.filters = {QStringLiteral("Language (*.lng)"), QStringLiteral("All files (*)")};
     OpenDialog3.defaultSuffix = QStringLiteral("lng");

@@ -1,7 +1,11 @@
 // The Help menu's documents: the manual in the language of the captions, and the home
-// page, which is the manual as long as the program has no web address of its own.
+// page, which is the folder of examples (or the about window without one) as long as the
+// program has no web address of its own.
 #include "app/main_window/main_window.h"
+
+#include "app/main_window/window_strings.h"
 #include "app/shared_state.h"
+#include "app/user_prompts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,22 +49,21 @@ void TForm1::Manual1Click()
     const QString html = manualHtmlPath();
     if (QFileInfo::exists(html) && openDocument(QUrl::fromLocalFile(html)))
         return;
-    // The language files have no text for this; it follows the manual's language.
-    const QString text = polishManual()
-                             ? QStringLiteral("Nie udało się otworzyć podręcznika. Jego pliki "
-                                              "to:\n%1\n%2")
-                             : QStringLiteral("The manual could not be opened. Its files "
-                                              "are:\n%1\n%2");
     prompts_.inform(shared_.text(30),
-                    text.arg(QDir::toNativeSeparators(pdf), QDir::toNativeSeparators(html)));
+                    shared_.text(kStringManualFailed)
+                        .arg(QStringLiteral("\n") + QDir::toNativeSeparators(pdf) +
+                             QStringLiteral("\n") + QDir::toNativeSeparators(html)));
 }
 
 void TForm1::Webpage1Click()
 {
-    if (homePage.isValid() && !homePage.isEmpty())
+    if (homePage.isValid() && !homePage.isEmpty()) {
         openDocument(homePage);
-    else
-        Manual1Click();
+        return;
+    }
+    const QString examples = QDir(programFolder_).filePath(QStringLiteral("examples"));
+    if (!QFileInfo(examples).isDir() || !openDocument(QUrl::fromLocalFile(examples)))
+        About1Click();
 }
 
 } // namespace lumexa

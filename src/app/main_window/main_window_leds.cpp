@@ -24,10 +24,15 @@ void TForm1::LedImageClick(int n)
     // Tags carry two digits: LED images from 100 on cannot be named by one, so a click
     // on them selects without wrapping.
     if (Edit1->hasSelectedText() && n > 0 && n < 100) {
-        const int start = Edit1->selectionStart();
-        const int length = static_cast<int>(Edit1->selectedText().size());
+        // The field counts UTF-16 units, the tags count characters: a character outside
+        // the basic plane (an emoji) is two units but one character.
+        const QString current = Edit1->text();
+        const int start16 = Edit1->selectionStart();
+        const int length16 = static_cast<int>(Edit1->selectedText().size());
+        const int start = static_cast<int>(current.left(start16).toStdU32String().size());
+        const int length = static_cast<int>(current.mid(start16, length16).toStdU32String().size());
         const QString text =
-            QString::fromStdU32String(WrapInTags(Edit1->text().toStdU32String(), start, length, n));
+            QString::fromStdU32String(WrapInTags(current.toStdU32String(), start, length, n));
         Edit1->setText(text);
         Edit1->deselect();
     }
@@ -49,7 +54,8 @@ void TForm1::Button1Click(QPushButton* sender)
         buildPreviewEnabled = true;
         return;
     }
-    if (const auto file = prompts_.chooseFileToOpen(OpenDialog1)) {
+    const QString kind = mode == lmAddAlpha ? QStringLiteral("alpha") : QStringLiteral("led");
+    if (const auto file = askFile(OpenDialog1, kind, false)) {
         const int selected = set.SelectedLedImage();
         const LoadOutcome outcome =
             set.LoadLedImageFile(file->toStdString(), mode, DecodePictureFile);
@@ -68,6 +74,31 @@ void TForm1::Button1Click(QPushButton* sender)
                 if (mode == lmReplace)
                     LedImageClick(selected);
             }
+        }
+    }
+    buildPreviewEnabled = true;
+    BuildPreview();
+}
+
+void TForm1::addLedFiles(const QStringList& files)
+{
+    LedImageSet& set = shared_.ledImages;
+    buildPreviewEnabled = false;
+    for (const QString& file : files) {
+        if (set.count() > 127) {
+            prompts_.inform(shared_.text(30), shared_.text(kStringSetFull));
+            break;
+        }
+        const LoadOutcome outcome =
+            set.LoadLedImageFile(file.toStdString(), lmAdd, DecodePictureFile);
+        if (outcome.languageString >= 0)
+            prompts_.inform(shared_.text(30), shared_.text(outcome.languageString));
+        else if (!outcome.message.empty())
+            prompts_.inform(shared_.text(30), QString::fromStdString(outcome.message));
+        if (outcome.changed) {
+            strip_->scrollTo(set.count() * kStripPitch);
+            setLedCommands();
+            LedImageClick(set.count() - 1);
         }
     }
     buildPreviewEnabled = true;

@@ -1,4 +1,5 @@
-// The Logo page: loading a logo after the question, and showing it in Image13.
+// The Logo page: loading a logo (asking first when one would be replaced), and showing
+// it in Image13.
 #include "app/main_window/main_window.h"
 
 #include "app/picture_image.h"
@@ -14,21 +15,28 @@ namespace lumexa
 
 void TForm1::Button7Click()
 {
-    if (!prompts_.askYesNo(shared_.text(30), shared_.text(45)))
+    // Replacing is asked about only when there is a logo to replace.
+    if (shared_.logo.loaded && !prompts_.askYesNo(shared_.text(30), shared_.text(45)))
         return;
-    if (const auto file = prompts_.chooseFileToOpen(OpenDialog1)) {
-        const LoadOutcome outcome =
-            LoadLogoFile(shared_.logo, file->toStdString(), DecodePictureFile);
-        if (outcome.languageString >= 0)
-            prompts_.inform(shared_.text(30), shared_.text(outcome.languageString));
-        else if (!outcome.message.empty())
-            prompts_.inform(shared_.text(30), QString::fromStdString(outcome.message));
-        if (!shared_.logo.loaded)
-            return;
-        ShowLogo();
-    }
+    if (const auto file = askFile(OpenDialog1, QStringLiteral("logo"), false))
+        loadLogoFile(*file);
     PageControl1Change();
     BuildPreview();
+}
+
+void TForm1::loadLogoFile(const QString& file)
+{
+    // The picture is tried on a copy: a refused one leaves the logo in use as it was.
+    Logo candidate = shared_.logo;
+    const LoadOutcome outcome = LoadLogoFile(candidate, file.toStdString(), DecodePictureFile);
+    if (outcome.languageString >= 0)
+        prompts_.inform(shared_.text(30), shared_.text(outcome.languageString));
+    else if (!outcome.message.empty())
+        prompts_.inform(shared_.text(30), QString::fromStdString(outcome.message));
+    if (!candidate.loaded)
+        return;
+    shared_.logo = std::move(candidate);
+    ShowLogo();
 }
 
 void TForm1::ShowLogo()

@@ -1,17 +1,19 @@
 // The main window's recompute: the settings go to the layout engine, the result is drawn
-// into the preview and summed up in the status bar. A failing recompute shows its error
-// once; the same error coming back on the next recomputes is not shown again until a
-// recompute has succeeded.
+// into the preview and summed up in the status bar. The recompute runs on every keystroke,
+// so a failure is never a message box: the reason shows on the greyed last preview until
+// the next recompute succeeds.
 #include "app/main_window/main_window.h"
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
 #include "app/main_window/preview_painter.h"
 #include "app/main_window/status_texts.h"
+#include "app/main_window/window_strings.h"
 #include "app/picture_image.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
 #include "core/base/error.h"
+#include "core/project/tags.h"
 #include "core/render/render_preparation.h"
 
 #include <QAction>
@@ -36,11 +38,6 @@ LedInfo TForm1::ledInfo() const
     return LedInfoOf(shared_.ledImages);
 }
 
-void TForm1::showError(const QString& text)
-{
-    prompts_.inform(shared_.text(30), text);
-}
-
 void TForm1::setIntoScrollBar(QScrollBar* bar, int min, int max)
 {
     // The recompute sets ranges it has already accounted for; their change notices must
@@ -54,13 +51,36 @@ int TForm1::verticalOffset() const
     return PreviewVerticalOffset(PaintBox1->height(), lastRows_, ScrollBar3->value());
 }
 
+QString TForm1::textProblem() const
+{
+    if (PageControl1->currentIndex() != 0)
+        return {};
+    const std::u32string text = Edit1->text().toStdU32String();
+    const std::u32string tag = FirstIncompleteTag(text);
+    if (!tag.empty())
+        return shared_.text(kStringTagIncomplete).arg(QString::fromStdU32String(tag));
+    if (QString::fromStdU32String(ParseTags(text).stripped).trimmed().isEmpty())
+        return shared_.text(kStringNoPixels);
+    return {};
+}
+
 void TForm1::BuildPreview()
 {
-    if (!buildPreviewEnabled || Edit1->text().isEmpty() || inRecompute_)
+    updateTitle();
+    updateToolTips();
+    if (!buildPreviewEnabled || inRecompute_)
         return;
+    if (Edit1->text().isEmpty()) {
+        if (PageControl1->currentIndex() == 0)
+            Render1->setEnabled(false);
+        return;
+    }
     inRecompute_ = true;
     QString error;
     try {
+        error = textProblem();
+        if (!error.isEmpty())
+            throw Error(error.toStdString());
         ProjectSettings settings = settingsFromControls();
         const LedInfo leds = ledInfo();
         if (RenderCommandAllowed(settings, leds))
@@ -80,18 +100,18 @@ void TForm1::BuildPreview()
             drawPreview(result);
             fillStatusBar(result);
         }
-        lastError_.clear();
     } catch (const Error& e) {
-        error = e.languageString() >= 0 ? shared_.text(e.languageString())
-                                        : QString::fromStdString(e.what());
+        if (error.isEmpty())
+            error = shared_.text(kStringPreviewFailed)
+                        .arg(e.languageString() >= 0 ? shared_.text(e.languageString())
+                                                     : QString::fromStdString(e.what()));
     } catch (const std::exception& e) {
-        error = QString::fromStdString(e.what());
+        error = shared_.text(kStringPreviewFailed).arg(QString::fromStdString(e.what()));
     }
     inRecompute_ = false;
-    if (!error.isEmpty() && error != lastError_) {
-        lastError_ = error;
-        showError(error);
-    }
+    PaintBox1->setProblem(error);
+    if (!error.isEmpty())
+        Render1->setEnabled(false);
 }
 
 void TForm1::drawLogoPrompt()

@@ -1,9 +1,13 @@
-// The File menu's project commands: New project, Load project, Save project, and Exit
-// with the quit question also asked when the window is closed.
+// The File menu's project commands: New project, Load project, Save project and Save As,
+// the recent projects, and Exit with the quit question also asked when the window is
+// closed. The project counts as changed while its lines differ from what was last loaded,
+// saved or begun; New, Load and Exit offer to save such changes first.
 #include "app/main_window/main_window.h"
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
+#include "app/main_window/window_strings.h"
+#include "app/program_memory.h"
 #include "app/project_prompts_qt.h"
 #include "app/render_window/render_window.h"
 #include "app/shared_state.h"
@@ -16,14 +20,17 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -56,12 +63,14 @@ bool selectLastEqual(QListWidget* list, const QString& name)
     return false;
 }
 
-QString errorText(const std::exception& e, const TForm4& shared)
+QString errorText(const std::exception& e, const TForm4& shared, const QString& file = {})
 {
     if (const auto* error = dynamic_cast<const Error*>(&e); error && error->languageString() >= 0)
-        return shared.text(error->languageString());
+        return shared.text(error->languageString()).arg(QDir::toNativeSeparators(file));
     return QString::fromStdString(e.what());
 }
+
+const QString kProgramTitle = QStringLiteral("LUMEXA•••");
 
 } // namespace
 
@@ -142,6 +151,15 @@ void TForm1::New1Click()
     BuildPreview();
 }
 
+void TForm1::NewProjectCommand()
+{
+    if (!maybeSaveChanges())
+        return;
+    New1Click();
+    projectPath_.clear();
+    markSaved();
+}
+
 void TForm1::showStrip()
 {
     ScrollBox1->show();
@@ -151,11 +169,26 @@ void TForm1::showStrip()
 
 void TForm1::Load1Click()
 {
-    const std::optional<QString> file = prompts_.chooseFileToOpen(OpenDialog2);
+    if (!maybeSaveChanges())
+        return;
+    const std::optional<QString> file = askFile(OpenDialog2, QStringLiteral("project"), false);
     if (!file) {
         showStrip();
         BuildPreview();
         return;
+    }
+    openProject(*file);
+}
+
+bool TForm1::openProject(const QString& path)
+{
+    // The file is read and vetted before anything is reset: a file that cannot be opened,
+    // is no project or holds a bad value leaves the current work as it was.
+    try {
+        CheckProjectFile(path.toStdString());
+    } catch (const std::exception& e) {
+        prompts_.inform(shared_.text(30), errorText(e, shared_, path));
+        return false;
     }
     buildPreviewEnabled = false;
     ScrollBox1->hide();
@@ -179,9 +212,9 @@ void TForm1::Load1Click()
     ReadEnd end = ReadEnd::Complete;
     QString error;
     try {
-        end = ReadProjectFile(file->toStdString(), state, questions, DecodePictureFile);
+        end = ReadProjectFile(path.toStdString(), state, questions, DecodePictureFile);
     } catch (const std::exception& e) {
-        error = errorText(e, shared_);
+        error = errorText(e, shared_, path);
     }
     applyProjectSettings(settings);
     setLedCommands();
@@ -191,13 +224,16 @@ void TForm1::Load1Click()
         // What was read before the fault stays applied.
         showStrip();
         prompts_.inform(shared_.text(30), error);
-        return;
+        BuildPreview();
+        return true;
     }
     switch (end) {
     case ReadEnd::Cancelled:
         New1Click();
         showStrip();
-        break;
+        projectPath_.clear();
+        markSaved();
+        return true;
     case ReadEnd::LogoRefused:
         showStrip();
         break;
@@ -206,24 +242,131 @@ void TForm1::Load1Click()
         BuildPreview();
         break;
     }
+    projectPath_ = QFileInfo(path).absoluteFilePath();
+    rememberProject(projectPath_);
+    markSaved();
+    return true;
 }
 
 void TForm1::Save1Click()
 {
-    const std::optional<QString> file = prompts_.chooseFileToSave(SaveDialog1);
-    if (!file)
-        return;
-    if (QFileInfo::exists(*file) &&
-        !prompts_.askYesNo(shared_.text(30), shared_.text(0) + QLatin1Char(' ') + *file))
-        return;
+    saveProject(false);
+}
+
+void TForm1::SaveAs1Click()
+{
+    saveProject(true);
+}
+
+bool TForm1::saveProject(bool chooseName)
+{
+    QString file = projectPath_;
+    if (chooseName || file.isEmpty()) {
+        // A loaded project is saved beside itself; a new one goes to the documents folder
+        // unless projects were saved elsewhere before.
+        if (projectPath_.isEmpty()) {
+            SaveDialog1.folder =
+                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            RestoreFileRequest(QStringLiteral("project"), SaveDialog1);
+            SaveDialog1.fileName = shared_.text(kStringUntitled) + QStringLiteral(".led");
+        } else {
+            SaveDialog1.folder = QFileInfo(projectPath_).absolutePath();
+            SaveDialog1.fileName = QFileInfo(projectPath_).fileName();
+        }
+        const std::optional<QString> chosen = prompts_.chooseFileToSave(SaveDialog1);
+        if (!chosen)
+            return false;
+        if (QFileInfo::exists(*chosen) &&
+            !prompts_.askYesNo(shared_.text(30), shared_.text(0) + QLatin1Char(' ') + *chosen))
+            return false;
+        RememberFileChoice(QStringLiteral("project"), SaveDialog1, *chosen);
+        file = *chosen;
+    }
     try {
         ProjectSettings settings = projectSettings();
         const std::vector<std::string> noFontList;
         const ProjectState state{settings, shared_.ledImages, shared_.logo, noFontList};
-        WriteProjectFile(file->toStdString(), state);
+        WriteProjectFile(file.toStdString(), state);
     } catch (const std::exception& e) {
-        prompts_.inform(shared_.text(30), errorText(e, shared_));
+        prompts_.inform(shared_.text(30), errorText(e, shared_, file));
+        return false;
     }
+    projectPath_ = QFileInfo(file).absoluteFilePath();
+    rememberProject(projectPath_);
+    markSaved();
+    return true;
+}
+
+std::vector<std::string> TForm1::currentProjectLines() const
+{
+    ProjectSettings settings = projectSettings();
+    const std::vector<std::string> noFontList;
+    const ProjectState state{settings, const_cast<TForm4&>(shared_).ledImages,
+                             const_cast<TForm4&>(shared_).logo, noFontList};
+    return ProjectFileLines(state);
+}
+
+bool TForm1::isModified() const
+{
+    return currentProjectLines() != savedLines_;
+}
+
+void TForm1::markSaved()
+{
+    savedLines_ = currentProjectLines();
+    updateTitle();
+}
+
+void TForm1::updateTitle()
+{
+    QString name =
+        projectPath_.isEmpty() ? shared_.text(kStringUntitled) : QFileInfo(projectPath_).fileName();
+    if (name.isEmpty())
+        name = QStringLiteral("untitled");
+    // Qt puts the mark in place of "[*]" while the window is marked modified.
+    setWindowTitle(name + QStringLiteral("[*] — ") + kProgramTitle);
+    setWindowModified(isModified());
+}
+
+bool TForm1::maybeSaveChanges()
+{
+    if (!isModified())
+        return true;
+    const QString name =
+        projectPath_.isEmpty() ? shared_.text(kStringUntitled) : QFileInfo(projectPath_).fileName();
+    switch (prompts_.askSaveChanges(shared_.text(30), shared_.text(kStringSaveChanges).arg(name))) {
+    case SaveAnswer::Save:
+        return saveProject(false);
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TForm1::rememberProject(const QString& path)
+{
+    AddRecentProject(path);
+    fillRecentMenu();
+}
+
+void TForm1::fillRecentMenu()
+{
+    Recent1->clear();
+    const QStringList recent = RecentProjects();
+    int n = 1;
+    for (const QString& path : recent) {
+        // Numbered as mnemonics: Alt+F, R, 1 opens the latest.
+        QAction* a = Recent1->addAction(QStringLiteral("&%1 %2").arg(n++).arg(
+            QDir::toNativeSeparators(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        a->setData(path);
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (maybeSaveChanges())
+                openProject(path);
+        });
+    }
+    Recent1->setEnabled(!recent.isEmpty());
 }
 
 void TForm1::Exit1Click()
@@ -237,10 +380,16 @@ bool TForm1::FormCloseQuery()
 {
     if (quitConfirmed_)
         return true;
-    if (!prompts_.askYesNo(shared_.text(30), shared_.text(34)))
+    // Unsaved work gets the save question in place of the quit question.
+    if (isModified()) {
+        if (!maybeSaveChanges())
+            return false;
+    } else if (!prompts_.askYesNo(shared_.text(30), shared_.text(34))) {
         return false;
+    }
     quitConfirmed_ = true;
     buildPreviewEnabled = false;
+    RememberWindowGeometry(saveGeometry());
     detachHandlers();
     return true;
 }

@@ -18,12 +18,34 @@ void PreviewBox::setCanvas(QImage canvas)
     update();
 }
 
+void PreviewBox::setProblem(const QString& text)
+{
+    if (text == problem_)
+        return;
+    problem_ = text;
+    setToolTip(problem_);
+    update();
+}
+
 void PreviewBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     if (canvas_.size() != size())
         p.fillRect(rect(), Qt::white);
     p.drawImage(0, 0, canvas_);
+    if (problem_.isEmpty())
+        return;
+    p.fillRect(rect(), QColor(128, 128, 128, 160));
+    const QFontMetrics metrics(font());
+    const int margin = metrics.height() / 2;
+    const QRect textBox = rect().adjusted(margin, 0, -margin, 0);
+    const QRect needed = metrics.boundingRect(textBox, Qt::TextWordWrap | Qt::AlignLeft, problem_);
+    const int lineHeight = needed.height() + margin;
+    const QRect band(0, height() - lineHeight, width(), lineHeight);
+    p.fillRect(band, QColor(255, 244, 200));
+    p.setPen(QColor(90, 40, 0));
+    p.drawText(band.adjusted(margin, 0, -margin, 0),
+               Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter, problem_);
 }
 
 void PreviewBox::resizeEvent(QResizeEvent* event)

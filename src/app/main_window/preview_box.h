@@ -1,9 +1,11 @@
 // PaintBox1: the preview area. The main window draws each preview into an off-screen
 // picture; this widget shows that picture in one paint, so dragging and resizing stay
-// smooth.
+// smooth. When the last recompute failed, the last good picture is shown greyed with
+// the reason on a line across its foot, so that typing goes on undisturbed.
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 
 namespace lumexa
@@ -17,6 +19,9 @@ class PreviewBox : public QWidget
 
     void setCanvas(QImage canvas);
     const QImage& canvas() const { return canvas_; }
+    // The reason the preview is out of date; an empty text shows the canvas as it is.
+    void setProblem(const QString& text);
+    const QString& problem() const { return problem_; }
 
   signals:
     // The box changed size: the owner recomputes for the new size.
@@ -28,6 +33,7 @@ class PreviewBox : public QWidget
 
   private:
     QImage canvas_;
+    QString problem_;
 };
 
 } // namespace lumexa

@@ -85,6 +85,12 @@ bool isProjectLine(const std::string& line)
            std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys);
 }
 
+void refuseNonProject(const std::string& path, const std::vector<std::string>& lines)
+{
+    if (std::none_of(lines.begin(), lines.end(), isProjectLine))
+        throw Error(kStringNotAProject, "Cannot open file " + path + ": it is not a project file");
+}
+
 std::string absolutePath(const std::string& path)
 {
     if (path.empty())
@@ -99,20 +105,33 @@ class ProjectReader
   public:
     ProjectReader(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
                   const PictureLoader& load)
-        : state_(state), prompts_(prompts), load_(load)
+        : state_(state), prompts_(prompts), load_(load), path_(path)
     {
         std::error_code ec;
         const fs::path full = fs::absolute(path, ec);
         folder_ = (ec ? fs::path(path) : full).parent_path();
     }
 
+    // Only vets the setting lines: pictures and fonts are left alone.
+    void setCheckOnly() { checkOnly_ = true; }
+
     ReadEnd read(const std::vector<std::string>& lines)
     {
-        for (const std::string& line : lines) {
+        for (size_t n = 0; n < lines.size(); ++n) {
+            const std::string& line = lines[n];
             const size_t p = line.find('=');
             if (p == std::string::npos)
                 continue;
-            const ReadEnd end = apply(line.substr(0, p), line.substr(p + 1));
+            const std::string key = line.substr(0, p);
+            ReadEnd end = ReadEnd::Complete;
+            try {
+                end = apply(key, line.substr(p + 1));
+            } catch (const Error& e) {
+                if (e.languageString() >= 0)
+                    throw;
+                throw Error(path_ + ", line " + std::to_string(n + 1) + ", " + key + ": " +
+                            e.what());
+            }
             if (end != ReadEnd::Complete)
                 return end;
         }
@@ -123,6 +142,9 @@ class ProjectReader
     ReadEnd apply(const std::string& key, const std::string& value)
     {
         ProjectSettings& s = state_.settings;
+        if (checkOnly_ &&
+            (key.compare(0, 5, "Image") == 0 || key == "LogoFile" || key == "FontName"))
+            return ReadEnd::Complete;
         if (ScrollSetting* bar = scrollFor(key)) {
             bar->setPosition(DecimalIntegerOrThrow(value));
         } else if (key == "Text") {
@@ -152,11 +174,13 @@ class ProjectReader
             if (style >= kFlat && style <= kBitmap)
                 s.previewButton = style;
         } else if (key.compare(0, 5, "Image") == 0) {
-            prompts_.loadingLine(value);
+            const std::string written = skipPrefix(value);
+            if (written != "(null)")
+                prompts_.loadingLine(written);
             if (key == "ImageF[]")
-                return addLed(resolve(skipPrefix(value)));
+                return addLed(resolve(written));
             if (key == "ImageA[]")
-                return addAlpha(skipPrefix(value));
+                return addAlpha(written);
         } else if (key == "LogoFile") {
             return loadLogo(resolve(value));
         } else if (key == "FontName") {
@@ -231,9 +255,16 @@ class ProjectReader
         const std::optional<std::string> file = existing(path);
         if (!file)
             return ReadEnd::Cancelled;
+        if (file->empty()) {
+            skippingAlpha_ = true;
+            return ReadEnd::Complete;
+        }
         const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAdd, load_);
-        if (outcome.refused())
+        if (outcome.refused()) {
+            // The alpha line that follows belongs to this picture, not to the LED before.
+            skippingAlpha_ = true;
             prompts_.refused(outcome, *file);
+        }
         return ReadEnd::Complete;
     }
 
@@ -244,6 +275,8 @@ class ProjectReader
         const std::optional<std::string> file = existing(resolve(written));
         if (!file)
             return ReadEnd::Cancelled;
+        if (file->empty())
+            return ReadEnd::Complete;
         const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAddAlpha, load_);
         if (outcome.refused())
             prompts_.refused(outcome, *file);
@@ -255,6 +288,8 @@ class ProjectReader
         const std::optional<std::string> file = existing(path);
         if (!file)
             return ReadEnd::Cancelled;
+        if (file->empty())
+            return ReadEnd::Complete;
         const LoadOutcome outcome = LoadLogoFile(state_.logo, *file, load_);
         if (outcome.refused() || !state_.logo.loaded) {
             prompts_.refused(outcome, *file);
@@ -277,7 +312,9 @@ class ProjectReader
     ProjectState& state_;
     ProjectPrompts& prompts_;
     const PictureLoader& load_;
+    std::string path_;
     fs::path folder_;
+    bool checkOnly_ = false;
     bool fullReported_ = false;
     bool skippingAlpha_ = false;
 };
@@ -294,10 +331,30 @@ ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPro
                         const PictureLoader& load)
 {
     const std::vector<std::string> lines = readTextFileLines(path);
-    if (std::none_of(lines.begin(), lines.end(), isProjectLine))
-        throw Error("Cannot open file " + path + ": it is not a project file");
+    refuseNonProject(path, lines);
     ProjectReader reader(path, state, prompts, load);
     return reader.read(lines);
+}
+
+void CheckProjectFile(const std::string& path)
+{
+    class NoQuestions : public ProjectPrompts
+    {
+        std::optional<std::string> missingFile(const std::string&) override { return ""; }
+        std::optional<std::string> missingFont(const std::string&) override { return std::nullopt; }
+        void refused(const LoadOutcome&, const std::string&) override {}
+    } none;
+    ProjectSettings settings;
+    LedImageSet leds;
+    Logo logo;
+    const std::vector<std::string> fonts;
+    ProjectState scratch{settings, leds, logo, fonts};
+    const PictureLoader noPictures;
+    const std::vector<std::string> lines = readTextFileLines(path);
+    refuseNonProject(path, lines);
+    ProjectReader reader(path, scratch, none, noPictures);
+    reader.setCheckOnly();
+    reader.read(lines);
 }
 
 void NewProjectSettings(ProjectSettings& settings, const std::string& defaultText,

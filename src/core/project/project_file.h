@@ -19,6 +19,8 @@ namespace lumexa
 inline constexpr int kStringMissingFile = 37;
 inline constexpr int kStringMissingTail = 38;
 inline constexpr int kStringMissingFont = 39;
+// "%1 is not a Lumexa project: ...", %1 the file.
+inline constexpr int kStringNotAProject = 111;
 
 // The reader's questions and reports, answered by the main window (dialogs) or by the
 // headless renderer (refusals).
@@ -26,8 +28,9 @@ class ProjectPrompts
 {
   public:
     virtual ~ProjectPrompts() = default;
-    // A named LED, alpha or logo file does not exist: the replacement to use, or
-    // std::nullopt for Cancel or a file dialog left without a file.
+    // A named LED, alpha or logo file does not exist: the replacement to use, an empty
+    // path to skip that picture (an LED's alpha line goes with it) and read on, or
+    // std::nullopt for Cancel.
     virtual std::optional<std::string> missingFile(const std::string& path) = 0;
     // No font of this name is listed: the font chosen instead, or std::nullopt to keep
     // the font as it is.
@@ -35,7 +38,8 @@ class ProjectPrompts
     // A picture was refused (size, limit, unreadable file; a full set is reported once
     // with language string 29). Reading goes on, except after a refused logo.
     virtual void refused(const LoadOutcome& outcome, const std::string& file) = 0;
-    // The value of an "Image..." line, shown on the loading panel while it is read.
+    // The picture file of an "Image..." line as written (without its number prefix),
+    // shown on the loading panel while it is read; "(null)" alpha lines are not shown.
     virtual void loadingLine(const std::string& /*value*/) {}
 };
 
@@ -57,10 +61,18 @@ enum class ReadEnd {
 // New project before and recomputes after. Relative paths are taken from the project's
 // folder. A number that does not convert, a "RenderType" outside 0..2, an "ActivePage"
 // outside 0..1 or a "Seed" outside 0..99999999 stops reading with an Error naming the
-// value, as does a file that cannot be opened ("Cannot open file %s"); the lines before
-// stay applied. A file without a single project line is refused before anything is applied.
+// file, the line number, the key and the value, as does a file that cannot be opened
+// ("Cannot open file %s"); the lines before stay applied. A refused LED picture takes
+// its alpha line with it. A file without a single project line is refused before
+// anything is applied (language string kStringNotAProject).
 ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
                         const PictureLoader& load);
+
+// Reads the file and vets every setting line as ReadProjectFile would, touching no
+// pictures and no state, so that a command can refuse a file before it resets anything.
+// Throws what ReadProjectFile would, and an Error with language string kStringNotAProject
+// for a file without a single project key.
+void CheckProjectFile(const std::string& path);
 
 // The reset New project applies to the settings: ranges and positions of font size,
 // brightness and scale, density, the text, the font (when `windowFont` is not empty), the

@@ -50,6 +50,16 @@ std::optional<int> twoDigits(const std::u32string& text, size_t pos)
     return static_cast<int>(text[pos] - U'0') * 10 + static_cast<int>(text[pos + 1] - U'0');
 }
 
+// The number of the complete tag ("[&+NN]" or "[&-NN]") at `pos`.
+std::optional<int> completeTag(const std::u32string& text, size_t pos)
+{
+    if (!startsWith(text, pos, U"[&+") && !startsWith(text, pos, U"[&-"))
+        return std::nullopt;
+    if (pos + 5 >= text.size() || text[pos + 5] != U']')
+        return std::nullopt;
+    return twoDigits(text, pos + 3);
+}
+
 std::u32string twoDigitText(int n)
 {
     char buf[16];
@@ -98,13 +108,27 @@ ParsedText ParseTags(const std::u32string& text)
     return out;
 }
 
+std::u32string FirstIncompleteTag(const std::u32string& text)
+{
+    for (size_t p = text.find(U"[&"); p != std::u32string::npos; p = text.find(U"[&", p + 1)) {
+        const bool open = startsWith(text, p, U"[&+");
+        if (!open && !startsWith(text, p, U"[&-"))
+            continue;
+        // Cut short at the end (being typed), or an opening tag whose number does not read.
+        const std::u32string digits = text.substr(std::min(p + 3, text.size()), 2);
+        if (p + 6 > text.size() || (open && !readInteger(digits)))
+            return text.substr(p, 6);
+    }
+    return {};
+}
+
 std::u32string StripAllTags(const std::u32string& text)
 {
     std::u32string out;
     out.reserve(text.size());
     size_t p = 0;
     while (p < text.size()) {
-        if (startsWith(text, p, U"[&")) {
+        if (completeTag(text, p)) {
             p += 6;
         } else {
             out.push_back(text[p]);
@@ -120,7 +144,7 @@ std::u32string RewriteTagsAfterDelete(const std::u32string& text, int n)
     std::u32string kept;
     kept.reserve(text.size());
     for (size_t p = 0; p < text.size();) {
-        if (startsWith(text, p, U"[&") && twoDigits(text, p + 3) == n) {
+        if (completeTag(text, p) == n) {
             p += 6;
         } else {
             kept.push_back(text[p]);
@@ -128,8 +152,7 @@ std::u32string RewriteTagsAfterDelete(const std::u32string& text, int n)
         }
     }
     for (size_t i = 0; i < kept.size();) {
-        const std::optional<int> m =
-            startsWith(kept, i, U"[&") ? twoDigits(kept, i + 3) : std::nullopt;
+        const std::optional<int> m = completeTag(kept, i);
         if (m && *m >= n && *m > 0) {
             kept.replace(i + 3, 2, twoDigitText(*m - 1));
             i += 4;

@@ -30,13 +30,18 @@ struct ParsedText {
 // value") is thrown. No length or nesting limit.
 ParsedText ParseTags(const std::u32string& text);
 
-// The "Clear" button's rewrite: every "[&" is dropped together with the four characters
-// after it, whether or not the layout would read it as a tag.
+// The first tag that is cut short at the end of the text (being typed) or whose number
+// the layout cannot read, as it stands in the text: "[&+0", "[&-", "[&+x1]". Empty when
+// every tag is whole.
+std::u32string FirstIncompleteTag(const std::u32string& text);
+
+// The "Clear" button's rewrite: drops every complete tag ("[&+NN]" or "[&-NN]", two
+// decimal digits) and leaves any other text, brackets and ampersands included, alone.
 std::u32string StripAllTags(const std::u32string& text);
 
-// After LED image `n` is deleted: removes every "[&" group whose number is `n` (six
-// characters) and renumbers the groups numbered above `n` one down. A "[&" that is not
-// followed by a two-digit number at its number position is left as plain text.
+// After LED image `n` is deleted: removes every complete tag whose number is `n` and
+// renumbers the tags numbered above `n` one down. Anything that is not a complete tag is
+// left as plain text.
 std::u32string RewriteTagsAfterDelete(const std::u32string& text, int n);
 
 // Wraps the selection (start counted from 0, length in characters) in "[&+NN]" and

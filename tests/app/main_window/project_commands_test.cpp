@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +98,7 @@ class ProjectCommandsTest : public QObject
     void quitQuestionAskedOnce();
     void languageFilesOverwriteOnlyTheirStrings();
     void manualFollowsTheAddCaption();
+    void manualThatCannotBeOpenedIsReported();
 };
 
 void ProjectCommandsTest::newProjectResetsAndKeeps()
@@ -191,8 +194,8 @@ void ProjectCommandsTest::loadAppliesEveryKey()
     QVERIFY(f.prompts.questions.isEmpty());
     QCOMPARE(f.prompts.lastRequest.title, f.text(78));
     QVERIFY(f.stripBack());
-    // The loading panel's label was left with the last LED line's value.
-    QCOMPARE(w.Label1->text(), QStringLiteral("001") + alpha1);
+    // The loading panel's label was left with the last LED line's file name.
+    QCOMPARE(w.Label1->text(), QFileInfo(alpha1).fileName());
     QCOMPARE(w.ScrollBar3->value(), 9);
     QCOMPARE(w.ScrollBar1->value(), 25);
     QCOMPARE(w.ScrollBar5->value(), 17);
@@ -239,7 +242,7 @@ void ProjectCommandsTest::renderOptionsGoToTheRenderWindow()
     QVERIFY(render.CheckBox3->isChecked());
 
     // New project leaves them; Save writes what the render window shows.
-    w.New1Click();
+    w.NewProject1->trigger();
     QVERIFY(render.CheckBox3->isChecked());
     const QString path = f.folder.filePath(QStringLiteral("options.led"));
     f.prompts.files.enqueue(path);
@@ -272,6 +275,7 @@ void ProjectCommandsTest::missingLedAnsweredCancelResets()
     TForm1& w = *f.window;
     const QString led0 = f.picture(QStringLiteral("led0.png"), 16, 16, Qt::black);
     const QString gone = f.folder.filePath(QStringLiteral("gone.png"));
+    f.prompts.choices.enqueue(2); // Cancel
     f.load("Shufle=50\r\nScale=12\r\nText=abc\r\nImageF[]=000" + led0.toUtf8() +
            "\r\nImageF[]=001" + gone.toUtf8() + "\r\nKerning=9\r\n");
     QCOMPARE(f.prompts.questions.size(), 1);
@@ -286,13 +290,14 @@ void ProjectCommandsTest::missingLedAnsweredCancelResets()
     QCOMPARE(w.ScrollBar6->value(), 50);
     QCOMPARE(w.ScrollBar7->value(), 0);
 
-    // Yes with the LED dialog left without a file ends the same way.
+    // Choosing a file but leaving the LED dialog without one skips the picture.
     f.prompts.questions.clear();
-    f.prompts.answers.enqueue(true);
+    f.prompts.choices.enqueue(0);
     f.load("Text=abc\r\nImageF[]=000" + gone.toUtf8() + "\r\n");
     QCOMPARE(f.prompts.questions.size(), 1);
     QCOMPARE(f.prompts.lastRequest.title, f.text(77));
-    QCOMPARE(w.Edit1->text(), f.text(35));
+    QCOMPARE(w.Edit1->text(), QStringLiteral("abc"));
+    QCOMPARE(f.shared.ledImages.count(), 0);
     QVERIFY(f.stripBack());
 }
 
@@ -306,7 +311,7 @@ void ProjectCommandsTest::missingLedAnsweredYesTakesTheReplacement()
         f.file(QStringLiteral("p.led"), "ImageF[]=000" + led0.toUtf8() + "\r\nImageF[]=001" +
                                             gone.toUtf8() + "\r\nText=x\r\n");
     f.prompts.files.enqueue(project);
-    f.prompts.answers.enqueue(true);
+    f.prompts.choices.enqueue(0);
     f.prompts.files.enqueue(other);
     f.window->Load1Click();
     QCOMPARE(f.prompts.questions.size(), 1);
@@ -359,12 +364,14 @@ void ProjectCommandsTest::badNumberStopsWithLinesBeforeApplied()
 {
     Fixture f;
     TForm1& w = *f.window;
+    // The file is vetted before anything is reset: the work in hand stays as it was.
+    w.ScrollBar6->setValue(12);
     f.load("Shufle=40\r\nText=before\r\nScale=abc\r\nKerning=3\r\nText=after\r\n");
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages.at(0).caption, f.text(30));
-    QVERIFY(f.prompts.messages.at(0).text.contains(QStringLiteral("'abc'")));
-    QCOMPARE(w.ScrollBar6->value(), 40);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("before"));
+    QVERIFY(f.prompts.messages.at(0).text.contains(QStringLiteral("line 3, Scale: 'abc'")));
+    QCOMPARE(w.ScrollBar6->value(), 12);
+    QCOMPARE(w.Edit1->text(), f.text(35));
     QCOMPARE(w.ScrollBar7->value(), 0);
     QVERIFY(f.stripBack());
 
@@ -409,7 +416,7 @@ void ProjectCommandsTest::saveThenLoadGivesTheSameState()
     f.prompts.files.enqueue(path);
     w.SaveProject1->trigger();
     QCOMPARE(f.prompts.lastRequest.title, f.text(80));
-    QCOMPARE(f.prompts.lastRequest.fileName, QStringLiteral("untitled-1.led"));
+    QCOMPARE(f.prompts.lastRequest.fileName, f.text(108) + QStringLiteral(".led"));
     QVERIFY(QFileInfo::exists(path));
     QVERIFY(f.prompts.messages.isEmpty());
 
@@ -457,14 +464,14 @@ void ProjectCommandsTest::saveConfirmsReplacingAndReportsFailure()
     // A file that cannot be written is reported naming it.
     const QString unwritable = f.folder.filePath(QStringLiteral("no/such/folder/p.led"));
     f.prompts.files.enqueue(unwritable);
-    w.Save1Click();
+    w.SaveAs1Click();
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.at(0).text.contains(unwritable));
     QVERIFY(!QFileInfo::exists(unwritable));
 
     // Leaving the dialog writes nothing and asks nothing.
     const qsizetype questions = f.prompts.questions.size();
-    w.Save1Click();
+    w.SaveAs1Click();
     QCOMPARE(f.prompts.questions.size(), questions);
 }
 
@@ -524,19 +531,19 @@ void ProjectCommandsTest::languageFilesOverwriteOnlyTheirStrings()
     QCOMPARE(f.prompts.lastRequest.folder, QStringLiteral(LUMEXA_BIN));
     QCOMPARE(w.Button1->text(), QStringLiteral("Dodaj"));
     QCOMPARE(f.text(34), QStringLiteral("Koniec?"));
-    // The status bar shows the file's texts until the next recompute.
-    QCOMPARE(w.StatusPanel0->text(), QStringLiteral("Kropki"));
+    // The recompute that follows a language fills the status bar again.
+    QVERIFY(w.StatusPanel0->text() != QStringLiteral("Kropki"));
+    QVERIFY(!w.StatusPanel0->text().isEmpty());
 
+    // Each file goes over English: what the second lacks is English, not the first's.
     f.prompts.files.enqueue(second);
     w.Language1->trigger();
-    QCOMPARE(w.Button1->text(), QStringLiteral("Dodaj"));
-    QCOMPARE(w.StatusPanel0->text(), QStringLiteral("Dots"));
-    w.ScrollBar3->setValue(w.ScrollBar3->value() + 1);
+    QCOMPARE(w.Button1->text(), QStringLiteral("Add"));
     QVERIFY(w.StatusPanel0->text() != QStringLiteral("Dots"));
 
-    // The next activation brings English back.
+    // The next start keeps the chosen language.
     w.FormActivate();
-    QVERIFY(w.Button1->text() != QStringLiteral("Dodaj"));
+    QCOMPARE(f.text(85), QStringLiteral("Dots"));
 }
 
 void ProjectCommandsTest::manualFollowsTheAddCaption()
@@ -560,11 +567,34 @@ void ProjectCommandsTest::manualFollowsTheAddCaption()
     w.Manual1->trigger();
     w.Button1->setText(QString());
     w.Manual1->trigger();
-    // With no web address of its own, Home page opens the manual.
-    w.Webpage1->trigger();
-    QCOMPARE(opened, (QList<QUrl>{english, polish, english, english, english}));
+    QCOMPARE(opened, (QList<QUrl>{english, polish, english, english}));
     QVERIFY(QFileInfo::exists(english.toLocalFile()));
     QVERIFY(QFileInfo::exists(polish.toLocalFile()));
+    QVERIFY(f.prompts.messages.isEmpty());
+}
+
+void ProjectCommandsTest::manualThatCannotBeOpenedIsReported()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.openDocument = [](const QUrl&) { return false; };
+    QTest::keyClick(&w, Qt::Key_F1);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.at(0).text.contains(
+        QDir::toNativeSeparators(QStringLiteral(LUMEXA_BIN "/lumexa_TesselEN.pdf"))));
+
+    // Home page is no second way to the manual: without examples it shows the about window.
+    QSignalSpy about(&w, &TForm1::aboutRequested);
+    QList<QUrl> opened;
+    w.openDocument = [&opened](const QUrl& url) {
+        opened.append(url);
+        return true;
+    };
+    w.Webpage1->trigger();
+    QVERIFY(opened.isEmpty() || !opened.at(0).toLocalFile().endsWith(QStringLiteral(".pdf")));
+    QCOMPARE(about.size() + opened.size(), 1);
 }
 
 QTEST_MAIN(ProjectCommandsTest)

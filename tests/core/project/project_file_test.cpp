@@ -188,8 +188,9 @@ TEST_F(ProjectFileTest, BadValuesStopReadingNamingTheValue)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         NewProject(state_, "1234567890", "DejaVu Sans");
+        const std::string key = std::string(c.line).substr(0, std::string(c.line).find('='));
         EXPECT_THAT(readError({"Text=before", "Density=20", c.line, "Text=after"}),
-                    HasSubstr(c.message));
+                    HasSubstr("p.led, line 3, " + key + ": " + c.message));
         EXPECT_EQ(settings_.text, "before");
         EXPECT_EQ(settings_.density.position(), 20);
     }
@@ -223,8 +224,8 @@ TEST_F(ProjectFileTest, LedLinesSkipThePrefixAndUseRelativePathsFromTheProjectFo
     EXPECT_TRUE(leds_[0].alphaInUse);
     EXPECT_FALSE(leds_[1].alphaInUse);
     EXPECT_TRUE(prompts_.asked.empty());
-    EXPECT_THAT(prompts_.loading, ElementsAre("001pics/led_8x8.bmp", "001pics/alpha_8x8.bmp",
-                                              "xyz" + pic("dim_8x8.bmp"), "xxx(null)"));
+    EXPECT_THAT(prompts_.loading,
+                ElementsAre("pics/led_8x8.bmp", "pics/alpha_8x8.bmp", pic("dim_8x8.bmp")));
 }
 
 TEST_F(ProjectFileTest, NullWithoutPrefixIsAPathThatIsAskedFor)
@@ -233,15 +234,64 @@ TEST_F(ProjectFileTest, NullWithoutPrefixIsAPathThatIsAskedFor)
     EXPECT_THAT(prompts_.asked, ElementsAre("file " + (dir_ / "ll)").string()));
 }
 
-TEST_F(ProjectFileTest, RefusedLedIsPassedAndItsAlphaGoesToTheSelectedOne)
+TEST_F(ProjectFileTest, RefusedLedIsPassedWithItsAlphaLine)
 {
     read({"ImageF[]=001" + pic("led_8x8.bmp"), "ImageA[]=001(null)",
           "ImageF[]=002" + pic("wide_9x8.bmp"), "ImageA[]=002" + pic("alpha_8x8.bmp"),
-          "ImageF[]=003" + pic("bad_broken.png"), "Text=read on"});
-    ASSERT_EQ(leds_.count(), 1);
-    EXPECT_EQ(leds_[0].alphaFileName, pic("alpha_8x8.bmp"));
+          "ImageF[]=003" + pic("bad_broken.png"), "ImageA[]=003" + pic("alpha_8x8.bmp"),
+          "ImageF[]=004" + pic("dim_8x8.bmp"), "ImageA[]=004" + pic("alpha_8x8.bmp"),
+          "Text=read on"});
+    // The refused pictures' masks go nowhere; the next accepted LED takes its own.
+    ASSERT_EQ(leds_.count(), 2);
+    EXPECT_FALSE(leds_[0].alphaInUse);
+    EXPECT_TRUE(leds_[1].alphaInUse);
     EXPECT_THAT(prompts_.refusals, ElementsAre("32 wide_9x8.bmp", "-1 bad_broken.png"));
     EXPECT_EQ(settings_.text, "read on");
+}
+
+TEST_F(ProjectFileTest, SkippedMissingPicturesLeaveTheRestToLoad)
+{
+    // An empty answer skips the picture; a skipped LED's alpha line goes with it.
+    prompts_.fileAnswers = {std::string(), std::string(), std::string()};
+    const ReadEnd end =
+        read({"ImageF[]=001" + pic("gone_8x8.bmp"), "ImageA[]=001" + pic("alpha_8x8.bmp"),
+              "ImageF[]=002" + pic("led_8x8.bmp"), "ImageA[]=002" + pic("gone_8x8.bmp"),
+              "LogoFile=" + pic("gone_100x50.png"), "Text=read on"});
+    EXPECT_EQ(end, ReadEnd::Complete);
+    EXPECT_EQ(prompts_.asked.size(), 3u);
+    ASSERT_EQ(leds_.count(), 1);
+    EXPECT_EQ(leds_[0].fileName, pic("led_8x8.bmp"));
+    EXPECT_FALSE(leds_[0].alphaInUse);
+    EXPECT_FALSE(logo_.loaded);
+    EXPECT_EQ(settings_.text, "read on");
+}
+
+TEST_F(ProjectFileTest, CheckRefusesWhatCannotLoadAndTouchesNothing)
+{
+    struct Case {
+        std::vector<std::string> lines;
+        const char* message; // empty: the file passes
+        int languageString;
+    } cases[] = {
+        {{"Text=a", "ImageF[]=001/nowhere/gone.bmp", "FontName=Nope"}, "", -1},
+        {{"hello", "", "colour=red"}, "is not a project file", kStringNotAProject},
+        {{}, "is not a project file", kStringNotAProject},
+        {{"Text=a", "Scale=5", "Kerning=x"}, "p.led, line 3, Kerning: 'x' is not a valid", -1},
+        {{"Text=a", "ActivePage=4"}, "p.led, line 2, ActivePage: '4'", -1},
+    };
+    for (const Case& c : cases) {
+        const std::string path = project(c.lines);
+        SCOPED_TRACE(path);
+        try {
+            CheckProjectFile(path);
+            EXPECT_STREQ(c.message, "");
+        } catch (const Error& e) {
+            EXPECT_THAT(e.what(), HasSubstr(c.message));
+            EXPECT_EQ(e.languageString(), c.languageString);
+        }
+    }
+    EXPECT_TRUE(prompts_.asked.empty());
+    EXPECT_THROW(CheckProjectFile((dir_ / "none.led").string()), Error);
 }
 
 TEST_F(ProjectFileTest, MissingFileQuestion)

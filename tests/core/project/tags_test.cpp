@@ -77,12 +77,30 @@ TEST(ParseTags, HasNoLengthOrNestingLimit)
     EXPECT_EQ(p.ledAt(0), 1);
 }
 
-TEST(TagRewrites, ClearDropsEveryAmpersandGroup)
+TEST(TagRewrites, ClearDropsCompleteTagsOnly)
 {
-    EXPECT_EQ(StripAllTags(U"ab[&+05]cd[&-05]e"), U"abcde");
-    EXPECT_EQ(StripAllTags(U"[&zzzzX"), U"X");
-    EXPECT_EQ(StripAllTags(U"x[&"), U"x");
-    EXPECT_EQ(StripAllTags(U"[x&]"), U"[x&]");
+    const std::pair<const char*, const char*> cases[] = {
+        {"ab[&+05]cd[&-05]e", "abcde"},
+        {"Q[&A] corp", "Q[&A] corp"}, // an ampersand in brackets is text
+        {"[&zzzzX", "[&zzzzX"},
+        {"x[&", "x[&"},
+        {"[x&]", "[x&]"},
+        {"a[&+5]b[&+05", "a[&+5]b[&+05"}, // cut short: not a tag yet
+        {"[&+12][&-12]", ""},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(charsToUtf8(StripAllTags(u32(text))), expected) << text;
+}
+
+TEST(TagRewrites, FirstIncompleteTagNamesWhatTheLayoutCannotRead)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"[&+", "[&+"},          {"[&+0", "[&+0"}, {"ab[&+x1]c", "[&+x1]"},
+        {"[&+01]Ab[&-01]", ""},  {"[&-0", "[&-0"}, {"Q[&A] corp", ""},
+        {"[&+01]x[&+5", "[&+5"}, {"[&+-3]x", ""}, // the layout reads a signed number
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(charsToUtf8(FirstIncompleteTag(u32(text))), expected) << text;
 }
 
 TEST(TagRewrites, DeleteRemovesOwnTagsAndRenumbersHigherOnes)
@@ -99,6 +117,8 @@ TEST(TagRewrites, DeleteRemovesOwnTagsAndRenumbersHigherOnes)
         {"[&", 1, "[&"},
         {"a[&+x5]b[&+05]", 3, "a[&+x5]b[&+04]"},
         {"[&+0", 0, "[&+0"},
+        {"menu [&x05] end", 5, "menu [&x05] end"}, // no sign: not a tag
+        {"[&+06]a[&-06", 5, "[&+05]a[&-06"},       // the close is cut short
     };
     for (const auto& c : cases)
         EXPECT_EQ(charsToUtf8(RewriteTagsAfterDelete(u32(c.text), c.n)), c.expected) << c.text;

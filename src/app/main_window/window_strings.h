@@ -1,0 +1,32 @@
+// Numbers of the language strings the main window shows besides its captions: inline
+// preview problems, the unsaved-changes question, the recent-projects menu and the
+// tooltips that name a control's setting and value.
+#pragma once
+
+namespace lumexa
+{
+
+inline constexpr int kStringTagIncomplete = 104; // %1: the tag as typed
+inline constexpr int kStringNoPixels = 105;
+inline constexpr int kStringPreviewFailed = 106; // %1: the engine's reason
+inline constexpr int kStringSaveChanges = 107;   // %1: the project's name
+inline constexpr int kStringUntitled = 108;
+inline constexpr int kStringSaveAs = 109;
+inline constexpr int kStringRecentProjects = 110;
+inline constexpr int kStringChooseFile = 112;
+inline constexpr int kStringSkip = 113;
+inline constexpr int kStringManualFailed = 114; // %1: the manual's path
+inline constexpr int kStringExamples = 115;
+// Tooltips, each with %1 for the current value: displacement, cell size, font size,
+// threshold, density, logo size, kerning, and the seed button.
+inline constexpr int kStringTipDisplacement = 116;
+inline constexpr int kStringTipScale = 117;
+inline constexpr int kStringTipFontSize = 118;
+inline constexpr int kStringTipThreshold = 119;
+inline constexpr int kStringTipDensity = 120;
+inline constexpr int kStringTipLogoSize = 121;
+inline constexpr int kStringTipKerning = 122;
+inline constexpr int kStringTipSeed = 123;
+inline constexpr int kStringCannotOpenDropped = 124; // %1: the file
+
+} // namespace lumexa
