@@ -338,7 +338,8 @@ class PictureTour
         QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {},
                           pages->tabBar()->tabRect(1).center());
         Settle();
-        prompts_.answers.enqueue(true); // load a new logo
+        if (shared_.logo.loaded)
+            prompts_.answers.enqueue(true); // replace the logo in use
         prompts_.files.enqueue(example(QStringLiteral("badge.png")));
         QTest::mouseClick(Control<QAbstractButton>(&main_, "Button7"), Qt::LeftButton);
         Settle();

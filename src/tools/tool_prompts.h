@@ -24,6 +24,15 @@ class ToolPrompts : public UserPrompts
     {
         return askYesNo(caption, text);
     }
+    // The tour never keeps what a step left unsaved, and takes each question's default.
+    SaveAnswer askSaveChanges(const QString&, const QString&) override
+    {
+        return SaveAnswer::Discard;
+    }
+    int askChoice(const QString&, const QString&, const QStringList&, int defaultButton) override
+    {
+        return defaultButton;
+    }
     std::optional<QString> chooseFileToOpen(const FileRequest&) override
     {
         if (files.isEmpty())

@@ -98,7 +98,11 @@ std::optional<QString> TForm1::askFile(FileRequest& request, const QString& kind
 
 void TForm1::updateToolTips()
 {
-    const auto tip = [this](int string, int value) { return shared_.text(string).arg(value); };
+    // Before the first language file there is no text to fill in.
+    const auto tip = [this](int string, const QString& value) {
+        const QString text = shared_.text(string);
+        return text.isEmpty() ? QString() : text.arg(value);
+    };
     const struct {
         QScrollBar* bar;
         QLabel* above;
@@ -112,12 +116,12 @@ void TForm1::updateToolTips()
                 {ScrollBar8, Image15, Image14, kStringTipLogoSize},
                 {ScrollBar7, Image11, Image12, kStringTipKerning}};
     for (const auto& b : bars) {
-        const QString text = tip(b.string, b.bar->value());
+        const QString text = tip(b.string, QString::number(b.bar->value()));
         for (QWidget* w : {static_cast<QWidget*>(b.bar), static_cast<QWidget*>(b.above),
                            static_cast<QWidget*>(b.below)})
             w->setToolTip(text);
     }
-    BitBtn1->setToolTip(shared_.text(kStringTipSeed).arg(MaskEdit1->text()));
+    BitBtn1->setToolTip(tip(kStringTipSeed, MaskEdit1->text()));
 }
 
 } // namespace lumexa
