@@ -167,6 +167,8 @@ class ProjectReader
             s.seedText = std::to_string(inRange(value, 0, kMaxSeed, "seed"));
         } else if (key == "RenderType") {
             s.renderType = inRange(value, kRandomPoints, kFullRender, "render type");
+        } else if (key == "PrintDpi") {
+            s.printDpi = inRange(value, 1, kMaxPrintDpi, "print resolution");
         } else if (key == "ActivePage") {
             s.activePage = inRange(value, 0, 1, "page");
         } else if (key == "PreviewButton") {
@@ -409,6 +411,7 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state)
         "RenderType=" + std::to_string(s.renderType),
         "ActivePage=" + std::to_string(s.activePage),
         "PreviewButton=" + std::to_string(s.previewButton),
+        "PrintDpi=" + std::to_string(s.printDpi),
     };
     if (state.logo.loaded)
         lines.push_back("LogoFile=" + oneLine(absolutePath(state.logo.fileName)));

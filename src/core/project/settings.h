@@ -37,6 +37,10 @@ enum Style { kFlat = 1, kButton, kDot, kPoints, kRandom, kPreview, kBitmap };
 // The render types of the render window.
 enum RenderType { kRandomPoints = 0, kRandomBitmaps = 1, kFullRender = 2 };
 
+// The print resolution of new projects and of projects saved before it was kept.
+inline constexpr int kDefaultPrintDpi = 300;
+inline constexpr int kMaxPrintDpi = 100000;
+
 struct ProjectSettings {
     ScrollSetting scale{2, 16, 5};        // preview cell size in screen pixels
     ScrollSetting fontSize{6, 32, 20};    // font height in pixels
@@ -61,6 +65,8 @@ struct ProjectSettings {
     bool useBackground = true;
     bool rotateBitmaps = false;
     int renderType = kFullRender;
+    // Pixels per inch when the result is printed: its physical size.
+    int printDpi = kDefaultPrintDpi;
 
     // "use mask" and "additive mask" exclude each other: checking one unchecks the other.
     void setUseMaskChecked(bool checked);

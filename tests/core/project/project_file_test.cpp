@@ -162,6 +162,9 @@ TEST_F(ProjectFileTest, LinesApplyByTheirRules)
     EXPECT_FALSE(settings_.useMaskChecked); // the two mask boxes exclude each other
     EXPECT_TRUE(settings_.useAddChecked);
     EXPECT_FALSE(settings_.useMaskEnabled);
+    EXPECT_EQ(settings_.printDpi, kDefaultPrintDpi); // kept by projects that predate it
+    read({"PrintDpi=600"});
+    EXPECT_EQ(settings_.printDpi, 600);
 
     read({"Text=", "PreviewButton=4", "Text=later", "Scale=1"});
     EXPECT_EQ(settings_.text, "later");
@@ -184,6 +187,8 @@ TEST_F(ProjectFileTest, BadValuesStopReadingNamingTheValue)
         {"ActivePage=-1", "'-1'"},
         {"Seed=100000000", "'100000000'"},
         {"Seed=-1", "'-1'"},
+        {"PrintDpi=0", "'0' is not a valid print resolution (1 to 100000)"},
+        {"PrintDpi=72dpi", "'72dpi' is not a valid integer value"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -389,6 +394,7 @@ TEST_F(ProjectFileTest, WrittenProjectReadsBackTheSame)
     settings_.setUseAddChecked(true);
     settings_.useAddEnabled = true;
     settings_.useBackground = false;
+    settings_.printDpi = 720;
     settings_.rotateBitmaps = true;
 
     const std::string saved = (dir_ / "saved.led").string();
@@ -436,7 +442,7 @@ TEST_F(ProjectFileTest, LogoLineOnlyWhileALogoIsLoaded)
     const std::vector<std::string> lines = ProjectFileLines(state_);
     for (const std::string& l : lines)
         EXPECT_NE(l.rfind("LogoFile=", 0), 0u) << l;
-    EXPECT_EQ(lines.size(), 20u); // every setting key but the logo
+    EXPECT_EQ(lines.size(), 21u); // every setting key but the logo
 }
 
 TEST_F(ProjectFileTest, LineBreaksInValuesCannotStartNewLines)

@@ -1,0 +1,39 @@
+// Lengths and paper sizes as the user types them: "20cm", "8.5in", "a4", "600x900mm".
+// Everything physical is kept in millimetres.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumexa
+{
+
+inline constexpr double kMmPerInch = 25.4;
+
+// A number followed by "mm", "cm" or "in" (no space needed, any case), in millimetres.
+// Throws an Error naming the value when the unit is missing or the number is not positive.
+double ParseLength(std::string_view text);
+
+struct PaperSize {
+    std::string name; // "A4", "Letter", or the custom size as typed
+    double widthMm = 0;
+    double heightMm = 0;
+};
+
+// "a4", "a3", "letter", "legal" (any case) or a custom "WxH" where both lengths carry a
+// unit, or only the second does and the first shares it ("600x900mm", "24inx36in").
+// The size is returned as portrait or landscape the way it was typed. Throws an Error
+// naming the value.
+PaperSize ParsePaper(std::string_view text);
+
+// Pixels per inch from pixels and a length, and back.
+inline double MmForPixels(double pixels, double dpi)
+{
+    return pixels / dpi * kMmPerInch;
+}
+inline double DpiFor(double pixels, double mm)
+{
+    return pixels / (mm / kMmPerInch);
+}
+
+} // namespace lumexa

@@ -1,0 +1,312 @@
+// Writing poster PDFs page by page.
+#include "imaging/pdf/poster_pdf.h"
+
+#include "core/base/error.h"
+#include "core/render/reduced_view.h"
+#include "imaging/pdf/pdf_document.h"
+#include "imaging/pdf/pdf_image.h"
+#include "imaging/pdf/print_shop_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace lumexa
+{
+
+namespace
+{
+
+constexpr double kPointsPerMm = 72 / kMmPerInch;
+// The overview's picture is reduced to about this many pixels along its longer side:
+// enough to recognise the picture on a printed page, small enough to compose quickly.
+constexpr int kOverviewPixels = 1600;
+// Full-resolution pixels composed at once; a strip of a sheet is at most this many.
+constexpr int64_t kBandPixels = int64_t{4} << 20;
+
+std::string centimetres(double mm)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", mm / 10);
+    return text;
+}
+
+std::string inches(double mm)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", mm / kMmPerInch);
+    return text;
+}
+
+std::string millimetres(double mm)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", std::round(mm * 10) / 10);
+    return text;
+}
+
+// Text drawing in Helvetica, one of the fonts every PDF reader has, so none is embedded.
+std::string text(double xPt, double yPt, double size, const std::string& s)
+{
+    return "BT /F1 " + PdfNumber(size) + " Tf " + PdfNumber(xPt) + " " + PdfNumber(yPt) + " Td " +
+           PdfString(s) + " Tj ET\n";
+}
+
+// A rough width of Helvetica text, for centring labels: about half an em per character.
+double textWidth(const std::string& s, double size)
+{
+    return 0.55 * size * static_cast<double>(s.size());
+}
+
+std::string line(double x0, double y0, double x1, double y1)
+{
+    return PdfNumber(x0) + " " + PdfNumber(y0) + " m " + PdfNumber(x1) + " " + PdfNumber(y1) +
+           " l S\n";
+}
+
+const char* kFontResource = "/Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
+                            "/Encoding /WinAnsiEncoding >> >>";
+
+// Composes a sheet's or the overview's pixels band by band, reduced by `factor`, and
+// writes each band as one image strip.
+class StripWriter
+{
+  public:
+    StripWriter(PdfDocument& pdf, const FillRegion& fill, std::stop_token stop,
+                PosterProgress* progress)
+        : pdf_(pdf), fill_(fill), stop_(stop), progress_(progress)
+    {
+    }
+
+    struct Strip {
+        int object = 0;
+        int firstRow = 0; // full-resolution rows from the rectangle's top
+        int rows = 0;
+    };
+
+    // False when stopped.
+    bool write(const PixelRect& rect, int factor, std::vector<Strip>& strips)
+    {
+        const int outWidth = ReducedLength(rect.width, factor);
+        const int64_t perReducedRow = int64_t{rect.width} * factor;
+        const int reducedRows = static_cast<int>(
+            std::max<int64_t>(1, kBandPixels / std::max<int64_t>(1, perReducedRow)));
+        const int bandRows = reducedRows * factor;
+        for (int top = 0; top < rect.height; top += bandRows) {
+            const int rows = std::min(bandRows, rect.height - top);
+            const int outRows = ReducedLength(rows, factor);
+            pixels_.resize(static_cast<size_t>(outWidth) * 4 * static_cast<size_t>(outRows));
+            if (!fill_({rect.x, rect.y + top, rect.width, rows}, factor, pixels_.data(), stop_))
+                return false;
+            strips.push_back({WriteImageStrip(pdf_, pixels_.data(), outWidth, outRows), top, rows});
+            if (progress_)
+                progress_->done.fetch_add(int64_t{rect.width} * rows);
+        }
+        pixels_ = {};
+        return !stop_.stop_requested();
+    }
+
+  private:
+    PdfDocument& pdf_;
+    const FillRegion& fill_;
+    std::stop_token stop_;
+    PosterProgress* progress_;
+    std::vector<uint8_t> pixels_;
+};
+
+// The page's content and resources, written as a page object.
+int writePage(PdfDocument& pdf, const PosterPlan& plan, const std::string& content,
+              const std::vector<StripWriter::Strip>& strips)
+{
+    std::string names;
+    for (size_t i = 0; i < strips.size(); ++i)
+        names += "/S" + std::to_string(i) + " " + std::to_string(strips[i].object) + " 0 R ";
+    const int contents = pdf.reserve();
+    pdf.writeStream(contents, "/Filter /FlateDecode",
+                    Deflate(reinterpret_cast<const uint8_t*>(content.data()), content.size()));
+    const int page = pdf.reserve();
+    pdf.writeObject(page, "<< /Type /Page /Parent " + std::to_string(pdf.pageTree()) +
+                              " 0 R /MediaBox [0 0 " + PdfNumber(plan.pageWidthMm * kPointsPerMm) +
+                              " " + PdfNumber(plan.pageHeightMm * kPointsPerMm) +
+                              "] /Resources << /XObject << " + names + ">> " + kFontResource +
+                              " >> /Contents " + std::to_string(contents) + " 0 R >>");
+    return page;
+}
+
+// Paints strips of a rectangle whose top-left is at (xPt, topPt) from the page's
+// top-left corner, `scale` points per full-resolution pixel.
+std::string paintStrips(const std::vector<StripWriter::Strip>& strips, const PixelRect& rect,
+                        double pageHeightPt, double xPt, double topPt, double scale)
+{
+    std::string content;
+    for (size_t i = 0; i < strips.size(); ++i) {
+        const double y = pageHeightPt - topPt - (strips[i].firstRow + strips[i].rows) * scale;
+        content += PaintImage("/S" + std::to_string(i), xPt, y, rect.width * scale,
+                              strips[i].rows * scale);
+    }
+    return content;
+}
+
+std::string shortLabel(const std::string& label)
+{
+    return label.substr(0, label.find(' '));
+}
+
+int overviewPage(PdfDocument& pdf, const PosterPlan& plan, const PosterRequest& r,
+                 const FillRegion& fill, std::stop_token stop, PosterProgress* progress,
+                 bool& stopped)
+{
+    const double pageH = plan.pageHeightMm * kPointsPerMm;
+    const double m = r.marginMm * kPointsPerMm;
+    const int sheets = plan.columns * plan.rows;
+    std::string content = "0 g\n";
+    content +=
+        text(m, pageH - m - 11, 11,
+             "Finished size " + centimetres(plan.widthMm) + " x " + centimetres(plan.heightMm) +
+                 " cm (" + inches(plan.widthMm) + " x " + inches(plan.heightMm) + " in)");
+    content += text(m, pageH - m - 24, 9,
+                    std::to_string(sheets) + (sheets == 1 ? " sheet" : " sheets") + " of " +
+                        r.paper.name + (plan.landscape ? " landscape" : " portrait") + ", " +
+                        std::to_string(plan.columns) + " across x " + std::to_string(plan.rows) +
+                        " down; overlap " + millimetres(r.overlapMm) + " mm, margin " +
+                        millimetres(r.marginMm) + " mm");
+
+    // The grid fitted into the page below the text.
+    const double areaTop = m + 32;
+    const double areaW = plan.pageWidthMm * kPointsPerMm - 2 * m;
+    const double areaH = pageH - m - areaTop;
+    const double s = std::min(areaW / plan.gridWidthMm, areaH / plan.gridHeightMm);
+    const double gridX = m + (areaW - plan.gridWidthMm * s) / 2;
+    const double gridTop = areaTop;
+
+    const PixelRect whole{0, 0, r.pictureWidth, r.pictureHeight};
+    const int factor = std::max(
+        1, (std::max(r.pictureWidth, r.pictureHeight) + kOverviewPixels - 1) / kOverviewPixels);
+    std::vector<StripWriter::Strip> strips;
+    StripWriter writer(pdf, fill, stop, progress);
+    if (!writer.write(whole, factor, strips)) {
+        stopped = true;
+        return 0;
+    }
+    const double pictureX = gridX + (plan.gridWidthMm - plan.widthMm) / 2 * s;
+    const double pictureTop = gridTop + (plan.gridHeightMm - plan.heightMm) / 2 * s;
+    content += paintStrips(strips, whole, pageH, pictureX, pictureTop, s / plan.pixelsPerMm);
+
+    const double pw = plan.pageWidthMm - 2 * r.marginMm;
+    const double ph = plan.pageHeightMm - 2 * r.marginMm;
+    const double cellH = ph * s;
+    const double labelSize = std::clamp(cellH * 0.12, 4.0, 10.0);
+    content += "1 0 0 RG 1 0 0 rg 0.6 w\n";
+    for (const PosterSheet& sheet : plan.sheets) {
+        const double x = gridX + sheet.column * (pw - r.overlapMm) * s;
+        const double top = gridTop + sheet.row * (ph - r.overlapMm) * s;
+        content += PdfNumber(x) + " " + PdfNumber(pageH - top - cellH) + " " + PdfNumber(pw * s) +
+                   " " + PdfNumber(cellH) + " re S\n";
+        content += text(x + labelSize * 0.4, pageH - top - labelSize * 1.2, labelSize,
+                        shortLabel(sheet.label));
+    }
+    return writePage(pdf, plan, content, strips);
+}
+
+// Short strokes across the printable area's edges where a neighbouring sheet's part
+// begins, drawn white under black so that they show on dark and light pictures alike.
+std::string cutMarks(const PosterPlan& plan, const PosterRequest& r, const PosterSheet& sheet)
+{
+    const double m = r.marginMm;
+    const double o = r.overlapMm;
+    const double pageW = plan.pageWidthMm, pageH = plan.pageHeightMm;
+    std::vector<double> across; // x of vertical cut lines, mm from the left
+    std::vector<double> down;   // y of horizontal cut lines, mm from the top
+    if (sheet.column > 0)
+        across.push_back(m + o);
+    if (sheet.column + 1 < plan.columns)
+        across.push_back(pageW - m - o);
+    if (sheet.row > 0)
+        down.push_back(m + o);
+    if (sheet.row + 1 < plan.rows)
+        down.push_back(pageH - m - o);
+    const double reach = 3; // mm on either side of the printable area's edge
+    std::string strokes;
+    const auto pt = [](double mm) { return mm * kPointsPerMm; };
+    const double H = pt(pageH);
+    for (double x : across) {
+        strokes += line(pt(x), H - pt(m - reach), pt(x), H - pt(m + reach));
+        strokes += line(pt(x), H - pt(pageH - m - reach), pt(x), H - pt(pageH - m + reach));
+    }
+    for (double y : down) {
+        strokes += line(pt(m - reach), H - pt(y), pt(m + reach), H - pt(y));
+        strokes += line(pt(pageW - m - reach), H - pt(y), pt(pageW - m + reach), H - pt(y));
+    }
+    if (strokes.empty())
+        return {};
+    return "q 1 G 1.2 w\n" + strokes + "0 G 0.4 w\n" + strokes + "Q\n";
+}
+
+int sheetPage(PdfDocument& pdf, const PosterPlan& plan, const PosterRequest& r,
+              const PosterSheet& sheet, int factor, const FillRegion& fill, std::stop_token stop,
+              PosterProgress* progress, bool& stopped)
+{
+    const double pageW = plan.pageWidthMm * kPointsPerMm;
+    const double pageH = plan.pageHeightMm * kPointsPerMm;
+    std::vector<StripWriter::Strip> strips;
+    StripWriter writer(pdf, fill, stop, progress);
+    if (!writer.write(sheet.source, factor, strips)) {
+        stopped = true;
+        return 0;
+    }
+    std::string content =
+        paintStrips(strips, sheet.source, pageH, sheet.placed.x * kPointsPerMm,
+                    sheet.placed.y * kPointsPerMm, kPointsPerMm / plan.pixelsPerMm);
+    content += cutMarks(plan, r, sheet);
+    const double size = 8;
+    const double baseline = r.marginMm * kPointsPerMm * 0.35;
+    content +=
+        "0 g\n" + text((pageW - textWidth(sheet.label, size)) / 2, baseline, size, sheet.label);
+    return writePage(pdf, plan, content, strips);
+}
+
+} // namespace
+
+int SheetReduction(const PosterPlan& plan, double dpi)
+{
+    if (!(dpi > 0))
+        return 1;
+    const double native = plan.pixelsPerMm * kMmPerInch;
+    return std::max(1, static_cast<int>(std::floor(native / dpi + 1e-9)));
+}
+
+bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
+                    const FillRegion& fill, std::stop_token stop, PosterProgress* progress)
+{
+    if (progress) {
+        int64_t total = int64_t{request.pictureWidth} * request.pictureHeight;
+        for (const PosterSheet& sheet : plan.sheets)
+            total += int64_t{sheet.source.width} * sheet.source.height;
+        progress->total.store(total);
+        progress->done.store(0);
+    }
+    PdfDocument pdf(path);
+    std::vector<int> pages;
+    bool stopped = false;
+    if (progress)
+        progress->page.store(1);
+    pages.push_back(overviewPage(pdf, plan, request, fill, stop, progress, stopped));
+    const int factor = SheetReduction(plan, request.dpi);
+    for (const PosterSheet& sheet : plan.sheets) {
+        if (stopped)
+            break;
+        if (progress)
+            progress->page.store(static_cast<int>(pages.size()) + 1);
+        pages.push_back(
+            sheetPage(pdf, plan, request, sheet, factor, fill, stop, progress, stopped));
+    }
+    if (stopped) {
+        pdf.discard();
+        return false;
+    }
+    pdf.finish(pages);
+    return true;
+}
+
+} // namespace lumexa

@@ -1,0 +1,38 @@
+// The poster PDF: an overview page (the whole picture reduced, the sheet grid with its
+// labels, the finished size and sheet count), then one page per sheet with its part of
+// the picture, cut marks where the overlap begins and the sheet's label in the margin.
+// Pages are composed one at a time, each sheet in strips, so memory stays at a strip
+// whatever the poster's size.
+#pragma once
+
+#include "core/print/poster_plan.h"
+#include "core/print/region_fill.h"
+
+#include <atomic>
+#include <cstdint>
+#include <stop_token>
+#include <string>
+
+namespace lumexa
+{
+
+// Polled by another thread (a window's timer) while the poster is written.
+struct PosterProgress {
+    std::atomic<int64_t> done{0};  // result pixels composed so far
+    std::atomic<int64_t> total{0}; // result pixels to compose in all
+    std::atomic<int> page{0};      // the page being written, from 1
+};
+
+// The whole factor by which sheets are reduced: the largest that keeps them at or above
+// the print resolution, so that sheets never carry more pixels than the printer uses
+// and never fewer than the print resolution asks for.
+int SheetReduction(const PosterPlan& plan, double dpi);
+
+// Writes the poster of `plan` for a picture of `pictureWidth` x `pictureHeight` pixels.
+// Returns false when `stop` was requested (nothing is left behind); throws an Error
+// naming the file when it cannot be written.
+bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
+                    const FillRegion& fill, std::stop_token stop = {},
+                    PosterProgress* progress = nullptr);
+
+} // namespace lumexa

@@ -1,0 +1,30 @@
+// Looking into PDF files from tests through poppler's tools: the page count and sizes
+// from pdfinfo, and a page's pictures from pdfimages, put back together from their strips.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumexa::testing
+{
+
+struct PdfPageSize {
+    double width = 0; // points, as pdfinfo reports them
+    double height = 0;
+};
+
+// The pages' sizes in order; fails the calling test (and returns none) when pdfinfo does.
+std::vector<PdfPageSize> PdfPages(const std::string& pdf);
+
+// The pictures painted on page `page` (from 1) stacked top to bottom as one picture:
+// red, green, blue and coverage per pixel (coverage 255 where a strip has no soft mask).
+// Empty when the page holds no picture or the strips differ in width.
+struct PdfPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+};
+PdfPicture PdfPagePicture(const std::string& pdf, int page);
+
+} // namespace lumexa::testing
