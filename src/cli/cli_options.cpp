@@ -3,6 +3,9 @@
 // --help text are made from the rows, so an option is added in one place.
 #include "cli/cli_options.h"
 
+#include "core/base/error.h"
+#include "core/project/settings.h"
+
 #include <algorithm>
 #include <charconv>
 #include <getopt.h>
@@ -31,7 +34,33 @@ OutputFormat ParseFormat(const std::string& value)
 {
     if (const auto format = ParseOutputFormat(value))
         return *format;
-    throw UsageError{"'" + value + "' is not an output format (tga, png or tiff)"};
+    throw UsageError{"'" + value + "' is not an output format (tga, png, tiff or pdf)"};
+}
+
+int ParseDpi(const std::string& value)
+{
+    int n = 0;
+    const char* end = value.data() + value.size();
+    const auto [ptr, ec] = std::from_chars(value.data(), end, n);
+    if (value.empty() || ec != std::errc() || ptr != end || n < 1 || n > kMaxPrintDpi)
+        throw UsageError{"'" + value + "' is not a print resolution (1 to " +
+                         std::to_string(kMaxPrintDpi) + " pixels per inch)"};
+    return n;
+}
+
+// Lengths and papers are read by the core, whose errors name the value.
+template <typename Parse> auto AsUsage(Parse parse)
+{
+    try {
+        return parse();
+    } catch (const Error& e) {
+        throw UsageError{e.what()};
+    }
+}
+
+double ParseLengthOption(const std::string& value, bool zeroAllowed = false)
+{
+    return AsUsage([&] { return ParseLength(value, zeroAllowed); });
 }
 
 struct OptionRow {
@@ -53,6 +82,27 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string& v) { o.font = v; }},
     {"list-fonts", 0, nullptr, "list the installed font families, one a line, and exit",
      [](CliOptions& o, const std::string&) { o.listFonts = true; }},
+    {"pdf", 0, nullptr, "write a PDF of the result's physical size (as --format pdf)",
+     [](CliOptions& o, const std::string&) { o.format = OutputFormat::Pdf; }},
+    {"dpi", 0, "N", "print resolution in pixels per inch (default: the project's, else 300)",
+     [](CliOptions& o, const std::string& v) { o.dpi = ParseDpi(v); }},
+    {"poster", 0, "PAPER",
+     "write a poster PDF on sheets of PAPER (a4, a3, letter, legal or WxH with units)",
+     [](CliOptions& o, const std::string& v) {
+         o.poster = AsUsage([&] { return ParsePaper(v); });
+     }},
+    {"width", 0, "LENGTH", "poster's finished width (mm, cm or in; default: from the dpi)",
+     [](CliOptions& o, const std::string& v) { o.posterWidthMm = ParseLengthOption(v); }},
+    {"height", 0, "LENGTH", "poster's finished height, instead of a width",
+     [](CliOptions& o, const std::string& v) { o.posterHeightMm = ParseLengthOption(v); }},
+    {"margin", 0, "LENGTH", "poster's unprintable margin on every side (default 10mm)",
+     [](CliOptions& o, const std::string& v) { o.marginMm = ParseLengthOption(v, true); }},
+    {"overlap", 0, "LENGTH", "poster's overlap of neighbouring sheets (default 10mm)",
+     [](CliOptions& o, const std::string& v) { o.overlapMm = ParseLengthOption(v, true); }},
+    {"portrait", 0, nullptr, "poster's sheets upright (default: fewer sheets decide)",
+     [](CliOptions& o, const std::string&) { o.orientation = Orientation::Portrait; }},
+    {"landscape", 0, nullptr, "poster's sheets turned",
+     [](CliOptions& o, const std::string&) { o.orientation = Orientation::Landscape; }},
     {"help", 'h', nullptr, "show this help and exit",
      [](CliOptions& o, const std::string&) { o.help = true; }},
     {"version", 0, nullptr, "show the version and the picture formats read, and exit",
@@ -77,6 +127,33 @@ std::string Name(const OptionRow& row, bool asLong)
 {
     return asLong || !row.shortName ? std::string("--") + row.longName
                                     : std::string("-") + row.shortName;
+}
+
+// The poster's options go with --poster only, --width and --height exclude each other,
+// and a poster is a PDF of its own kind.
+void CheckPosterOptions(const std::vector<std::string>& args, const CliOptions& o)
+{
+    const auto given = [&](const std::string& name) {
+        for (const std::string& a : args) {
+            if (a == "--")
+                break;
+            if (a == "--" + name || a.rfind("--" + name + "=", 0) == 0)
+                return true;
+        }
+        return false;
+    };
+    if (!o.poster) {
+        for (const char* name : {"width", "height", "margin", "overlap", "portrait", "landscape"})
+            if (given(name))
+                throw UsageError{std::string("option --") + name + " needs --poster"};
+        return;
+    }
+    if (given("width") && given("height"))
+        throw UsageError{"give --width or --height, not both"};
+    if (given("portrait") && given("landscape"))
+        throw UsageError{"give --portrait or --landscape, not both"};
+    if (o.format)
+        throw UsageError{"--poster writes a poster PDF; it takes no --format or --pdf"};
 }
 
 } // namespace
@@ -139,6 +216,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
 
     if (o.help || o.version || o.listFonts)
         return o;
+    CheckPosterOptions(args, o);
     const int files = argc - optind;
     if (files != 2)
         throw UsageError{files < 2 ? "a project file and an output file are needed"
@@ -152,9 +230,14 @@ std::string UsageText()
 {
     std::string text =
         "Usage: lumexa-render [options] PROJECT.led OUTPUT.tga\n"
+        "       lumexa-render --poster PAPER [--width LENGTH | --height LENGTH] [--margin LENGTH]\n"
+        "                     [--overlap LENGTH] [--portrait | --landscape] PROJECT.led "
+        "poster.pdf\n"
         "Renders a Lumexa project into a 32-bit Targa file without a window, as the\n"
         "render window's Render button would (an output name ending in .png, .tif or\n"
-        ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width).\n"
+        ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width;\n"
+        ".pdf gives one page of the result's size at the print resolution). A poster is\n"
+        "a PDF of an overview page and the sheets to print, cut and glue.\n"
         "\n"
         "Options:\n";
     std::vector<std::string> names;

@@ -3,6 +3,7 @@
 // --threads=4, --threads 4, -- before a file name that starts with a dash).
 #pragma once
 
+#include "core/print/poster_plan.h"
 #include "imaging/write/row_writers.h"
 
 #include <optional>
@@ -22,6 +23,15 @@ struct CliOptions {
     bool listFonts = false;
     std::string font; // --font: the family that stands in for a font that is not installed
     std::optional<OutputFormat> format; // --format; else chosen by the output's extension
+    std::optional<int> dpi;             // --dpi; else the project's print resolution
+
+    // A poster PDF instead of a result file (--poster and what goes with it).
+    std::optional<PaperSize> poster;
+    double posterWidthMm = 0;  // --width; 0: from the print resolution
+    double posterHeightMm = 0; // --height
+    double marginMm = 10;
+    double overlapMm = 10;
+    Orientation orientation = Orientation::Automatic;
 };
 
 // A mistake on the command line; its text says what is wrong.

@@ -10,6 +10,7 @@
 #include "core/project/language_table.h"
 #include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
+#include "imaging/poster_to_file.h"
 #include "imaging/read/picture_decoder.h"
 #include "imaging/render_to_file.h"
 #include "lumexa_version.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -104,6 +106,62 @@ std::string ProgramFolder(const char* argv0)
     return exe.parent_path().string();
 }
 
+// The poster is written on a thread of its own while this one shows the progress and
+// turns Ctrl-C into a stop request.
+int WritePoster(const CliOptions& options, int dpi, RenderLayout layout,
+                const HeadlessProject& project, bool quiet)
+{
+    PosterRequest request;
+    request.paper = *options.poster;
+    request.orientation = options.orientation;
+    request.marginMm = options.marginMm;
+    request.overlapMm = options.overlapMm;
+    request.dpi = dpi;
+    request.widthMm = options.posterWidthMm;
+    request.heightMm = options.posterHeightMm;
+    PosterRender poster(std::move(layout), project.leds, project.settings, request, options.output,
+                        options.threads);
+    const PosterPlan& plan = poster.plan();
+    const bool live = !quiet && ::isatty(STDERR_FILENO) == 1;
+    if (!quiet)
+        std::fprintf(stderr, "Poster: %d x %d sheets of %s %s, %.1f x %.1f cm, %d pages\n",
+                     plan.columns, plan.rows, request.paper.name.c_str(),
+                     plan.landscape ? "landscape" : "portrait", plan.widthMm / 10,
+                     plan.heightMm / 10, plan.pageCount());
+
+    std::stop_source cancel;
+    std::atomic<bool> finished{false};
+    std::jthread worker([&] {
+        poster.run(cancel.get_token());
+        finished.store(true);
+    });
+    while (!finished.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (interrupted.load())
+            cancel.request_stop();
+        const PosterProgress& p = poster.progress();
+        const int64_t total = std::max<int64_t>(1, p.total.load());
+        if (live)
+            std::fprintf(stderr, "\rpage %d of %d, %3d%%", p.page.load(), plan.pageCount(),
+                         static_cast<int>(p.done.load() * 100 / total));
+    }
+    worker.join();
+    if (live)
+        std::fprintf(stderr, "\n");
+
+    switch (poster.state()) {
+    case RenderState::Finished:
+        return 0;
+    case RenderState::Cancelled:
+        std::fprintf(stderr, "lumexa-render: interrupted; %s was not written\n",
+                     options.output.c_str());
+        return 1;
+    default:
+        std::fprintf(stderr, "lumexa-render: %s\n", poster.error().c_str());
+        return 1;
+    }
+}
+
 } // namespace
 
 void PrintVersion()
@@ -184,9 +242,13 @@ int Render(const CliOptions& options, const char* argv0)
         }
 
         step = "rendering into " + options.output;
+        const int dpi = options.dpi.value_or(project.settings.printDpi);
+        if (options.poster)
+            return WritePoster(options, dpi, std::move(layout), project, options.quiet);
 
         RenderToFileOptions fileOptions;
         fileOptions.path = options.output;
+        fileOptions.dpi = dpi;
         fileOptions.format = options.format;
         fileOptions.threads = options.threads;
         fileOptions.log = &display;

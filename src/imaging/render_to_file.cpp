@@ -43,7 +43,9 @@ FileRender::FileRender(RenderLayout layout, const LedImageSet& leds,
 {
     CheckResultSize(options_.path, format_, layout.width, layout.height);
     scene_ = MakeRenderScene(std::move(layout), leds, settings);
-    writer_ = MakeRowWriter(options_.path, format_);
+    WriterOptions writerOptions;
+    writerOptions.dpi = options_.dpi;
+    writer_ = MakeRowWriter(options_.path, format_, writerOptions);
 
     RenderJobSetup setup;
     setup.width = scene_.width;

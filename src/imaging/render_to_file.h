@@ -40,6 +40,7 @@ struct RenderToFileOptions {
     std::string path;
     std::optional<OutputFormat> format; // nothing: chosen by the path's extension
     int threads = 0;                    // composing threads; 0: one per core
+    int dpi = kDefaultPrintDpi;         // the print resolution recorded in the file
     RenderLog* log = nullptr;           // lines of the job (null: none)
     // Sees each row once it is written, on the thread that runs the job: for progress,
     // a reduced picture, or a cancel request of the caller's own.

@@ -46,21 +46,24 @@ bool splitLength(std::string_view s, double& number, std::string_view& unit)
     return true;
 }
 
-Error badLength(std::string_view text)
+Error badLength(std::string_view text, bool zeroAllowed)
 {
-    return Error("'" + std::string(text) +
-                 "' is not a valid length (a positive number with mm, cm or in)");
+    return Error("'" + std::string(text) + "' is not a valid length (a " +
+                 (zeroAllowed ? "number of 0 or more" : "positive number") + " with mm, cm or in)");
 }
 
 } // namespace
 
-double ParseLength(std::string_view text)
+double ParseLength(std::string_view text, bool zeroAllowed)
 {
     const std::string s = lowered(text);
+    if (zeroAllowed && s == "0")
+        return 0;
     double number = 0;
     std::string_view unit;
-    if (!splitLength(s, number, unit) || unitMm(unit) == 0 || !std::isfinite(number) || number <= 0)
-        throw badLength(text);
+    if (!splitLength(s, number, unit) || unitMm(unit) == 0 || !std::isfinite(number) ||
+        number < 0 || (number == 0 && !zeroAllowed))
+        throw badLength(text, zeroAllowed);
     return number * unitMm(unit);
 }
 

@@ -11,8 +11,9 @@ namespace lumexa
 inline constexpr double kMmPerInch = 25.4;
 
 // A number followed by "mm", "cm" or "in" (no space needed, any case), in millimetres.
-// Throws an Error naming the value when the unit is missing or the number is not positive.
-double ParseLength(std::string_view text);
+// Throws an Error naming the value when the unit is missing or the number is not positive;
+// with `zeroAllowed`, zero passes too, and a plain "0" needs no unit.
+double ParseLength(std::string_view text, bool zeroAllowed = false);
 
 struct PaperSize {
     std::string name; // "A4", "Letter", or the custom size as typed

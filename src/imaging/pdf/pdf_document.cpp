@@ -2,10 +2,10 @@
 #include "imaging/pdf/pdf_document.h"
 
 #include "core/base/error.h"
+#include "imaging/write/deflate_segment.h"
 
 #include <cmath>
 #include <cstdio>
-#include <zlib.h>
 
 namespace lumexa
 {
@@ -77,16 +77,8 @@ void PdfDocument::finish(const std::vector<int>& pages)
 
 std::vector<uint8_t> Deflate(const uint8_t* data, size_t size)
 {
-    // zlib counts in 32-bit lengths; strips are kept far below that.
-    if (size > (size_t{1} << 30))
-        throw Error("Cannot compress a picture strip of " + std::to_string(size) + " bytes");
-    std::vector<uint8_t> out(compressBound(static_cast<uLong>(size)));
-    uLongf produced = static_cast<uLongf>(out.size());
-    const int status =
-        compress2(out.data(), &produced, data, static_cast<uLong>(size), Z_BEST_SPEED);
-    if (status != Z_OK)
-        throw Error("Cannot compress a picture strip (zlib error " + std::to_string(status) + ")");
-    out.resize(produced);
+    std::vector<uint8_t> out;
+    SegmentDeflater(Compression::Fast).appendZlibStream(data, size, out);
     return out;
 }
 

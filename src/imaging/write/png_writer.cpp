@@ -8,6 +8,7 @@
 #include "imaging/write/row_filters.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <zlib.h>
 
@@ -17,7 +18,6 @@ namespace lumexa
 namespace
 {
 
-constexpr uint32_t kPixelsPerMetreAt300Dpi = 11811; // 300 / 0.0254, rounded
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Pieces of about 1 MB: large enough that starting each with an empty history costs
 // little in size, small enough that all pieces in flight take little memory.
@@ -47,8 +47,8 @@ void EndChunk(size_t start, std::vector<uint8_t>& out)
 
 } // namespace
 
-PngWriter::PngWriter(std::string path, Compression compression, int threads)
-    : path_(std::move(path)), compression_(compression), threads_(threads)
+PngWriter::PngWriter(std::string path, Compression compression, int threads, int dpi)
+    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
 {
 }
 
@@ -84,8 +84,10 @@ void PngWriter::open(int width, int height)
     head.insert(head.end(), {8, 6, 0, 0, 0});
     EndChunk(chunk, head);
     chunk = BeginChunk("pHYs", head);
-    AppendBigEndian(kPixelsPerMetreAt300Dpi, head);
-    AppendBigEndian(kPixelsPerMetreAt300Dpi, head);
+    // PNG counts pixels per metre: 300 dpi is 11811.
+    const auto perMetre = static_cast<uint32_t>(std::lround(dpi_ / 0.0254));
+    AppendBigEndian(perMetre, head);
+    AppendBigEndian(perMetre, head);
     head.push_back(1); // the unit is the metre
     EndChunk(chunk, head);
     try {

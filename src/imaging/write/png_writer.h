@@ -23,9 +23,10 @@ class SegmentDeflater;
 class PngWriter : public RowWriter
 {
   public:
-    // `threads` compressing threads; 0: one per core.
+    // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
+    // resolution.
     explicit PngWriter(std::string path, Compression compression = Compression::Fast,
-                       int threads = 0);
+                       int threads = 0, int dpi = 300);
     ~PngWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -46,6 +47,7 @@ class PngWriter : public RowWriter
     std::string path_;
     Compression compression_;
     int threads_;
+    int dpi_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<PiecePipeline> pipeline_;
     int height_ = 0;

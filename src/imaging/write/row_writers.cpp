@@ -1,6 +1,7 @@
 // The writers of result files, by format.
 #include "imaging/write/row_writers.h"
 
+#include "imaging/pdf/print_shop_writer.h"
 #include "imaging/write/png_writer.h"
 #include "imaging/write/targa_writer.h"
 #include "imaging/write/tiff_writer.h"
@@ -35,6 +36,8 @@ OutputFormat OutputFormatForPath(std::string_view path)
         return OutputFormat::Png;
     if (ext == "tif" || ext == "tiff")
         return OutputFormat::Tiff;
+    if (ext == "pdf")
+        return OutputFormat::Pdf;
     return OutputFormat::Targa;
 }
 
@@ -47,6 +50,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name)
         return OutputFormat::Png;
     if (n == "tiff" || n == "tif")
         return OutputFormat::Tiff;
+    if (n == "pdf")
+        return OutputFormat::Pdf;
     return std::nullopt;
 }
 
@@ -55,9 +60,12 @@ std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat f
 {
     switch (format) {
     case OutputFormat::Png:
-        return std::make_unique<PngWriter>(path, options.compression, options.threads);
+        return std::make_unique<PngWriter>(path, options.compression, options.threads, options.dpi);
     case OutputFormat::Tiff:
-        return std::make_unique<TiffWriter>(path, options.compression, options.threads);
+        return std::make_unique<TiffWriter>(path, options.compression, options.threads,
+                                            options.dpi);
+    case OutputFormat::Pdf:
+        return std::make_unique<PrintShopWriter>(path, options.dpi);
     case OutputFormat::Targa:
         break;
     }

@@ -1,5 +1,5 @@
-// Choosing the writer of a render's result file: Targa, PNG or TIFF, by the destination's
-// extension or by name.
+// Choosing the writer of a render's result file: Targa, PNG, TIFF or a print-shop PDF, by
+// the destination's extension or by name.
 #pragma once
 
 #include "core/render/compression.h"
@@ -13,11 +13,12 @@
 namespace lumexa
 {
 
-enum class OutputFormat { Targa, Png, Tiff };
+enum class OutputFormat { Targa, Png, Tiff, Pdf };
 
-// ".png" is PNG, ".tif" and ".tiff" are TIFF (any case); everything else is Targa.
+// ".png" is PNG, ".tif" and ".tiff" are TIFF, ".pdf" is PDF (any case); everything else
+// is Targa.
 OutputFormat OutputFormatForPath(std::string_view path);
-// "tga", "png" or "tiff" (also "tif"); nothing for any other name.
+// "tga", "png", "tiff" (also "tif") or "pdf"; nothing for any other name.
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 
 // How PNG and TIFF results are compressed: how hard, and on how many threads (0: one per
@@ -25,6 +26,7 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 struct WriterOptions {
     Compression compression = Compression::Fast;
     int threads = 0;
+    int dpi = 300; // the print resolution PNG and TIFF record and a PDF page is sized by
 };
 
 std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,

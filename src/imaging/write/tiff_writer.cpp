@@ -99,8 +99,8 @@ toff_t onSize(thandle_t h)
 
 } // namespace
 
-TiffWriter::TiffWriter(std::string path, Compression compression, int threads)
-    : path_(std::move(path)), compression_(compression), threads_(threads)
+TiffWriter::TiffWriter(std::string path, Compression compression, int threads, int dpi)
+    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
 {
 }
 
@@ -153,8 +153,8 @@ void TiffWriter::open(int width, int height)
         TIFFSetField(tiff_, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE) &&
         TIFFSetField(tiff_, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL) &&
         TIFFSetField(tiff_, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(rowsPerStrip_)) &&
-        TIFFSetField(tiff_, TIFFTAG_XRESOLUTION, 300.0f) &&
-        TIFFSetField(tiff_, TIFFTAG_YRESOLUTION, 300.0f) &&
+        TIFFSetField(tiff_, TIFFTAG_XRESOLUTION, static_cast<float>(dpi_)) &&
+        TIFFSetField(tiff_, TIFFTAG_YRESOLUTION, static_cast<float>(dpi_)) &&
         TIFFSetField(tiff_, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH) &&
         TIFFSetField(tiff_, TIFFTAG_SOFTWARE, "Lumexa");
     if (!ok)

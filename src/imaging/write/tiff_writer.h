@@ -24,9 +24,10 @@ class SegmentDeflater;
 class TiffWriter : public RowWriter
 {
   public:
-    // `threads` compressing threads; 0: one per core.
+    // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
+    // resolution.
     explicit TiffWriter(std::string path, Compression compression = Compression::Fast,
-                        int threads = 0);
+                        int threads = 0, int dpi = 300);
     ~TiffWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -47,6 +48,7 @@ class TiffWriter : public RowWriter
     std::string path_;
     Compression compression_;
     int threads_;
+    int dpi_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<TiffHandle> handle_; // what libtiff's callbacks see of this file
     TIFF* tiff_ = nullptr;

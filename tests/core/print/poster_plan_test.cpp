@@ -38,6 +38,16 @@ TEST(Lengths, RefuseWhatIsNotALength)
     }
 }
 
+TEST(Lengths, ZeroOnlyWhereAllowed)
+{
+    EXPECT_EQ(ParseLength("0", true), 0);
+    EXPECT_EQ(ParseLength("0mm", true), 0);
+    EXPECT_DOUBLE_EQ(ParseLength("1.5cm", true), 15);
+    EXPECT_THROW(ParseLength("0"), Error);
+    EXPECT_THROW(ParseLength("-1mm", true), Error);
+    EXPECT_THROW(ParseLength("5", true), Error);
+}
+
 TEST(Papers, NamedAndCustomSizes)
 {
     const struct {
