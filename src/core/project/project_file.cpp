@@ -75,6 +75,7 @@ bool isProjectLine(const std::string& line)
                                         "RenderType",
                                         "ActivePage",
                                         "PreviewButton",
+                                        "PrintDpi",
                                         "LogoFile",
                                         "FontName"};
     const size_t p = line.find('=');
