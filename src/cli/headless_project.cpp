@@ -184,7 +184,9 @@ std::string ErrorText(const std::exception& e, const LanguageTable& language)
 {
     if (const auto* error = dynamic_cast<const Error*>(&e)) {
         const int n = error->languageString();
-        if (n >= 0 && !language[n].empty())
+        // A string that names its file through %1 is filled in by the windows; here the
+        // error's own text, which names the file, says the same.
+        if (n >= 0 && !language[n].empty() && language[n].find("%1") == std::string::npos)
             return language[n];
     }
     return e.what();
