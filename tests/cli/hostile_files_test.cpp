@@ -4,6 +4,7 @@
 // from its reader. Each ends with a clear message naming the file, and every file that
 // existed before is left exactly as it was.
 #include "support/command_runner.h"
+#include "support/file_bytes.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -19,23 +20,14 @@
 
 namespace fs = std::filesystem;
 using lumexa::testing::Quote;
+using lumexa::testing::ReadAll;
 using lumexa::testing::RunShell;
+using lumexa::testing::WriteAll;
 
 namespace
 {
 
 const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 class HostileFiles : public ::testing::Test
 {

@@ -3,6 +3,7 @@
 // be written. Every case ends cleanly (exit 0 or 1, never a crash) with a message naming
 // the file or value, and leaves every file that existed before exactly as it was.
 #include "support/command_runner.h"
+#include "support/file_bytes.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -17,23 +18,14 @@
 
 namespace fs = std::filesystem;
 using lumexa::testing::Quote;
+using lumexa::testing::ReadAll;
 using lumexa::testing::RunShell;
+using lumexa::testing::WriteAll;
 
 namespace
 {
 
 const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 class HostileInputs : public ::testing::Test
 {

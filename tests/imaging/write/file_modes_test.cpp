@@ -5,6 +5,7 @@
 #include "core/base/error.h"
 #include "core/project/project_file.h"
 #include "imaging/write/row_writers.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using lumexa::testing::ReadAll;
 
 namespace lumexa
 {
@@ -63,12 +65,6 @@ mode_t ModeOf(const fs::path& p)
     };
     EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
     return st.st_mode & 07777;
-}
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class FileModes : public ::testing::Test
