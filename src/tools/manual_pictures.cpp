@@ -23,8 +23,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -371,6 +373,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // The same look on every machine, whatever the desktop's theme.
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // The windows remember languages, folders and recent projects; at build time they must
+    // neither read the builder's own settings nor write into them.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     const QString output = QString::fromLocal8Bit(argv[4]);
     if (!QDir().mkpath(output)) {
         std::fprintf(stderr, "Cannot create the folder %s\n", argv[4]);

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -17,6 +18,19 @@
 namespace lumexa
 {
 
+// Each test program keeps its remembered settings in a folder of its own, so that test
+// programs running side by side cannot forget or overwrite each other's settings.
+inline void UseOwnSettingsFolder()
+{
+    static QTemporaryDir folder;
+    static const bool set = [] {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+        return true;
+    }();
+    (void)set;
+}
+
 struct WindowFixture {
     // `remembered`: start with what an earlier window of the test remembered, as a later
     // start of the program would.
@@ -24,6 +38,7 @@ struct WindowFixture {
     {
         // Remembered settings go to Qt's test location, and each test starts without any.
         QStandardPaths::setTestModeEnabled(true);
+        UseOwnSettingsFolder();
         if (!remembered)
             ForgetEverything();
         window = std::make_unique<TForm1>(shared, prompts);

@@ -83,6 +83,7 @@ void LanguageChoiceTest::qtDialogTextsFollowTheLanguage()
 void LanguageChoiceTest::languageFileThatIsGoneFallsBackToEnglish()
 {
     QStandardPaths::setTestModeEnabled(true);
+    UseOwnSettingsFolder();
     ForgetEverything();
     RememberLanguageFile(QStringLiteral("/nowhere/Gone.lng"));
     WindowFixture f(true);
