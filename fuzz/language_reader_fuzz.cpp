@@ -12,12 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     lumexa::LanguageTable table;
     try {
-        table.LoadLanguageLines(lumexa::splitLines(lumexa::decodeTextFile(bytes)));
+        table.LoadLanguageLines(lumexa::SplitLines(lumexa::DecodeTextFile(bytes)));
     } catch (const lumexa::Error&) {
     }
     // Every string must be valid UTF-8, since the windows show them as they are.
     for (const std::string& s : table.strings())
-        if (!lumexa::isValidUtf8(s))
+        if (!lumexa::IsValidUtf8(s))
             __builtin_trap();
     return 0;
 }

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int selStart = data[1] % 40;
     const int selLength = data[2] % 40;
     const std::u32string text =
-        utf8ToChars(std::string_view(reinterpret_cast<const char*>(data + 3), size - 3));
+        Utf8ToChars(std::string_view(reinterpret_cast<const char*>(data + 3), size - 3));
 
     try {
         const ParsedText parsed = ParseTags(text);

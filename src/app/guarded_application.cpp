@@ -1,20 +1,30 @@
 // Catching at the one place every event passes.
 #include "app/guarded_application.h"
 
-#include <QMessageBox>
+#include "app/shared_state.h"
+#include "app/user_prompts.h"
 
 #include <exception>
 
 namespace lumexa
 {
 
+void GuardedApplication::showErrorsThrough(UserPrompts& prompts, const TForm4& shared)
+{
+    prompts_ = &prompts;
+    shared_ = &shared;
+}
+
 bool GuardedApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        QMessageBox::critical(activeWindow(), applicationDisplayName(),
-                              QString::fromStdString(e.what()));
+        // Before the windows exist there is no one to show it to but the terminal.
+        if (!prompts_)
+            qCritical("%s", e.what());
+        else
+            prompts_->inform(shared_->text(30), shared_->errorText(e));
     }
     return false;
 }

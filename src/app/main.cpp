@@ -29,6 +29,7 @@ int main(int argc, char* argv[])
     lumexa::QtUserPrompts prompts;
     lumexa::TForm1 mainWindow(shared, prompts);
     prompts.setParent(&mainWindow);
+    app.showErrorsThrough(prompts, shared);
     lumexa::TForm3 renderWindow(shared, prompts, &mainWindow);
     mainWindow.setRenderWindow(&renderWindow);
     lumexa::TFormInfo aboutWindow(&mainWindow);

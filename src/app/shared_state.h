@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include <exception>
+
 namespace lumexa
 {
 
@@ -21,6 +23,8 @@ class TForm4 : public QObject
 
     // Language string n as shown to the user.
     QString text(int n) const { return QString::fromStdString(languageStrings[n]); }
+    // An error as shown to the user, in the language in force.
+    QString errorText(const std::exception& e) const;
 
     LedImageSet ledImages;
     Logo logo;

@@ -57,7 +57,7 @@ class HeadlessPrompts : public ProjectPrompts
     std::optional<std::string> missingFile(const std::string& path) override
     {
         flush();
-        throw Error("Cannot find file " + path);
+        throw CannotFind(path);
     }
 
     // Whether the font matters is known only once the page is read, which may come later.
@@ -123,11 +123,9 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
         end = ReadProjectFile(path, state, prompts, DecodePictureFile);
     } catch (const Error& e) {
         prompts.flush();
-        const std::string text = ErrorText(e, language);
-        // "Cannot open file" already names the file; other messages name a value.
-        if (text.find(path) != std::string::npos)
-            throw Error(text);
-        throw Error(path + ": " + text);
+        // "Cannot open file" names its file already; the project is put in front of a
+        // message that names a value.
+        throw e.about(path);
     }
     if (end == ReadEnd::LogoRefused)
         throw Error(prompts.takePending());
@@ -160,7 +158,7 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
         ComputePreviewLayout(project.settings, info, rasterizer,
                              project.logo.loaded ? &project.logo.picture : nullptr, random, points);
     } catch (const Error& e) {
-        throw Error(path + ": " + ErrorText(e, language));
+        throw e.about(path);
     }
 }
 
@@ -169,27 +167,15 @@ void CheckRenderable(const std::string& path, const HeadlessProject& project)
     const ProjectSettings& s = project.settings;
     if (s.activePage == 1) {
         if (!project.logo.loaded)
-            throw Error(path + ": the Logo page is shown but no logo picture is loaded");
+            throw Error("the Logo page is shown but no logo picture is loaded").about(path);
     } else if (s.text.empty()) {
-        throw Error(path + ": the text is empty");
+        throw Error("the text is empty").about(path);
     }
     try {
         CheckRenderLeds(project.leds);
     } catch (const Error& e) {
-        throw Error(path + ": " + e.what());
+        throw e.about(path);
     }
-}
-
-std::string ErrorText(const std::exception& e, const LanguageTable& language)
-{
-    if (const auto* error = dynamic_cast<const Error*>(&e)) {
-        const int n = error->languageString();
-        // A string that names its file through %1 is filled in by the windows; here the
-        // error's own text, which names the file, says the same.
-        if (n >= 0 && !language[n].empty() && language[n].find("%1") == std::string::npos)
-            return language[n];
-    }
-    return e.what();
 }
 
 } // namespace lumexa::cli

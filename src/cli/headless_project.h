@@ -38,8 +38,4 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
 // Text page or a logo on the Logo page, and two or more LED images.
 void CheckRenderable(const std::string& path, const HeadlessProject& project);
 
-// The text of an error for the user: its language string when it has one and the table
-// holds it, else its own text.
-std::string ErrorText(const std::exception& e, const LanguageTable& language);
-
 } // namespace lumexa::cli

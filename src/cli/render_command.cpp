@@ -7,6 +7,7 @@
 
 #include "core/base/data_folder.h"
 #include "core/base/error.h"
+#include "core/project/error_text.h"
 #include "core/project/language_table.h"
 #include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
@@ -238,7 +239,7 @@ int Render(const CliOptions& options, const char* argv0)
         } catch (const Stopped&) {
             return ReportInterrupted(options.output);
         } catch (const Error& e) {
-            throw Error(options.project + ": " + ErrorText(e, language));
+            throw e.about(options.project);
         }
 
         step = "rendering into " + options.output;
@@ -267,7 +268,8 @@ int Render(const CliOptions& options, const char* argv0)
         case RenderState::Cancelled:
             return ReportInterrupted(options.output);
         default:
-            std::fprintf(stderr, "lumexa-render: %s\n", render.error().c_str());
+            std::fprintf(stderr, "lumexa-render: %s\n",
+                         ErrorText(render.error(), language).c_str());
             return 1;
         }
     } catch (const std::bad_alloc&) {

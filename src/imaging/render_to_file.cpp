@@ -32,8 +32,8 @@ void CheckResultSize(const std::string& path, OutputFormat format, int64_t width
         return;
     }
     if (width < 1 || height < 1)
-        throw Error("Cannot write " + path + ": the result of " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels is empty");
+        throw CannotWrite(path, "the result of " + std::to_string(width) + " x " +
+                                    std::to_string(height) + " pixels is empty");
 }
 
 FileRender::FileRender(RenderLayout layout, const LedImageSet& leds,
@@ -66,7 +66,8 @@ RenderState FileRender::run(std::stop_token stop)
     try {
         renderer_ = std::make_unique<DotRenderer>(scene_);
     } catch (const std::exception& e) {
-        setupError_ = e.what();
+        const auto* error = dynamic_cast<const Error*>(&e);
+        setupError_ = error ? *error : Error(e.what());
         writer_->discard();
         setupFailed_.store(true, std::memory_order_release);
         return RenderState::Failed;
@@ -81,11 +82,11 @@ RenderState FileRender::state() const
     return job_->state();
 }
 
-std::string FileRender::error() const
+Error FileRender::error() const
 {
     if (setupFailed_.load(std::memory_order_acquire))
-        return setupError_;
-    return job_->error();
+        return setupError_->about(options_.path);
+    return job_->error().about(options_.path);
 }
 
 } // namespace lumexa

@@ -5,6 +5,7 @@
 // refusal is shown before anything runs) and runs the job on a worker thread.
 #pragma once
 
+#include "core/base/error.h"
 #include "core/layout/render_layout.h"
 #include "core/pictures/led_image_set.h"
 #include "core/project/settings.h"
@@ -76,8 +77,9 @@ class FileRender
     // Safe to read from another thread while run() works.
     const RenderJob& job() const { return *job_; }
     RenderState state() const;
-    // The message of a Failed run.
-    std::string error() const;
+    // What failed in a Failed run, always about the result file: a failed write names it
+    // already, anything else gets it put in front.
+    Error error() const;
 
     int width() const { return scene_.width; }
     int height() const { return scene_.height; }
@@ -92,7 +94,7 @@ class FileRender
     std::unique_ptr<DotRenderer> renderer_;
     std::unique_ptr<RenderJob> job_;
     std::atomic<bool> setupFailed_{false};
-    std::string setupError_; // written before setupFailed_ is set
+    std::optional<Error> setupError_; // written before setupFailed_ is set
 };
 
 } // namespace lumexa

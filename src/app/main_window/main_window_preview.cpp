@@ -100,13 +100,10 @@ void TForm1::BuildPreview()
             drawPreview(result);
             fillStatusBar(result);
         }
-    } catch (const Error& e) {
-        if (error.isEmpty())
-            error = shared_.text(kStringPreviewFailed)
-                        .arg(e.languageString() >= 0 ? shared_.text(e.languageString())
-                                                     : QString::fromStdString(e.what()));
     } catch (const std::exception& e) {
-        error = shared_.text(kStringPreviewFailed).arg(QString::fromStdString(e.what()));
+        // A problem found before the layout has its own words; anything else is wrapped.
+        if (error.isEmpty())
+            error = shared_.text(kStringPreviewFailed).arg(shared_.errorText(e));
     }
     inRecompute_ = false;
     PaintBox1->setProblem(error);

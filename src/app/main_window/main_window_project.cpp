@@ -63,13 +63,6 @@ bool selectLastEqual(QListWidget* list, const QString& name)
     return false;
 }
 
-QString errorText(const std::exception& e, const TForm4& shared, const QString& file = {})
-{
-    if (const auto* error = dynamic_cast<const Error*>(&e); error && error->languageString() >= 0)
-        return shared.text(error->languageString()).arg(QDir::toNativeSeparators(file));
-    return QString::fromStdString(e.what());
-}
-
 const QString kProgramTitle = QStringLiteral("LUMEXA•••");
 
 } // namespace
@@ -214,7 +207,7 @@ bool TForm1::openProject(const QString& path)
     try {
         end = ReadProjectFile(path.toStdString(), state, questions, DecodePictureFile);
     } catch (const std::exception& e) {
-        error = errorText(e, shared_, path);
+        error = shared_.errorText(e);
     }
     applyProjectSettings(settings);
     setLedCommands();
@@ -288,8 +281,7 @@ bool TForm1::saveProject(bool chooseName)
         const ProjectState state{settings, shared_.ledImages, shared_.logo, noFontList};
         WriteProjectFile(file.toStdString(), state);
     } catch (const std::exception& e) {
-        prompts_.inform(shared_.text(30), errorText(e, shared_, file));
-        return false;
+        prompts_.inform(shared_.text(30), shared_.errorText(e));
     }
     projectPath_ = QFileInfo(file).absoluteFilePath();
     rememberProject(projectPath_);

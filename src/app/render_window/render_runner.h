@@ -38,7 +38,7 @@ class RenderRunner
 
     // The outcome once done(): Finished, Cancelled or Failed.
     RenderState state() const { return render_->state(); }
-    std::string error() const { return render_->error(); }
+    Error error() const { return render_->error(); }
     const RenderJob& job() const { return render_->job(); }
     int height() const { return render_->height(); }
     const std::string& path() const { return render_->path(); }

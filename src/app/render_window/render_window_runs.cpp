@@ -44,10 +44,8 @@ bool TForm3::layOut(RenderLayout& layout, bool withLog)
         source.random = &random_;
         source.generator = &generator_;
         layout = LayOutRender(runSettings(), source, withLog ? log_.get() : nullptr);
-    } catch (const Error& e) {
-        error = e.languageString() >= 0 ? shared_.text(e.languageString()) : Text(e.what());
     } catch (const std::exception& e) {
-        error = Text(e.what());
+        error = shared_.errorText(e);
     }
     drainLog();
     if (!error.isEmpty()) {
@@ -96,8 +94,8 @@ void TForm3::Button2Click()
             std::make_unique<RenderRunner>(std::move(layout), shared_.ledImages, runSettings(),
                                            std::move(options), kPreviewWidth, kPreviewHeight);
     } catch (const std::exception& e) {
-        addLogText(Text(e.what()));
-        showError(Text(e.what()));
+        addLogText(shared_.errorText(e));
+        showError(shared_.errorText(e));
         return;
     }
 
@@ -119,7 +117,7 @@ void TForm3::Button4Click()
     try {
         scene = MakeRenderScene(std::move(layout), shared_.ledImages, runSettings());
     } catch (const std::exception& e) {
-        showError(Text(e.what()));
+        showError(shared_.errorText(e));
         return;
     }
 
@@ -190,9 +188,7 @@ void TForm3::finishRender()
         Label1->setText(Text(FinalProgressLabel(ProgressBar1->value())));
         break;
     case RenderState::Failed:
-        failure = Text(render_->error());
-        if (!failure.contains(Text(render_->path())))
-            failure = Text(render_->path()) + QStringLiteral(": ") + failure;
+        failure = shared_.errorText(render_->error());
         addLogText(failure);
         [[fallthrough]];
     default:

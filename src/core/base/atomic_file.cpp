@@ -89,18 +89,18 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
     int err = 0;
     target_ = followLinks(path_, err);
     if (err != 0)
-        fail("Cannot write file", err);
+        fail(err);
     folder_ = folderOf(target_);
 
     struct stat existing {
     };
     const bool replaces = ::stat(target_.c_str(), &existing) == 0;
     if (replaces && S_ISDIR(existing.st_mode))
-        fail("Cannot write file", EISDIR);
+        fail(EISDIR);
     if (replaces && !S_ISREG(existing.st_mode)) {
         // A FIFO or a device node is never replaced by a regular file (as root that would
         // replace a system's device), nor written into.
-        throw Error("Cannot write file " + path_ + ": it is not a regular file");
+        throw CannotWrite(path_, "it is not a regular file");
     }
 
     // Without /proc a nameless file could not be given a name at the end.
@@ -118,7 +118,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
         if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0)
             (void)!::fchown(fd_, static_cast<uid_t>(-1), existing.st_gid);
         if (::fchmod(fd_, existing.st_mode & 07777) != 0)
-            fail("Cannot write file", errno);
+            fail(errno);
     }
 }
 
@@ -136,7 +136,7 @@ void AtomicFile::openNamedTemporary()
         if (errno != EEXIST)
             break;
     }
-    fail("Cannot write file", errno);
+    fail(errno);
 }
 
 AtomicFile::~AtomicFile()
@@ -152,7 +152,7 @@ void AtomicFile::write(const void* data, size_t size)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail("Cannot write file", errno);
+            fail(errno);
         }
         p += n;
         size -= static_cast<size_t>(n);
@@ -162,9 +162,9 @@ void AtomicFile::write(const void* data, size_t size)
 void AtomicFile::commit()
 {
     if (fd_ < 0)
-        throw Error("Cannot write file " + path_);
+        throw CannotWrite(path_, "the file is not open");
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
-        fail("Cannot write file", errno);
+        fail(errno);
     if (anonymous_) {
         // linkat cannot replace a file, so the nameless file gets a short-lived name of its
         // own that is then renamed over the destination.
@@ -175,16 +175,16 @@ void AtomicFile::commit()
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
                 tempPath_ = temp;
             else if (errno != EEXIST || attempt >= 100)
-                fail("Cannot write file", errno);
+                fail(errno);
         }
     }
     if (::close(fd_) != 0) {
         fd_ = -1;
-        fail("Cannot write file", errno);
+        fail(errno);
     }
     fd_ = -1;
     if (std::rename(tempPath_.c_str(), target_.c_str()) != 0)
-        fail("Cannot write file", errno);
+        fail(errno);
     tempPath_.clear();
     syncFolder(folder_);
 }
@@ -201,11 +201,11 @@ void AtomicFile::discard()
     }
 }
 
-void AtomicFile::fail(const std::string& what, int err)
+void AtomicFile::fail(int err)
 {
     const std::string reason = std::strerror(err);
     discard();
-    throw Error(what + " " + path_ + ": " + reason);
+    throw CannotWrite(path_, reason);
 }
 
 } // namespace lumexa

@@ -38,7 +38,8 @@ class AtomicFile
     int descriptor() const { return fd_; }
 
   private:
-    [[noreturn]] void fail(const std::string& what, int err);
+    // Drops the temporary file and throws "Cannot write file PATH: reason" for errno `err`.
+    [[noreturn]] void fail(int err);
     void openNamedTemporary();
 
     std::string path_;

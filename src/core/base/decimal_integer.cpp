@@ -39,7 +39,7 @@ int DecimalIntegerOrThrow(std::string_view text)
 {
     const std::optional<int> value = ParseDecimalInteger(text);
     if (!value)
-        throw invalidInteger(std::string(text));
+        throw InvalidInteger(std::string(text));
     return *value;
 }
 

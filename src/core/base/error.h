@@ -1,6 +1,8 @@
-// The one exception type of the engine. Its text is what the user reads; when the
-// message is a language string, its number travels with it so that the windows can
-// show the text of the language in force.
+// The one exception type of the engine. Besides its wording it carries the file it is
+// about (if any) and the reason apart from the wording, so that callers decide whether to
+// name a file from the error's fields, never from its text. When the message is a language
+// string, its number travels with it so that the windows can show the text of the
+// language in force (ErrorText in core/project/error_text.h).
 #pragma once
 
 #include <stdexcept>
@@ -12,19 +14,49 @@ namespace lumexa
 class Error : public std::runtime_error
 {
   public:
-    explicit Error(const std::string& text) : std::runtime_error(text) {}
+    // A plain text about no file.
+    explicit Error(const std::string& text) : Error(text, {}, {}, -1, false) {}
     // An error whose text is language string `number`; `fallback` is shown where no
     // language table is at hand (the headless renderer, tests).
-    Error(int number, const std::string& fallback)
-        : std::runtime_error(fallback), languageString_(number)
+    Error(int number, const std::string& fallback) : Error(fallback, {}, {}, number, false) {}
+    // The same about `file` for `reason`; a language string that holds %1 gets the file
+    // in its place.
+    Error(int number, const std::string& fallback, const std::string& file,
+          const std::string& reason)
+        : Error(fallback, file, reason, number, false)
+    {
+    }
+    // An error about `file` whose `message` names it, for `reason`.
+    Error(const std::string& message, const std::string& file, const std::string& reason)
+        : Error(message, file, reason, -1, false)
     {
     }
 
     // The language string number of the message, or -1 for a plain text.
     int languageString() const { return languageString_; }
+    // The file the error is about; empty when it is about none. The text names it.
+    const std::string& file() const { return file_; }
+    // Why, without the wording around it ("No space left on device"); empty when the
+    // text is all there is.
+    const std::string& reason() const { return reason_; }
+    // The wording without the file put in front by about().
+    const std::string& message() const { return message_; }
+    // True when about() put the file in front of the message.
+    bool fileInFront() const { return fileInFront_; }
+
+    // The same error about `path`: "PATH: message". An error already about a file names
+    // that one and is returned as it is.
+    Error about(const std::string& path) const;
 
   private:
+    Error(const std::string& message, std::string file, std::string reason, int number,
+          bool fileInFront);
+
+    std::string message_;
+    std::string file_;
+    std::string reason_;
     int languageString_ = -1;
+    bool fileInFront_ = false;
 };
 
 // Thrown by long steps before a result (the render layout) when their stop token asks
@@ -35,9 +67,15 @@ class Stopped : public std::exception
     const char* what() const noexcept override { return "stopped"; }
 };
 
+// "Cannot write file PATH: reason", the one wording of every failed write.
+Error CannotWrite(const std::string& path, const std::string& reason);
+// "Cannot open file PATH", with ": reason" when one is given.
+Error CannotOpen(const std::string& path, const std::string& reason = {});
+// "Cannot read picture PATH: reason"
+Error CannotReadPicture(const std::string& path, const std::string& reason);
+// "Cannot find file PATH"
+Error CannotFind(const std::string& path);
 // "'%s' is not a valid integer value"
-Error invalidInteger(const std::string& value);
-// "Cannot open file %s"
-Error cannotOpen(const std::string& path);
+Error InvalidInteger(const std::string& value);
 
 } // namespace lumexa

@@ -76,7 +76,7 @@ constexpr char32_t kCp1252High[32] = {
 
 } // namespace
 
-bool isValidUtf8(std::string_view bytes)
+bool IsValidUtf8(std::string_view bytes)
 {
     char32_t c;
     for (size_t i = 0; i < bytes.size();) {
@@ -88,7 +88,7 @@ bool isValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::u32string utf8ToChars(std::string_view utf8)
+std::u32string Utf8ToChars(std::string_view utf8)
 {
     std::u32string out;
     out.reserve(utf8.size());
@@ -101,7 +101,7 @@ std::u32string utf8ToChars(std::string_view utf8)
     return out;
 }
 
-std::string charsToUtf8(std::u32string_view chars)
+std::string CharsToUtf8(std::u32string_view chars)
 {
     std::string out;
     out.reserve(chars.size());
@@ -110,7 +110,7 @@ std::string charsToUtf8(std::u32string_view chars)
     return out;
 }
 
-std::string cp1252ToUtf8(std::string_view bytes)
+std::string Cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
@@ -121,14 +121,14 @@ std::string cp1252ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::string decodeTextFile(std::string_view bytes)
+std::string DecodeTextFile(std::string_view bytes)
 {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
-    return isValidUtf8(bytes) ? std::string(bytes) : cp1252ToUtf8(bytes);
+    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }
 
-std::vector<std::string> splitLines(std::string_view text)
+std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -145,20 +145,20 @@ std::vector<std::string> splitLines(std::string_view text)
     return lines;
 }
 
-std::vector<std::string> readTextFileLines(const std::string& path)
+std::vector<std::string> ReadTextFileLines(const std::string& path)
 {
     const InputFile file = ReadInputFile(path, kMostTextFileBytes);
     if (file.refusal == InputRefusal::Missing)
-        throw cannotOpen(path);
+        throw CannotOpen(path);
     if (file.refusal != InputRefusal::None)
-        throw Error("Cannot open file " + path + ": " + RefusalReason(file, kMostTextFileBytes));
+        throw CannotOpen(path, RefusalReason(file, kMostTextFileBytes));
     // UTF-16 and binary files hold NUL bytes, which no text of ours does.
     if (file.bytes.find('\0') != std::string::npos)
-        throw Error("Cannot open file " + path + ": it is not a text file");
-    return splitLines(decodeTextFile(file.bytes));
+        throw CannotOpen(path, "it is not a text file");
+    return SplitLines(DecodeTextFile(file.bytes));
 }
 
-void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines)
+void WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines) {

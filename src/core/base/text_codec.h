@@ -11,18 +11,18 @@
 namespace lumexa
 {
 
-bool isValidUtf8(std::string_view bytes);
+bool IsValidUtf8(std::string_view bytes);
 // Decodes UTF-8 into characters; invalid sequences become U+FFFD.
-std::u32string utf8ToChars(std::string_view utf8);
-std::string charsToUtf8(std::u32string_view chars);
+std::u32string Utf8ToChars(std::string_view utf8);
+std::string CharsToUtf8(std::u32string_view chars);
 // Windows-1252 bytes to UTF-8.
-std::string cp1252ToUtf8(std::string_view bytes);
+std::string Cp1252ToUtf8(std::string_view bytes);
 
 // The file's bytes as UTF-8 text (a UTF-8 byte order mark is dropped).
-std::string decodeTextFile(std::string_view bytes);
+std::string DecodeTextFile(std::string_view bytes);
 // Splits text into lines: CR, LF and CR LF each end a line. A last line without an
 // end is a line; an end at the very end of the text adds no empty line.
-std::vector<std::string> splitLines(std::string_view text);
+std::vector<std::string> SplitLines(std::string_view text);
 
 // Projects and language files are a few kilobytes; a larger file is none of them.
 inline constexpr uint64_t kMostTextFileBytes = 64ull << 20;
@@ -30,10 +30,10 @@ inline constexpr uint64_t kMostTextFileBytes = 64ull << 20;
 // Reads a whole text file as decoded lines; throws "Cannot open file %s" (with the reason
 // after a colon when the file exists but is no regular file, is larger than
 // kMostTextFileBytes or holds NUL bytes).
-std::vector<std::string> readTextFileLines(const std::string& path);
+std::vector<std::string> ReadTextFileLines(const std::string& path);
 // Writes lines ending in CR LF through a temporary file beside `path`, renamed over it
 // only when every byte is written; throws an Error naming the file on failure and
 // leaves any earlier file untouched.
-void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
+void WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace lumexa

@@ -64,7 +64,7 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
     RandomTable& shuffle = random.tables[kShuffleTable];
 
     if (!logoPage)
-        result.parsed = ParseTags(utf8ToChars(settings.text));
+        result.parsed = ParseTags(Utf8ToChars(settings.text));
     result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo);
     const Picture& image = result.glyph.image;
     NarrowThreshold(image, settings.brightnes);

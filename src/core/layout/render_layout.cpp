@@ -83,7 +83,7 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
             throw Error("No logo is loaded: load a logo picture or show the Text page");
         glyph = MakeLogoGlyph(*source.logo, settings.logoSize.position(), settings.logoInvert);
     } else {
-        parsed = ParseTags(utf8ToChars(settings.text));
+        parsed = ParseTags(Utf8ToChars(settings.text));
         if (!source.rasterizer)
             throw Error("No text rasteriser is available");
         glyph =

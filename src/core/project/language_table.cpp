@@ -41,7 +41,7 @@ const std::string& LanguageTable::operator[](int n) const
 
 void LanguageTable::LoadLanguage(const std::string& path)
 {
-    LoadLanguageLines(readTextFileLines(path));
+    LoadLanguageLines(ReadTextFileLines(path));
 }
 
 void LanguageTable::LoadLanguageLines(const std::vector<std::string>& lines)

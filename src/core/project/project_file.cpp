@@ -89,7 +89,8 @@ bool isProjectLine(const std::string& line)
 void refuseNonProject(const std::string& path, const std::vector<std::string>& lines)
 {
     if (std::none_of(lines.begin(), lines.end(), isProjectLine))
-        throw Error(kStringNotAProject, "Cannot open file " + path + ": it is not a project file");
+        throw Error(kStringNotAProject, "Cannot open file " + path + ": it is not a project file",
+                    path, "it is not a project file");
 }
 
 std::string absolutePath(const std::string& path)
@@ -333,7 +334,7 @@ std::string ledPrefix(int number)
 ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
                         const PictureLoader& load)
 {
-    const std::vector<std::string> lines = readTextFileLines(path);
+    const std::vector<std::string> lines = ReadTextFileLines(path);
     refuseNonProject(path, lines);
     ProjectReader reader(path, state, prompts, load);
     return reader.read(lines);
@@ -353,7 +354,7 @@ void CheckProjectFile(const std::string& path)
     const std::vector<std::string> fonts;
     ProjectState scratch{settings, leds, logo, fonts};
     const PictureLoader noPictures;
-    const std::vector<std::string> lines = readTextFileLines(path);
+    const std::vector<std::string> lines = ReadTextFileLines(path);
     refuseNonProject(path, lines);
     ProjectReader reader(path, scratch, none, noPictures);
     reader.setCheckOnly();
@@ -429,7 +430,7 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state)
 
 void WriteProjectFile(const std::string& path, const ProjectState& state)
 {
-    writeTextFileAtomically(path, ProjectFileLines(state));
+    WriteTextFileAtomically(path, ProjectFileLines(state));
 }
 
 } // namespace lumexa

@@ -64,7 +64,7 @@ std::u32string twoDigitText(int n)
 {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", n);
-    return utf8ToChars(buf);
+    return Utf8ToChars(buf);
 }
 
 } // namespace
@@ -93,7 +93,7 @@ ParsedText ParseTags(const std::u32string& text)
             const std::u32string digits = text.substr(std::min(p + 3, text.size()), 2);
             const std::optional<int> number = readInteger(digits);
             if (!number)
-                throw invalidInteger(charsToUtf8(digits));
+                throw InvalidInteger(CharsToUtf8(digits));
             ++out.level;
             if (static_cast<size_t>(out.level) >= out.stack.size())
                 out.stack.resize(static_cast<size_t>(out.level) + 1, 0);

@@ -13,7 +13,7 @@ namespace
 
 [[noreturn]] void refuse(const std::string& output, const std::string& reason)
 {
-    throw Error("Cannot write file " + output + ": " + reason);
+    throw CannotWrite(output, reason);
 }
 
 } // namespace

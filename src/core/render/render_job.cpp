@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <exception>
 #include <new>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -84,14 +85,14 @@ class RowPipeline
         composerWake_.notify_all();
     }
 
-    // Stops every thread at its next wait; the first message given is kept.
-    void stopWith(const std::string& message)
+    // Stops every thread at its next wait; the first failure given is kept.
+    void stopWith(std::optional<Error> failure)
     {
         std::lock_guard lock(mutex_);
-        stopLocked(message);
+        stopLocked(std::move(failure));
     }
 
-    std::string failure() const
+    std::optional<Error> failure() const
     {
         std::lock_guard lock(mutex_);
         return failure_;
@@ -106,10 +107,10 @@ class RowPipeline
     int slotCount() const { return static_cast<int>(slots_.size()); }
     bool roomAhead() const { return next_ < height_ && next_ < written_ + slotCount(); }
 
-    void stopLocked(const std::string& message)
+    void stopLocked(std::optional<Error> failure)
     {
-        if (!abort_ && !message.empty())
-            failure_ = message;
+        if (!abort_ && failure)
+            failure_ = std::move(failure);
         abort_ = true;
         composerWake_.notify_all();
         writerWake_.notify_all();
@@ -124,19 +125,21 @@ class RowPipeline
         const int index = next_++;
         Slot& slot = slots_[static_cast<size_t>(index) % slots_.size()];
         lock.unlock();
-        std::string error;
+        std::optional<Error> error;
         try {
             compose_(rowOf(index), slot.rgba.data());
         } catch (const std::bad_alloc&) {
-            error = "Out of memory while composing row " + std::to_string(rowOf(index));
+            error = Error("Out of memory while composing row " + std::to_string(rowOf(index)));
+        } catch (const Error& e) {
+            error = e;
         } catch (const std::exception& e) {
-            error = e.what();
+            error = Error(e.what());
         } catch (...) {
-            error = "A row could not be composed";
+            error = Error("A row could not be composed");
         }
         lock.lock();
-        if (!error.empty()) {
-            stopLocked(error);
+        if (error) {
+            stopLocked(std::move(error));
             return false;
         }
         slot.composed = index;
@@ -153,7 +156,7 @@ class RowPipeline
     int next_ = 0;
     int written_ = 0;
     bool abort_ = false;
-    std::string failure_;
+    std::optional<Error> failure_;
 };
 
 } // namespace
@@ -166,7 +169,7 @@ RenderJob::RenderJob(RenderJobSetup setup) : setup_(std::move(setup))
     setup_.rowsPerThread = std::max(setup_.rowsPerThread, 1);
 }
 
-std::string RenderJob::error() const
+Error RenderJob::error() const
 {
     std::lock_guard lock(errorMutex_);
     return error_;
@@ -191,15 +194,15 @@ RenderState RenderJob::run(std::stop_token stop)
     elapsedMs_.store(0, std::memory_order_release);
     {
         std::lock_guard lock(errorMutex_);
-        error_.clear();
+        error_ = Error(std::string());
     }
     state_.store(RenderState::Running, std::memory_order_release);
 
-    auto fail = [&](const std::string& message) {
+    auto fail = [&](const Error& error) {
         writer.discard();
         {
             std::lock_guard lock(errorMutex_);
-            error_ = message;
+            error_ = error;
         }
         finish(RenderState::Failed);
         return RenderState::Failed;
@@ -208,8 +211,10 @@ RenderState RenderJob::run(std::stop_token stop)
     log.add(1);
     try {
         writer.open(width, height);
+    } catch (const Error& e) {
+        return fail(e);
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return fail(CannotWrite(writer.path(), e.what()));
     }
     log.add(2, FileSizeTail(width, height));
     log.add(3);
@@ -221,7 +226,7 @@ RenderState RenderJob::run(std::stop_token stop)
     log.add(4);
 
     bool cancelled = false;
-    std::string failure;
+    std::optional<Error> failure;
     {
         // A stop request wakes the writer if it waits for a row.
         std::stop_callback onStop(stop, [&] { pipeline.stopWith({}); });
@@ -239,7 +244,7 @@ RenderState RenderJob::run(std::stop_token stop)
             const uint8_t* row = pipeline.waitFor(index);
             if (!row) {
                 failure = pipeline.failure();
-                cancelled = failure.empty();
+                cancelled = !failure;
                 break;
             }
             const int y = pipeline.rowOf(index);
@@ -250,13 +255,16 @@ RenderState RenderJob::run(std::stop_token stop)
                 if (setup_.observer)
                     setup_.observer(y, row);
             } catch (const std::bad_alloc&) {
-                failure = "Out of memory while writing " + writer.path();
+                failure = CannotWrite(writer.path(), "out of memory");
+                break;
+            } catch (const Error& e) {
+                failure = e;
                 break;
             } catch (const std::exception& e) {
-                failure = e.what();
+                failure = CannotWrite(writer.path(), e.what());
                 break;
             } catch (...) {
-                failure = "Cannot write file " + writer.path();
+                failure = CannotWrite(writer.path(), "the row was not written");
                 break;
             }
             pipeline.written(index + 1);
@@ -275,8 +283,8 @@ RenderState RenderJob::run(std::stop_token stop)
         pipeline.stopWith({});
     } // the composing threads are joined here
 
-    if (!failure.empty())
-        return fail(failure);
+    if (failure)
+        return fail(*failure);
     if (cancelled) {
         writer.discard();
         log.add(5);
@@ -285,8 +293,10 @@ RenderState RenderJob::run(std::stop_token stop)
     }
     try {
         writer.commit();
+    } catch (const Error& e) {
+        return fail(e);
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return fail(CannotWrite(writer.path(), e.what()));
     }
     const int64_t elapsed = MillisecondsBetween(start, Clock::now());
     elapsedMs_.store(elapsed, std::memory_order_release);

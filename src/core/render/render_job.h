@@ -5,6 +5,7 @@
 // stop request that takes effect before the next row is written.
 #pragma once
 
+#include "core/base/error.h"
 #include "core/render/render_log.h"
 #include "core/render/row_writer.h"
 
@@ -61,8 +62,9 @@ class RenderJob
     int progressRow() const { return setup_.height - rowsDone(); }
     int64_t remainingMs() const { return remainingMs_.load(std::memory_order_acquire); }
     int64_t elapsedMs() const { return elapsedMs_.load(std::memory_order_acquire); }
-    // The message of a failed run; valid once state() is Failed.
-    std::string error() const;
+    // What failed; valid once state() is Failed. A failed write names its file; a row that
+    // could not be composed names none.
+    Error error() const;
 
     int width() const { return setup_.width; }
     int height() const { return setup_.height; }
@@ -79,7 +81,7 @@ class RenderJob
     std::atomic<int64_t> remainingMs_{0};
     std::atomic<int64_t> elapsedMs_{0};
     mutable std::mutex errorMutex_;
-    std::string error_;
+    Error error_{std::string()};
 };
 
 } // namespace lumexa

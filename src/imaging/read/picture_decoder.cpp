@@ -47,7 +47,7 @@ void initialiseMagick()
 
 [[noreturn]] void refuse(const std::string& path, const std::string& reason)
 {
-    throw Error("Cannot read picture " + path + ": " + reason);
+    throw CannotReadPicture(path, reason);
 }
 
 // GraphicsMagick's messages start with the program name and end with the (empty) file

@@ -66,8 +66,8 @@ int PngWriter::pieceRows(int width)
 void PngWriter::open(int width, int height)
 {
     if (width < 1 || height < 1)
-        throw Error("Cannot write " + path_ + ": the result of " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels is empty");
+        throw CannotWrite(path_, "the result of " + std::to_string(width) + " x " +
+                                     std::to_string(height) + " pixels is empty");
     discard();
     file_ = std::make_unique<AtomicFile>(path_);
     height_ = height;
@@ -96,14 +96,14 @@ void PngWriter::open(int width, int height)
             threads_, compression_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
             [this](const Piece& p) { writePiece(p); });
     } catch (const std::exception& e) {
-        fail(e.what());
+        fail(e);
     }
 }
 
 void PngWriter::writeRow(const uint8_t* rgbaRow)
 {
     if (!pipeline_)
-        throw Error("Cannot write file " + path_ + ": the file is not open");
+        throw CannotWrite(path_, "the file is not open");
     try {
         Piece& piece = pipeline_->filling();
         if (piece.rows == 0) {
@@ -122,7 +122,7 @@ void PngWriter::writeRow(const uint8_t* rgbaRow)
         if (piece.rows == pieceRows_ || row_ == height_)
             pipeline_->submit();
     } catch (const std::exception& e) {
-        fail(e.what());
+        fail(e);
     }
 }
 
@@ -162,11 +162,10 @@ void PngWriter::writePiece(const Piece& piece)
 void PngWriter::commit()
 {
     if (!pipeline_)
-        throw Error("Cannot write file " + path_ + ": the file is not open");
+        throw CannotWrite(path_, "the file is not open");
     try {
         if (row_ != height_)
-            throw Error("Cannot write file " + path_ + ": " + std::to_string(height_ - row_) +
-                        " rows are missing");
+            throw Error(std::to_string(height_ - row_) + " rows are missing");
         pipeline_->finish();
         pipeline_.reset();
         std::vector<uint8_t> tail;
@@ -179,7 +178,7 @@ void PngWriter::commit()
         file_->commit();
         file_.reset();
     } catch (const std::exception& e) {
-        fail(e.what());
+        fail(e);
     }
 }
 
@@ -195,9 +194,19 @@ void PngWriter::discard()
 void PngWriter::fail(const std::string& reason)
 {
     discard();
-    // A failed write already carries a message naming the file.
-    throw Error(reason.rfind("Cannot", 0) == 0 ? reason
-                                               : "Cannot write file " + path_ + ": " + reason);
+    throw CannotWrite(path_, reason);
+}
+
+void PngWriter::fail(const std::exception& e)
+{
+    // An error about the file (a failed write) is passed on as it is; any other gets the
+    // file's name.
+    if (const auto* error = dynamic_cast<const Error*>(&e); error && !error->file().empty()) {
+        const Error about = *error;
+        discard();
+        throw about;
+    }
+    fail(std::string(e.what()));
 }
 
 } // namespace lumexa

@@ -9,6 +9,7 @@
 #include "core/render/row_writer.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ class PngWriter : public RowWriter
     void compressPiece(Piece& piece, SegmentDeflater& deflater) const;
     void writePiece(const Piece& piece);
     [[noreturn]] void fail(const std::string& reason);
+    [[noreturn]] void fail(const std::exception& e);
 
     std::string path_;
     Compression compression_;

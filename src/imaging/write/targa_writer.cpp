@@ -57,18 +57,17 @@ void CheckTargaSize(const std::string& path, int64_t width, int64_t height)
 {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width > kTargaMaxSide || height > kTargaMaxSide)
-        throw Error("Cannot write " + path + ": the result of " + size +
-                    " pixels is too large for a Targa file, which holds at most " +
-                    std::to_string(kTargaMaxSide) + " pixels in either direction");
+        throw CannotWrite(path, "the result of " + size +
+                                    " pixels is too large for a Targa file, which holds at most " +
+                                    std::to_string(kTargaMaxSide) + " pixels in either direction");
     if (width < 1 || height < 1)
-        throw Error("Cannot write " + path + ": the result of " + size + " pixels is empty");
+        throw CannotWrite(path, "the result of " + size + " pixels is empty");
     // Below 65536 x 65536 the byte count fits every 64-bit file offset; the check keeps
     // that assumption visible should the limit above ever move.
     const unsigned long long bytes =
         kTargaHeaderSize + 4ull * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
     if (bytes > static_cast<unsigned long long>(std::numeric_limits<off_t>::max()))
-        throw Error("Cannot write " + path + ": the result of " + size +
-                    " pixels is larger than a file can be");
+        throw CannotWrite(path, "the result of " + size + " pixels is larger than a file can be");
 }
 
 TargaWriter::TargaWriter(std::string path) : path_(std::move(path)) {}
@@ -90,7 +89,7 @@ void TargaWriter::open(int width, int height)
 void TargaWriter::writeRow(const uint8_t* rgbaRow)
 {
     if (!file_)
-        throw Error("Cannot write file " + path_ + ": the file is not open");
+        throw CannotWrite(path_, "the file is not open");
     SwapRedAndBlue(rgbaRow, fileRow_.data(), static_cast<size_t>(width_));
     file_->write(fileRow_.data(), fileRow_.size());
     written_ += fileRow_.size();
@@ -114,7 +113,7 @@ void TargaWriter::startWriteback()
 void TargaWriter::commit()
 {
     if (!file_)
-        throw Error("Cannot write file " + path_ + ": the file is not open");
+        throw CannotWrite(path_, "the file is not open");
     file_->commit();
     file_.reset();
 }

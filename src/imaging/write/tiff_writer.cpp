@@ -120,8 +120,8 @@ bool TiffWriter::needsBigTiff(int width, int height)
 void TiffWriter::open(int width, int height)
 {
     if (width < 1 || height < 1)
-        throw Error("Cannot write " + path_ + ": the result of " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels is empty");
+        throw CannotWrite(path_, "the result of " + std::to_string(width) + " x " +
+                                     std::to_string(height) + " pixels is empty");
     discard();
     file_ = std::make_unique<AtomicFile>(path_);
     handle_ = std::make_unique<TiffHandle>();
@@ -165,14 +165,14 @@ void TiffWriter::open(int width, int height)
             threads_, compression_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
             [this](const Piece& p) { writePiece(p); });
     } catch (const std::exception& e) {
-        fail(e.what());
+        fail(e);
     }
 }
 
 void TiffWriter::writeRow(const uint8_t* rgbaRow)
 {
     if (!pipeline_)
-        throw Error("Cannot write file " + path_ + ": the file is not open");
+        throw CannotWrite(path_, "the file is not open");
     try {
         Piece& piece = pipeline_->filling();
         if (piece.rows == 0)
@@ -183,7 +183,7 @@ void TiffWriter::writeRow(const uint8_t* rgbaRow)
         if (piece.rows == rowsPerStrip_ || row_ == height_)
             pipeline_->submit();
     } catch (const std::exception& e) {
-        fail(e.what());
+        fail(e);
     }
 }
 
@@ -208,14 +208,14 @@ void TiffWriter::writePiece(const Piece& piece)
 void TiffWriter::commit()
 {
     if (!pipeline_)
-        throw Error("Cannot write file " + path_ + ": the file is not open");
+        throw CannotWrite(path_, "the file is not open");
     try {
         if (row_ != height_)
             throw Error(std::to_string(height_ - row_) + " rows are missing");
         pipeline_->finish();
         pipeline_.reset();
     } catch (const std::exception& e) {
-        fail(e.what());
+        fail(e);
     }
     if (!TIFFFlush(tiff_))
         fail("a write failed");
@@ -246,7 +246,19 @@ void TiffWriter::fail(const std::string& what)
     else if (handle_ && !handle_->message.empty())
         reason += " (" + handle_->message + ")";
     discard();
-    throw Error("Cannot write file " + path_ + ": " + reason);
+    throw CannotWrite(path_, reason);
+}
+
+void TiffWriter::fail(const std::exception& e)
+{
+    // An error about the file (a failed write) is passed on as it is; any other gets the
+    // file's name.
+    if (const auto* error = dynamic_cast<const Error*>(&e); error && !error->file().empty()) {
+        const Error about = *error;
+        discard();
+        throw about;
+    }
+    fail(std::string(e.what()));
 }
 
 } // namespace lumexa

@@ -8,6 +8,7 @@
 #include "core/render/compression.h"
 #include "core/render/row_writer.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -44,6 +45,7 @@ class TiffWriter : public RowWriter
     void compressPiece(Piece& piece, SegmentDeflater& deflater) const;
     void writePiece(const Piece& piece);
     [[noreturn]] void fail(const std::string& what);
+    [[noreturn]] void fail(const std::exception& e);
 
     std::string path_;
     Compression compression_;

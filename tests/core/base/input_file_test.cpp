@@ -73,7 +73,7 @@ TEST_F(InputFiles, TextFilesThatAreNoTextFilesAreRefusedByName)
     };
     for (const Case& c : cases) {
         try {
-            readTextFileLines(c.path);
+            ReadTextFileLines(c.path);
             ADD_FAILURE() << c.path << " was read";
         } catch (const Error& e) {
             EXPECT_EQ(std::string(e.what()), c.expected);
@@ -84,8 +84,8 @@ TEST_F(InputFiles, TextFilesThatAreNoTextFilesAreRefusedByName)
 TEST_F(InputFiles, FilesUpToTheLimitAreReadWhole)
 {
     const std::string text = make("ok.lng", "\xEF\xBB\xBFone\r\ntwo\nthree");
-    EXPECT_EQ(readTextFileLines(text), (std::vector<std::string>{"one", "two", "three"}));
-    EXPECT_TRUE(readTextFileLines(make("empty.lng", "")).empty());
+    EXPECT_EQ(ReadTextFileLines(text), (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_TRUE(ReadTextFileLines(make("empty.lng", "")).empty());
 
     const std::string atLimit = make("limit.bin", "");
     fs::resize_file(atLimit, 1000);
@@ -94,7 +94,7 @@ TEST_F(InputFiles, FilesUpToTheLimitAreReadWhole)
 
     // Through a link, as the user named it.
     fs::create_symlink("ok.lng", dir / "link.lng");
-    EXPECT_EQ(readTextFileLines((dir / "link.lng").string()).size(), 3u);
+    EXPECT_EQ(ReadTextFileLines((dir / "link.lng").string()).size(), 3u);
 }
 
 TEST_F(InputFiles, SameFileThroughLinksButNotByName)

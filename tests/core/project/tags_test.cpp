@@ -13,7 +13,7 @@ namespace
 
 std::u32string u32(const std::string& s)
 {
-    return utf8ToChars(s);
+    return Utf8ToChars(s);
 }
 
 struct ParseCase {
@@ -36,7 +36,7 @@ TEST(ParseTags, StripsTagsAndMapsEveryCharacterToItsLed)
     };
     for (const ParseCase& c : cases) {
         const ParsedText p = ParseTags(u32(c.text));
-        EXPECT_EQ(charsToUtf8(p.stripped), c.stripped) << c.text;
+        EXPECT_EQ(CharsToUtf8(p.stripped), c.stripped) << c.text;
         ASSERT_EQ(p.ledMap.size(), c.leds.size() + 1) << c.text;
         for (size_t i = 0; i < c.leds.size(); ++i)
             EXPECT_EQ(p.ledAt(static_cast<int>(i + 1)), c.leds[i]) << c.text << " #" << i + 1;
@@ -121,7 +121,7 @@ TEST(TagRewrites, DeleteRemovesOwnTagsAndRenumbersHigherOnes)
         {"[&+06]a[&-06", 5, "[&+05]a[&-06"},       // the close is cut short
     };
     for (const auto& c : cases)
-        EXPECT_EQ(charsToUtf8(RewriteTagsAfterDelete(u32(c.text), c.n)), c.expected) << c.text;
+        EXPECT_EQ(CharsToUtf8(RewriteTagsAfterDelete(u32(c.text), c.n)), c.expected) << c.text;
 }
 
 TEST(TagRewrites, WrapInsertsTagsAroundTheSelection)
@@ -139,7 +139,7 @@ TEST(TagRewrites, WrapInsertsTagsAroundTheSelection)
         {9, 2, 3, "12345"},              // selection past the end
     };
     for (const auto& c : cases)
-        EXPECT_EQ(charsToUtf8(WrapInTags(U"12345", c.start, c.length, c.n)), c.expected)
+        EXPECT_EQ(CharsToUtf8(WrapInTags(U"12345", c.start, c.length, c.n)), c.expected)
             << c.start << "+" << c.length << " n=" << c.n;
 }
 

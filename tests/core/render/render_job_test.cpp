@@ -267,8 +267,8 @@ TEST(RenderJobTest, FailuresStopTheRunWithAMessageAndNoFile)
             RenderJob job(setup);
             EXPECT_EQ(job.run(), RenderState::Failed) << c.what;
             EXPECT_EQ(job.state(), RenderState::Failed) << c.what;
-            EXPECT_NE(job.error().find(c.message), std::string::npos)
-                << c.what << ": " << job.error();
+            const std::string error = job.error().what();
+            EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
             EXPECT_TRUE(writer.discarded) << c.what;
             EXPECT_FALSE(writer.committed) << c.what;
             // Nothing is reported as done that is not.
