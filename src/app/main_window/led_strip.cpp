@@ -84,11 +84,6 @@ void LedStrip::scrollTo(int x)
     scrollBox_->horizontalScrollBar()->setValue(x);
 }
 
-int LedStrip::scrollPosition() const
-{
-    return scrollBox_->horizontalScrollBar()->value();
-}
-
 const StripEntry* LedStrip::entry(int n) const
 {
     if (n < 0 || n >= entryCount())

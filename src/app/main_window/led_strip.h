@@ -61,7 +61,6 @@ class LedStrip : public QObject, public LedImageSetObserver
     void setFontHeight(int f) { fontHeight_ = f; }
     // Scrolls the strip to `x` (limited to its range).
     void scrollTo(int x);
-    int scrollPosition() const;
 
     const StripEntry* entry(int n) const;
     int entryCount() const { return static_cast<int>(entries_.size()); }
