@@ -383,7 +383,7 @@ void TForm1::createMenus()
         if (const auto file = prompts_.chooseFileToOpen(OpenDialog3)) {
             if (!QFileInfo::exists(*file)) {
                 prompts_.inform(shared_.text(30),
-                                QString::fromStdString(cannotOpen(file->toStdString()).what()));
+                                QString::fromStdString(CannotOpen(file->toStdString()).what()));
                 return;
             }
             LoadLanguage(*file);

@@ -180,7 +180,7 @@ bool TForm1::openProject(const QString& path)
     try {
         CheckProjectFile(path.toStdString());
     } catch (const std::exception& e) {
-        prompts_.inform(shared_.text(30), errorText(e, shared_, path));
+        prompts_.inform(shared_.text(30), shared_.errorText(e));
         return false;
     }
     buildPreviewEnabled = false;

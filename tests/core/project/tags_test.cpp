@@ -89,7 +89,7 @@ TEST(TagRewrites, ClearDropsCompleteTagsOnly)
         {"[&+12][&-12]", ""},
     };
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(charsToUtf8(StripAllTags(u32(text))), expected) << text;
+        EXPECT_EQ(CharsToUtf8(StripAllTags(u32(text))), expected) << text;
 }
 
 TEST(TagRewrites, FirstIncompleteTagNamesWhatTheLayoutCannotRead)
@@ -100,7 +100,7 @@ TEST(TagRewrites, FirstIncompleteTagNamesWhatTheLayoutCannotRead)
         {"[&+01]x[&+5", "[&+5"}, {"[&+-3]x", ""}, // the layout reads a signed number
     };
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(charsToUtf8(FirstIncompleteTag(u32(text))), expected) << text;
+        EXPECT_EQ(CharsToUtf8(FirstIncompleteTag(u32(text))), expected) << text;
 }
 
 TEST(TagRewrites, DeleteRemovesOwnTagsAndRenumbersHigherOnes)
