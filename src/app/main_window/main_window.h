@@ -260,6 +260,10 @@ class TForm1 : public QMainWindow
     void drawPreview(const LayoutResult& result);
     void drawLogoPrompt();
     void fillStatusBar(const LayoutResult& result);
+    // The status bar's texts from the last layout, at the current unit and print resolution.
+    void showStatus();
+    // The project's print resolution, held by the render window's print size.
+    int printDpi() const;
     void setIntoScrollBar(QScrollBar* bar, int min, int max);
     LedInfo ledInfo() const;
     // The quit question; on Yes the handlers are detached and the window may close.
@@ -283,6 +287,7 @@ class TForm1 : public QMainWindow
     DotList lastDots_;
     int lastCellWidth_ = 16;
     int lastRows_ = 0;
+    std::optional<StatusValues> lastStatus_;
     bool inRecompute_ = false;
     bool shownOnce_ = false;
     QString projectPath_;

@@ -10,6 +10,7 @@
 #include "app/main_window/status_texts.h"
 #include "app/main_window/window_strings.h"
 #include "app/picture_image.h"
+#include "app/render_window/render_window.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
 #include "core/base/error.h"
@@ -181,6 +182,26 @@ void TForm1::fillStatusBar(const LayoutResult& result)
         values.ledWidth = set[0].width;
         values.ledHeight = set[0].height;
     }
+    lastStatus_ = values;
+    showStatus();
+}
+
+int TForm1::printDpi() const
+{
+    if (renderWindow_) {
+        ProjectSettings options;
+        renderWindow_->readOptions(options);
+        return options.printDpi;
+    }
+    return renderOptions_.printDpi;
+}
+
+void TForm1::showStatus()
+{
+    if (!lastStatus_)
+        return;
+    StatusValues values = *lastStatus_;
+    values.dpi = printDpi();
     const QStringList texts =
         StatusTexts([this](int n) { return shared_.text(n); }, values, sizeUnit());
     StatusPanel0->setText(texts.at(0));

@@ -49,6 +49,7 @@ void copyRenderOptions(const ProjectSettings& from, ProjectSettings& to)
     to.useBackground = from.useBackground;
     to.rotateBitmaps = from.rotateBitmaps;
     to.renderType = from.renderType;
+    to.printDpi = from.printDpi;
 }
 
 // Selects the last entry of the list that is exactly `name`; false when none is.

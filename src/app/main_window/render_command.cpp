@@ -3,6 +3,7 @@
 // picture, prepares the render window and shows it modally while its own recomputes rest.
 #include "app/main_window/main_window.h"
 
+#include "app/render_window/print_size_box.h"
 #include "app/render_window/render_window.h"
 #include "app/render_window/render_window_captions.h"
 #include "app/shared_state.h"
@@ -17,6 +18,9 @@ void TForm1::setRenderWindow(TForm3* window)
 {
     renderWindow_ = window;
     connect(Render1, &QAction::triggered, this, &TForm1::Render1Click, Qt::UniqueConnection);
+    // The status bar's inches and centimetres follow the print resolution as it is set.
+    connect(window->PrintSize, &PrintSizeBox::dpiChanged, this, &TForm1::showStatus,
+            Qt::UniqueConnection);
 }
 
 void TForm1::Render1Click()
@@ -38,6 +42,11 @@ void TForm1::Render1Click()
     renderWindow_->applyOptions(options);
     ApplyRenderCaptions(*renderWindow_, shared_.languageStrings);
     renderWindow_->prepareForCommand(settingsFromControls());
+    if (lastStatus_)
+        renderWindow_->setResultSize(int64_t{lastStatus_->ledWidth} * lastStatus_->columns,
+                                     int64_t{lastStatus_->ledHeight} * lastStatus_->rows);
+    else
+        renderWindow_->setResultSize(0, 0);
     renderWindow_->exec();
 
     // Only the language comes back: the default text in place of the user's text after

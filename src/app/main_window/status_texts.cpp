@@ -18,6 +18,7 @@ QStringList StatusTexts(const std::function<QString(int)>& text, const StatusVal
     }
     const double w = double(v.ledWidth) * v.columns;
     const double h = double(v.ledHeight) * v.rows;
+    const double dpi = v.dpi > 0 ? v.dpi : 300;
     switch (unit) {
     case SizeUnit::Pixels:
         panels << label(24) +
@@ -28,14 +29,14 @@ QStringList StatusTexts(const std::function<QString(int)>& text, const StatusVal
         break;
     case SizeUnit::Inch:
         panels << label(24) +
-                      QStringLiteral("%1 x %2 ").arg(w / 300, 0, 'f', 2).arg(h / 300, 0, 'f', 2) +
+                      QStringLiteral("%1 x %2 ").arg(w / dpi, 0, 'f', 2).arg(h / dpi, 0, 'f', 2) +
                       text(26);
         break;
     case SizeUnit::Cm:
         panels << label(24) +
                       QStringLiteral("%1 x %2 ")
-                          .arg(w / 300 * 2.54, 0, 'f', 2)
-                          .arg(h / 300 * 2.54, 0, 'f', 2) +
+                          .arg(w / dpi * 2.54, 0, 'f', 2)
+                          .arg(h / dpi * 2.54, 0, 'f', 2) +
                       text(27);
         break;
     }

@@ -1,5 +1,5 @@
 // The three texts of the main window's status bar: the font's dot rows, the grid size
-// and the output size in pixels, inches (300 pixels per inch) or centimetres.
+// and the output size in pixels, or in inches or centimetres at the print resolution.
 #pragma once
 
 #include <QString>
@@ -19,6 +19,7 @@ struct StatusValues {
     int ledCount = 0;
     int ledWidth = 0; // LED image 0's size
     int ledHeight = 0;
+    int dpi = 300; // the project's print resolution, pixels per inch
 };
 
 // `text(n)` gives language string n; labels 22 to 24, units 25 to 27, 28 without LEDs.

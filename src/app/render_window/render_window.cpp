@@ -2,6 +2,7 @@
 // and the destination file.
 #include "app/render_window/render_window.h"
 
+#include "app/render_window/print_size_box.h"
 #include "app/render_window/render_preview_runner.h"
 #include "app/render_window/render_runner.h"
 #include "app/render_window/window_render_log.h"
@@ -51,7 +52,8 @@ TForm3::TForm3(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     // A single border and no title-bar buttons: a run ends only by itself or by Cancel.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(745, 427);
+    // The print size runs along the bottom, below the designed 745 x 427.
+    setFixedSize(745, 427 + 84);
     createControls();
     random_.fillAtStart(generator_);
     pollTimer_ = new QTimer(this);
@@ -141,11 +143,15 @@ void TForm3::createControls()
     for (QPushButton* b : {Button1, Button4, Button2, Button3})
         b->setAutoDefault(false);
 
+    PrintSize = new PrintSizeBox(this);
+    PrintSize->setGeometry(8, 426, 729, 78);
+
     SaveDialog1.title = QStringLiteral("Render to file");
-    // Targa first and chosen first; the engine writes PNG and TIFF as well.
+    // Targa first and chosen first; the engine writes PNG, TIFF and a print-shop PDF (one
+    // page of the result's physical size at the print resolution) as well.
     SaveDialog1.filters = {QStringLiteral("Targa file (*.tga)"), QStringLiteral("PNG file (*.png)"),
                            QStringLiteral("TIFF file (*.tif *.tiff)"),
-                           QStringLiteral("Any file (*)")};
+                           QStringLiteral("PDF file (*.pdf)"), QStringLiteral("Any file (*)")};
     SaveDialog1.selectedFilter = 0;
     SaveDialog1.defaultSuffix = QStringLiteral("tga");
     SaveDialog1.fileName = QStringLiteral("unnamed");
@@ -180,6 +186,7 @@ void TForm3::readOptions(ProjectSettings& s) const
     s.useAddChecked = CheckBox2->isChecked();
     s.useBackground = CheckBox4->isChecked();
     s.rotateBitmaps = CheckBox3->isChecked();
+    s.printDpi = PrintSize->dpi();
 }
 
 void TForm3::applyOptions(const ProjectSettings& s)
@@ -191,6 +198,12 @@ void TForm3::applyOptions(const ProjectSettings& s)
     CheckBox2->setChecked(s.useAddChecked);
     CheckBox4->setChecked(s.useBackground);
     CheckBox3->setChecked(s.rotateBitmaps);
+    PrintSize->setDpi(s.printDpi);
+}
+
+void TForm3::setResultSize(int64_t width, int64_t height)
+{
+    PrintSize->setResultSize(width, height);
 }
 
 ProjectSettings TForm3::runSettings() const
@@ -289,6 +302,7 @@ void TForm3::setRunState(RunState state)
     RadioGroup1->setEnabled(idle);
     Edit1->setEnabled(idle);
     BitBtn1->setEnabled(idle);
+    PrintSize->setEnabled(idle);
     if (!idle)
         Label3->show();
 }

@@ -32,6 +32,7 @@ namespace lumexa
 {
 
 class GlyphRasterizer;
+class PrintSizeBox;
 class PreviewRunner;
 class RenderRunner;
 class TForm4;
@@ -56,6 +57,8 @@ class TForm3 : public QDialog
     // The render options as a project file keeps them, read from and put on the controls.
     void readOptions(ProjectSettings& settings) const;
     void applyOptions(const ProjectSettings& settings);
+    // The result's size in pixels as the main window's layout gives it, for the print size.
+    void setResultSize(int64_t width, int64_t height);
     // The main window's settings with this window's options on top.
     ProjectSettings runSettings() const;
 
@@ -105,6 +108,7 @@ class TForm3 : public QDialog
     QPushButton* Button4 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
+    PrintSizeBox* PrintSize = nullptr;
     FileRequest SaveDialog1;
 
     // Render type: the checked item of RadioGroup1, 0..2.

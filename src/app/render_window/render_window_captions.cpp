@@ -1,6 +1,7 @@
 // The table's caption numbers and the render window's controls they belong to.
 #include "app/render_window/render_window_captions.h"
 
+#include "app/render_window/print_size_box.h"
 #include "app/render_window/render_window.h"
 #include "core/project/language_table.h"
 
@@ -33,6 +34,7 @@ void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
         if (QAbstractButton* item = w.RadioGroup1Items->button(i))
             item->setText(s(100 + i));
     w.SaveDialog1.title = s(103);
+    w.PrintSize->applyCaptions(strings);
 }
 
 } // namespace lumexa

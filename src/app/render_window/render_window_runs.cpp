@@ -4,6 +4,7 @@
 // log lines, and finishes the run once its thread has ended.
 #include "app/render_window/render_window.h"
 
+#include "app/render_window/print_size_box.h"
 #include "app/render_window/render_preview_runner.h"
 #include "app/render_window/render_runner.h"
 #include "app/render_window/window_render_log.h"
@@ -89,6 +90,7 @@ void TForm3::Button2Click()
     RenderToFileOptions options;
     options.path = QFile::encodeName(destination).toStdString();
     options.log = log_.get();
+    options.dpi = PrintSize->dpi();
     try {
         render_ =
             std::make_unique<RenderRunner>(std::move(layout), shared_.ledImages, runSettings(),

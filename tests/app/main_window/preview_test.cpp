@@ -144,15 +144,21 @@ void PreviewTest::ledDotsAreDrawnWithTheirPictures()
 void PreviewTest::statusTextsInEachUnit_data()
 {
     QTest::addColumn<int>("unit");
+    QTest::addColumn<int>("dpi");
     QTest::addColumn<QString>("panel2");
-    QTest::newRow("pixels") << int(SizeUnit::Pixels) << "S24: 1600 x 320 S25";
-    QTest::newRow("inch") << int(SizeUnit::Inch) << "S24: 5.33 x 1.07 S26";
-    QTest::newRow("cm") << int(SizeUnit::Cm) << "S24: 13.55 x 2.71 S27";
+    QTest::newRow("pixels") << int(SizeUnit::Pixels) << 300 << "S24: 1600 x 320 S25";
+    QTest::newRow("pixels, resolution unused")
+        << int(SizeUnit::Pixels) << 72 << "S24: 1600 x 320 S25";
+    QTest::newRow("inch") << int(SizeUnit::Inch) << 300 << "S24: 5.33 x 1.07 S26";
+    QTest::newRow("cm") << int(SizeUnit::Cm) << 300 << "S24: 13.55 x 2.71 S27";
+    QTest::newRow("inch at 160") << int(SizeUnit::Inch) << 160 << "S24: 10.00 x 2.00 S26";
+    QTest::newRow("cm at 1000") << int(SizeUnit::Cm) << 1000 << "S24: 4.06 x 0.81 S27";
 }
 
 void PreviewTest::statusTextsInEachUnit()
 {
     QFETCH(int, unit);
+    QFETCH(int, dpi);
     QFETCH(QString, panel2);
     const auto text = [](int n) { return QStringLiteral("S%1").arg(n); };
     StatusValues v;
@@ -162,6 +168,7 @@ void PreviewTest::statusTextsInEachUnit()
     v.ledCount = 2;
     v.ledWidth = 16;
     v.ledHeight = 16;
+    v.dpi = dpi;
     const QStringList panels = StatusTexts(text, v, static_cast<SizeUnit>(unit));
     QCOMPARE(panels.at(0), QStringLiteral("S22: 13"));
     QCOMPARE(panels.at(1), QStringLiteral("S23: 100 x 20 dots"));

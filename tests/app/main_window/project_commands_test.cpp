@@ -409,6 +409,7 @@ void ProjectCommandsTest::saveThenLoadGivesTheSameState()
     options.renderType = kRandomPoints;
     options.rotateBitmaps = true;
     options.setUseMaskChecked(true);
+    options.printDpi = 720;
     w.applyProjectSettings(options);
     const ProjectSettings saved = w.projectSettings();
 

@@ -3,11 +3,13 @@
 // and of a preview, refused destinations and the progress labels.
 #include "app/window_fixture.h"
 
+#include "app/render_window/print_size_box.h"
 #include "app/render_window/render_preview_mapping.h"
 #include "app/render_window/render_window.h"
 #include "core/project/project_file.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -107,13 +110,14 @@ class RenderWindowTest : public QObject
     void previewRunsToTheEndAndCancels();
     void previewMappings_data();
     void previewMappings();
+    void printSizeFollowsResolutionAndTypedLengths();
 };
 
 void RenderWindowTest::hasEveryControlAndItsDefaults()
 {
     RenderFixture f;
     TForm3& w = f.render;
-    QCOMPARE(w.size(), QSize(745, 427));
+    QCOMPARE(w.size(), QSize(745, 427 + 84));
     QCOMPARE(w.windowTitle(), QStringLiteral("Render panel"));
     QVERIFY(w.isModal());
     for (const char* name : {"GroupBox2",   "CheckBox1", "CheckBox2", "CheckBox3",    "CheckBox4",
@@ -523,6 +527,77 @@ void RenderWindowTest::previewMappings()
     QCOMPARE(m.column(0), firstColumn);
     QCOMPARE(m.column(width - 1), lastColumn);
     QVERIFY(m.row(0) >= 0 && m.row(height - 1) < 321);
+}
+
+void RenderWindowTest::printSizeFollowsResolutionAndTypedLengths()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    PrintSizeBox& box = *w.PrintSize;
+    // The result's size as the main window's status bar gives it in pixels.
+    const QStringList size =
+        f.window->StatusPanel2->text().section(QStringLiteral(": "), 1).split(QLatin1Char(' '));
+    const int width = size.at(0).toInt();
+    const int height = size.at(2).toInt();
+    QVERIFY(width > 0 && height > 0);
+    const auto figure = [](double v) { return QString::number(v, 'f', 2); };
+    const auto retype = [](QWidget* edit, const QString& text) {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+    };
+    int dpi = 0;
+    f.renderCommand([&] {
+        QCOMPARE(box.dpi(), 300);
+        QCOMPARE(box.SizeLabel->text(),
+                 QStringLiteral("%1 x %2 %3  =  %4 x %5 %6  =  %7 x %8 %9")
+                     .arg(width)
+                     .arg(height)
+                     .arg(f.text(25))
+                     .arg(figure(width / 300.0 * 2.54), figure(height / 300.0 * 2.54), f.text(27))
+                     .arg(figure(width / 300.0), figure(height / 300.0), f.text(26)));
+        QCOMPARE(box.WidthEdit->text(), figure(width / 300.0 * 2.54));
+
+        retype(box.DpiBox, QStringLiteral("600"));
+        QCOMPARE(box.dpi(), 600);
+        QCOMPARE(box.HeightEdit->text(), figure(height / 600.0 * 2.54));
+        QVERIFY(box.SizeLabel->text().endsWith(
+            QStringLiteral("%1 x %2 %3")
+                .arg(figure(width / 600.0), figure(height / 600.0), f.text(26))));
+
+        // A wanted width in centimetres: the resolution follows, what was typed stays.
+        retype(box.WidthEdit, QStringLiteral("10,5"));
+        QCOMPARE(box.dpi(), qRound(width / (10.5 / 2.54)));
+        QCOMPARE(box.WidthEdit->text(), QStringLiteral("10,5"));
+        QCOMPARE(box.HeightEdit->text(), figure(height / double(box.dpi()) * 2.54));
+        // Once typing ends the figure shows what the whole-number resolution gives.
+        QTest::keyClick(box.WidthEdit, Qt::Key_Return);
+        QCOMPARE(box.WidthEdit->text(), figure(width / double(box.dpi()) * 2.54));
+
+        // A wanted height in inches.
+        QTest::keyClick(box.UnitBox, Qt::Key_Down);
+        QCOMPARE(box.UnitBox->currentText(), f.text(26));
+        QCOMPARE(box.WidthEdit->text(), figure(width / double(box.dpi())));
+        retype(box.HeightEdit, QStringLiteral("0.25"));
+        QCOMPARE(box.dpi(), qRound(height / 0.25));
+        // Nothing sensible typed leaves the resolution as it was.
+        dpi = box.dpi();
+        for (const char* typed : {"", "abc", "0", "-2"}) {
+            retype(box.HeightEdit, QString::fromLatin1(typed));
+            QCOMPARE(box.dpi(), dpi);
+        }
+    });
+
+    // The project keeps the resolution, and the status bar's units follow it.
+    QCOMPARE(f.window->projectSettings().printDpi, dpi);
+    f.window->Inf2->trigger();
+    QCOMPARE(f.window->StatusPanel2->text(),
+             f.text(24) +
+                 QStringLiteral(": %1 x %2 ")
+                     .arg(figure(width / double(dpi)), figure(height / double(dpi))) +
+                 f.text(26));
+    // A render records the resolution and writes the print-shop PDF as well.
+    QVERIFY(w.SaveDialog1.filters.contains(QStringLiteral("PDF file (*.pdf)")));
 }
 
 QTEST_MAIN(RenderWindowTest)

@@ -1,0 +1,158 @@
+// The print size group of the render window.
+#include "app/render_window/print_size_box.h"
+
+#include "core/print/paper.h"
+#include "core/project/language_table.h"
+#include "core/project/settings.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumexa
+{
+
+namespace
+{
+
+template <typename T> T* Named(T* control, const char* name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+QString Figure(double value)
+{
+    return QString::number(value, 'f', 2);
+}
+
+} // namespace
+
+PrintSizeBox::PrintSizeBox(QWidget* parent) : QGroupBox(QStringLiteral("Print size"), parent)
+{
+    setObjectName(QStringLiteral("PrintSizeBox"));
+    dpiLabel_ = Named(new QLabel(QStringLiteral("print resolution"), this), "PrintDpiLabel");
+    dpiLabel_->setGeometry(10, 22, 104, 24);
+    DpiBox = Named(new QSpinBox(this), "PrintDpiBox");
+    DpiBox->setGeometry(116, 22, 80, 24);
+    DpiBox->setRange(1, kMaxPrintDpi);
+    DpiBox->setValue(kDefaultPrintDpi);
+    dpiUnit_ = Named(new QLabel(QStringLiteral("pixels per inch"), this), "PrintDpiUnit");
+    dpiUnit_->setGeometry(200, 22, 110, 24);
+
+    widthLabel_ = Named(new QLabel(QStringLiteral("width"), this), "PrintWidthLabel");
+    widthLabel_->setGeometry(316, 22, 56, 24);
+    widthLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    WidthEdit = Named(new QLineEdit(this), "PrintWidthEdit");
+    WidthEdit->setGeometry(376, 22, 84, 24);
+    heightLabel_ = Named(new QLabel(QStringLiteral("height"), this), "PrintHeightLabel");
+    heightLabel_->setGeometry(464, 22, 56, 24);
+    heightLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    HeightEdit = Named(new QLineEdit(this), "PrintHeightEdit");
+    HeightEdit->setGeometry(524, 22, 84, 24);
+    UnitBox = Named(new QComboBox(this), "PrintUnitBox");
+    UnitBox->setGeometry(614, 22, 104, 24);
+    UnitBox->addItems({QStringLiteral("cm"), QStringLiteral("inch")});
+
+    SizeLabel = Named(new QLabel(this), "PrintSizeLabel");
+    SizeLabel->setGeometry(10, 50, 708, 20);
+
+    connect(DpiBox, &QSpinBox::valueChanged, this, [this](int value) {
+        refresh();
+        emit dpiChanged(value);
+    });
+    connect(WidthEdit, &QLineEdit::textEdited, this, [this] { lengthTyped(WidthEdit, width_); });
+    connect(HeightEdit, &QLineEdit::textEdited, this, [this] { lengthTyped(HeightEdit, height_); });
+    // Once typing ends the figure shows what the whole-number resolution really gives.
+    connect(WidthEdit, &QLineEdit::editingFinished, this, [this] { refresh(); });
+    connect(HeightEdit, &QLineEdit::editingFinished, this, [this] { refresh(); });
+    connect(UnitBox, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    refresh();
+}
+
+int PrintSizeBox::dpi() const
+{
+    return DpiBox->value();
+}
+
+void PrintSizeBox::setDpi(int dpi)
+{
+    DpiBox->setValue(dpi);
+}
+
+void PrintSizeBox::setResultSize(int64_t width, int64_t height)
+{
+    width_ = std::max<int64_t>(0, width);
+    height_ = std::max<int64_t>(0, height);
+    refresh();
+}
+
+void PrintSizeBox::applyCaptions(const LanguageTable& strings)
+{
+    const auto s = [&strings](int n) { return QString::fromStdString(strings[n]); };
+    setTitle(s(125));
+    dpiLabel_->setText(s(126));
+    dpiUnit_->setText(s(127));
+    widthLabel_->setText(s(128));
+    heightLabel_->setText(s(129));
+    pixelsWord_ = s(25);
+    UnitBox->setItemText(Centimetres, s(27));
+    UnitBox->setItemText(Inches, s(26));
+    refresh();
+}
+
+void PrintSizeBox::refresh(const QLineEdit* typing)
+{
+    const bool known = width_ > 0 && height_ > 0;
+    WidthEdit->setEnabled(known);
+    HeightEdit->setEnabled(known);
+    if (!known) {
+        WidthEdit->clear();
+        HeightEdit->clear();
+        SizeLabel->clear();
+        return;
+    }
+    const double dpi = DpiBox->value();
+    const double inchesWide = static_cast<double>(width_) / dpi;
+    const double inchesHigh = static_cast<double>(height_) / dpi;
+    const double perUnit = UnitBox->currentIndex() == Inches ? 1.0 : kMmPerInch / 10;
+    if (typing != WidthEdit)
+        WidthEdit->setText(Figure(inchesWide * perUnit));
+    if (typing != HeightEdit)
+        HeightEdit->setText(Figure(inchesHigh * perUnit));
+    SizeLabel->setText(QStringLiteral("%1 x %2 %3  =  %4 x %5 %6  =  %7 x %8 %9")
+                           .arg(width_)
+                           .arg(height_)
+                           .arg(pixelsWord_)
+                           .arg(Figure(inchesWide * kMmPerInch / 10))
+                           .arg(Figure(inchesHigh * kMmPerInch / 10))
+                           .arg(UnitBox->itemText(Centimetres))
+                           .arg(Figure(inchesWide))
+                           .arg(Figure(inchesHigh))
+                           .arg(UnitBox->itemText(Inches)));
+}
+
+void PrintSizeBox::lengthTyped(QLineEdit* edit, int64_t pixels)
+{
+    bool ok = false;
+    QString text = edit->text().trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double length = text.toDouble(&ok);
+    if (!ok || !(length > 0) || pixels <= 0)
+        return;
+    const double mm = UnitBox->currentIndex() == Inches ? length * kMmPerInch : length * 10;
+    const double wanted = std::round(DpiFor(static_cast<double>(pixels), mm));
+    const int dpi = static_cast<int>(std::clamp(wanted, 1.0, double(kMaxPrintDpi)));
+    if (dpi == DpiBox->value())
+        return;
+    const QSignalBlocker quiet(DpiBox);
+    DpiBox->setValue(dpi);
+    refresh(edit);
+    emit dpiChanged(dpi);
+}
+
+} // namespace lumexa
