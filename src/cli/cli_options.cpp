@@ -10,6 +10,9 @@
 #include <charconv>
 #include <getopt.h>
 #include <iterator>
+#include <limits>
+#include <optional>
+#include <string_view>
 
 namespace lumexa::cli
 {
@@ -19,15 +22,23 @@ namespace
 
 constexpr int kMostThreads = 1024;
 
-int ParseThreads(const std::string& value)
+// A whole number of min..max, or nothing.
+std::optional<int> WholeNumber(std::string_view text, int min, int max)
 {
     int n = 0;
-    const char* end = value.data() + value.size();
-    const auto [ptr, ec] = std::from_chars(value.data(), end, n);
-    if (value.empty() || ec != std::errc() || ptr != end || n < 1 || n > kMostThreads)
-        throw UsageError{"'" + value + "' is not a number of threads (1 to " +
-                         std::to_string(kMostThreads) + ")"};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, n);
+    if (text.empty() || ec != std::errc() || ptr != end || n < min || n > max)
+        return std::nullopt;
     return n;
+}
+
+int ParseThreads(const std::string& value)
+{
+    if (const std::optional<int> n = WholeNumber(value, 1, kMostThreads))
+        return *n;
+    throw UsageError{"'" + value + "' is not a number of threads (1 to " +
+                     std::to_string(kMostThreads) + ")"};
 }
 
 OutputFormat ParseFormat(const std::string& value)
@@ -39,13 +50,10 @@ OutputFormat ParseFormat(const std::string& value)
 
 int ParseDpi(const std::string& value)
 {
-    int n = 0;
-    const char* end = value.data() + value.size();
-    const auto [ptr, ec] = std::from_chars(value.data(), end, n);
-    if (value.empty() || ec != std::errc() || ptr != end || n < 1 || n > kMaxPrintDpi)
-        throw UsageError{"'" + value + "' is not a print resolution (1 to " +
-                         std::to_string(kMaxPrintDpi) + " pixels per inch)"};
-    return n;
+    if (const std::optional<int> n = WholeNumber(value, 1, kMaxPrintDpi))
+        return *n;
+    throw UsageError{"'" + value + "' is not a print resolution (1 to " +
+                     std::to_string(kMaxPrintDpi) + " pixels per inch)"};
 }
 
 // Lengths and papers are read by the core, whose errors name the value.
@@ -61,6 +69,36 @@ template <typename Parse> auto AsUsage(Parse parse)
 double ParseLengthOption(const std::string& value, bool zeroAllowed = false)
 {
     return AsUsage([&] { return ParseLength(value, zeroAllowed); });
+}
+
+PixelRect ParseRegion(const std::string& value)
+{
+    std::vector<std::string_view> parts;
+    std::string_view rest = value;
+    for (size_t comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
+        parts.push_back(rest.substr(0, comma));
+        rest.remove_prefix(comma + 1);
+    }
+    parts.push_back(rest);
+    int n[4] = {};
+    for (size_t i = 0; i < parts.size() && i < 4; ++i) {
+        // The corner may be 0; the width and height are at least one pixel.
+        const std::optional<int> part =
+            WholeNumber(parts[i], i < 2 ? 0 : 1, std::numeric_limits<int>::max());
+        if (!part)
+            break;
+        n[i] = *part;
+        if (i == 3 && parts.size() == 4)
+            return {n[0], n[1], n[2], n[3]};
+    }
+    throw UsageError{"'" + value + "' is not a region X,Y,W,H (whole numbers; W and H from 1)"};
+}
+
+int ParseScale(const std::string& value)
+{
+    if (const std::optional<int> n = WholeNumber(value, 1, std::numeric_limits<int>::max()))
+        return *n;
+    throw UsageError{"'" + value + "' is not a scale (a whole number from 1 up)"};
 }
 
 struct OptionRow {
@@ -103,6 +141,10 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string&) { o.orientation = Orientation::Portrait; }},
     {"landscape", 0, nullptr, "poster's sheets turned",
      [](CliOptions& o, const std::string&) { o.orientation = Orientation::Landscape; }},
+    {"region", 0, "X,Y,W,H", "render only W x H pixels from X,Y (counted from the top left)",
+     [](CliOptions& o, const std::string& v) { o.region = ParseRegion(v); }},
+    {"scale", 0, "N", "write N times smaller, each pixel the average of N x N",
+     [](CliOptions& o, const std::string& v) { o.scale = ParseScale(v); }},
     {"help", 'h', nullptr, "show this help and exit",
      [](CliOptions& o, const std::string&) { o.help = true; }},
     {"version", 0, nullptr, "show the version and the picture formats read, and exit",
@@ -154,6 +196,10 @@ void CheckPosterOptions(const std::vector<std::string>& args, const CliOptions& 
         throw UsageError{"give --portrait or --landscape, not both"};
     if (o.format)
         throw UsageError{"--poster writes a poster PDF; it takes no --format or --pdf"};
+    // A poster is the whole result at its print size; a region or a reduction of it would
+    // print something else than asked.
+    if (o.region || o.scale != 1)
+        throw UsageError{"--poster prints the whole result; it takes no --region or --scale"};
 }
 
 } // namespace

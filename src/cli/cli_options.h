@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/print/poster_plan.h"
+#include "core/render/pixel_rect.h"
 #include "imaging/write/row_writers.h"
 
 #include <optional>
@@ -32,6 +33,8 @@ struct CliOptions {
     double marginMm = 10;
     double overlapMm = 10;
     Orientation orientation = Orientation::Automatic;
+    std::optional<PixelRect> region; // --region X,Y,W,H in full-size pixels
+    int scale = 1;                   // --scale N: reduced N times by area averaging
 };
 
 // A mistake on the command line; its text says what is wrong.

@@ -252,6 +252,8 @@ int Render(const CliOptions& options, const char* argv0)
         fileOptions.dpi = dpi;
         fileOptions.format = options.format;
         fileOptions.threads = options.threads;
+        fileOptions.region = options.region;
+        fileOptions.scale = options.scale;
         fileOptions.log = &display;
         fileOptions.onRow = [&](const RenderJob& job, int, const uint8_t*) {
             display.rowWritten(job);

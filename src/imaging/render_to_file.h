@@ -9,6 +9,7 @@
 #include "core/layout/render_layout.h"
 #include "core/pictures/led_image_set.h"
 #include "core/project/settings.h"
+#include "core/render/pixel_rect.h"
 #include "core/render/render_job.h"
 #include "core/render/render_scene.h"
 #include "imaging/write/row_writers.h"
@@ -42,7 +43,13 @@ struct RenderToFileOptions {
     std::optional<OutputFormat> format; // nothing: chosen by the path's extension
     int threads = 0;                    // composing threads; 0: one per core
     int dpi = kDefaultPrintDpi;         // the print resolution recorded in the file
-    RenderLog* log = nullptr;           // lines of the job (null: none)
+    // Only this rectangle of the result (in full-size pixels), with the full render's
+    // bytes; nothing: the whole result.
+    std::optional<PixelRect> region;
+    // Writes the result (or region) reduced `scale` times: each pixel the rounded average of
+    // a scale x scale block, coverage included, ceil(W / scale) x ceil(H / scale) in all.
+    int scale = 1;
+    RenderLog* log = nullptr; // lines of the job (null: none)
     // Sees each row once it is written, on the thread that runs the job: for progress,
     // a reduced picture, or a cancel request of the caller's own.
     std::function<void(const RenderJob& job, int y, const uint8_t* rgbaRow)> onRow;
@@ -57,6 +64,10 @@ RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, 
 // Throws an Error naming `path` and the size when a result of width x height cannot be
 // written in `format`: no pixels at all, or (Targa) a side of more than 65535 pixels.
 void CheckResultSize(const std::string& path, OutputFormat format, int64_t width, int64_t height);
+
+// Throws an Error naming the rectangle unless `region` is a non-empty part of a result of
+// width x height pixels.
+void CheckRegion(const PixelRect& region, int64_t width, int64_t height);
 
 // One render to file, prepared: the result's size is checked, the scene made and the
 // writer chosen, all before anything is written.
@@ -81,8 +92,9 @@ class FileRender
     // already, anything else gets it put in front.
     Error error() const;
 
-    int width() const { return scene_.width; }
-    int height() const { return scene_.height; }
+    // The size of the file's picture (the region's, reduced by the scale).
+    int width() const { return job_->width(); }
+    int height() const { return job_->height(); }
     const std::string& path() const { return options_.path; }
     OutputFormat format() const { return format_; }
 
@@ -90,6 +102,7 @@ class FileRender
     RenderToFileOptions options_;
     OutputFormat format_;
     RenderScene scene_;
+    PixelRect source_; // the full-size pixels the file shows
     std::unique_ptr<RowWriter> writer_;
     std::unique_ptr<DotRenderer> renderer_;
     std::unique_ptr<RenderJob> job_;

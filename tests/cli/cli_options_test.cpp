@@ -94,6 +94,16 @@ TEST(CliOptions, MistakesAreNamed)
         {"--threads=2x a.led b.tga", "'2x'"},
         {"--threads= a.led b.tga", "'' is not a number of threads"},
         {"--format jpeg a.led b.tga", "'jpeg' is not an output format"},
+        {"--region 1,2,3 a.led b.tga", "'1,2,3' is not a region X,Y,W,H"},
+        {"--region 1,2,3,4,5 a.led b.tga", "'1,2,3,4,5' is not a region"},
+        {"--region=0,0,0,4 a.led b.tga", "'0,0,0,4' is not a region"},
+        {"--region=-1,0,2,4 a.led b.tga", "'-1,0,2,4' is not a region"},
+        {"--region=1,,2,4 a.led b.tga", "'1,,2,4' is not a region"},
+        {"--region=1,2,3,9999999999 a.led b.tga", "is not a region"},
+        {"--scale 0 a.led b.tga", "'0' is not a scale"},
+        {"--scale=2.5 a.led b.tga", "'2.5' is not a scale"},
+        {"--poster a4 --region 0,0,9,9 a.led b.pdf", "takes no --region or --scale"},
+        {"--poster a4 --scale 2 a.led b.pdf", "takes no --region or --scale"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -106,11 +116,21 @@ TEST(CliOptions, MistakesAreNamed)
     }
 }
 
+TEST(CliOptions, RegionAndScale)
+{
+    const CliOptions plain = ParseCliOptions(Words("a.led b.tga"));
+    EXPECT_FALSE(plain.region);
+    EXPECT_EQ(plain.scale, 1);
+    const CliOptions both = ParseCliOptions(Words("--region 0,7,640,1 --scale=8 a.led b.png"));
+    EXPECT_EQ(both.region, (PixelRect{0, 7, 640, 1}));
+    EXPECT_EQ(both.scale, 8);
+}
+
 TEST(CliOptions, HelpListsEveryOption)
 {
     const std::string help = UsageText();
-    for (const char* name :
-         {"-j, --threads N", "-q, --quiet", "--format F", "-h, --help", "--version"})
+    for (const char* name : {"-j, --threads N", "-q, --quiet", "--format F", "--region X,Y,W,H",
+                             "--scale N", "-h, --help", "--version"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
