@@ -101,6 +101,13 @@ int ParseScale(const std::string& value)
     throw UsageError{"'" + value + "' is not a scale (a whole number from 1 up)"};
 }
 
+Compression ParseCompressionName(const std::string& value)
+{
+    if (const auto compression = ParseCompression(value))
+        return *compression;
+    throw UsageError{"'" + value + "' is not a compression (fast or small)"};
+}
+
 struct OptionRow {
     const char* longName;
     char shortName;    // 0: long form only
@@ -116,6 +123,9 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string&) { o.quiet = true; }},
     {"format", 0, "F", "write F (tga, png or tiff) whatever the output is called",
      [](CliOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
+    {"compression", 0, "C",
+     "compress PNG and TIFF fast or small (default: the project's, else fast)",
+     [](CliOptions& o, const std::string& v) { o.compression = ParseCompressionName(v); }},
     {"font", 0, "FAMILY", "render a Text page whose font is not installed with FAMILY",
      [](CliOptions& o, const std::string& v) { o.font = v; }},
     {"list-fonts", 0, nullptr, "list the installed font families, one a line, and exit",

@@ -23,8 +23,9 @@ struct CliOptions {
     bool version = false;
     bool listFonts = false;
     std::string font; // --font: the family that stands in for a font that is not installed
-    std::optional<OutputFormat> format; // --format; else chosen by the output's extension
-    std::optional<int> dpi;             // --dpi; else the project's print resolution
+    std::optional<OutputFormat> format;     // --format; else chosen by the output's extension
+    std::optional<int> dpi;                 // --dpi; else the project's print resolution
+    std::optional<Compression> compression; // --compression; else the project's choice
 
     // A poster PDF instead of a result file (--poster and what goes with it).
     std::optional<PaperSize> poster;

@@ -254,6 +254,7 @@ int Render(const CliOptions& options, const char* argv0)
         fileOptions.threads = options.threads;
         fileOptions.region = options.region;
         fileOptions.scale = options.scale;
+        fileOptions.compression = options.compression;
         fileOptions.log = &display;
         fileOptions.onRow = [&](const RenderJob& job, int, const uint8_t*) {
             display.rowWritten(job);

@@ -65,7 +65,12 @@ FileRender::FileRender(RenderLayout layout, const LedImageSet& leds,
     CheckResultSize(options_.path, format_, outWidth, outHeight);
     scene_ = MakeRenderScene(std::move(layout), leds, settings);
     source_ = options_.region.value_or(PixelRect{0, 0, scene_.width, scene_.height});
+    // The writer compresses on as many threads as compose: while the rows are composed
+    // faster than they are compressed, the composing threads wait for it and lend their
+    // cores.
     WriterOptions writerOptions;
+    writerOptions.compression = options_.compression.value_or(settings.compression);
+    writerOptions.threads = options_.threads;
     writerOptions.dpi = options_.dpi;
     writer_ = MakeRowWriter(options_.path, format_, writerOptions);
 

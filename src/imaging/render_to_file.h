@@ -49,6 +49,8 @@ struct RenderToFileOptions {
     // Writes the result (or region) reduced `scale` times: each pixel the rounded average of
     // a scale x scale block, coverage included, ceil(W / scale) x ceil(H / scale) in all.
     int scale = 1;
+    // PNG and TIFF compression; nothing: the project's choice (ProjectSettings::compression).
+    std::optional<Compression> compression;
     RenderLog* log = nullptr; // lines of the job (null: none)
     // Sees each row once it is written, on the thread that runs the job: for progress,
     // a reduced picture, or a cancel request of the caller's own.

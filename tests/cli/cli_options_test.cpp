@@ -64,6 +64,15 @@ TEST(CliOptions, AcceptedCommandLines)
     }
 }
 
+TEST(CliOptions, CompressionIsTheProjectsUnlessGiven)
+{
+    EXPECT_EQ(ParseCliOptions(Words("a.led b.png")).compression, std::nullopt);
+    EXPECT_EQ(ParseCliOptions(Words("--compression small a.led b.png")).compression,
+              Compression::Small);
+    EXPECT_EQ(ParseCliOptions(Words("a.led b.tif --compression=fast")).compression,
+              Compression::Fast);
+}
+
 TEST(CliOptions, HelpAndVersionNeedNoFiles)
 {
     EXPECT_TRUE(ParseCliOptions(Words("-h")).help);
@@ -104,6 +113,8 @@ TEST(CliOptions, MistakesAreNamed)
         {"--scale=2.5 a.led b.tga", "'2.5' is not a scale"},
         {"--poster a4 --region 0,0,9,9 a.led b.pdf", "takes no --region or --scale"},
         {"--poster a4 --scale 2 a.led b.pdf", "takes no --region or --scale"},
+        {"--compression=9 a.led b.png", "'9' is not a compression (fast or small)"},
+        {"a.led b.png --compression", "option --compression needs a value"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -130,7 +141,7 @@ TEST(CliOptions, HelpListsEveryOption)
 {
     const std::string help = UsageText();
     for (const char* name : {"-j, --threads N", "-q, --quiet", "--format F", "--region X,Y,W,H",
-                             "--scale N", "-h, --help", "--version"})
+                             "--scale N", "--compression C", "-h, --help", "--version"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 

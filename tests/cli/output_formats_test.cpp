@@ -1,6 +1,7 @@
 // lumexa-render writes the same pixels to Targa, PNG and TIFF: each example rendered to
-// every format and read back by GraphicsMagick, alpha included; and a result wider than
-// the Targa header can hold renders to PNG and TIFF but is refused for Targa.
+// every format (PNG and TIFF at both compressions, the small one also smaller) and read
+// back by GraphicsMagick, alpha included; and a result wider than the Targa header can
+// hold renders to PNG and TIFF but is refused for Targa.
 #include "support/command_runner.h"
 
 #include <Magick++.h>
@@ -50,10 +51,11 @@ class OutputFormats : public ::testing::Test
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    int render(const std::string& project, const fs::path& out, std::string* output = nullptr)
+    int render(const std::string& project, const fs::path& out, std::string* output = nullptr,
+               const std::string& options = "")
     {
-        const auto run =
-            RunShell(Quote(kRender) + " -q " + Quote(project) + " " + Quote(out.string()));
+        const auto run = RunShell(Quote(kRender) + " -q " + options + " " + Quote(project) + " " +
+                                  Quote(out.string()));
         if (output)
             *output = run.output;
         return run.status;
@@ -72,6 +74,10 @@ TEST_F(OutputFormats, PngAndTiffHoldTheTargaPixels)
         for (const char* other : {"r.png", "r.tif"}) {
             ASSERT_EQ(render(project, dir / other), 0) << example << " " << other;
             EXPECT_TRUE(ReadBack(dir / other) == targa) << example << " " << other;
+            const auto fastSize = fs::file_size(dir / other);
+            ASSERT_EQ(render(project, dir / other, nullptr, "-j1 --compression small"), 0);
+            EXPECT_TRUE(ReadBack(dir / other) == targa) << example << " small " << other;
+            EXPECT_LT(fs::file_size(dir / other), fastSize) << example << " " << other;
         }
     }
 }

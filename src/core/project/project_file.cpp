@@ -77,7 +77,8 @@ bool isProjectLine(const std::string& line)
                                         "PreviewButton",
                                         "PrintDpi",
                                         "LogoFile",
-                                        "FontName"};
+                                        "FontName",
+                                        "RenderCompression"};
     const size_t p = line.find('=');
     if (p == std::string::npos)
         return false;
@@ -189,6 +190,10 @@ class ProjectReader
             return loadLogo(resolve(value));
         } else if (key == "FontName") {
             chooseFont(value);
+        } else if (key == "RenderCompression") {
+            // A name of a later version's is left at the default rather than refused.
+            if (const auto compression = ParseCompression(value))
+                s.compression = *compression;
         }
         return ReadEnd::Complete;
     }
@@ -418,6 +423,8 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state)
     if (state.logo.loaded)
         lines.push_back("LogoFile=" + oneLine(absolutePath(state.logo.fileName)));
     lines.push_back("FontName=" + oneLine(s.fontName));
+    // Added after the keys of earlier versions, whose readers skip what they do not know.
+    lines.push_back(std::string("RenderCompression=") + CompressionName(s.compression));
     for (int n = 0; n < state.leds.count(); ++n) {
         const LedImage& led = state.leds[n];
         const std::string prefix = ledPrefix(n);

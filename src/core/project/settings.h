@@ -3,6 +3,7 @@
 // range, and a new range moves the position into it.
 #pragma once
 
+#include "core/render/compression.h"
 #include <string>
 
 namespace lumexa
@@ -67,6 +68,7 @@ struct ProjectSettings {
     int renderType = kFullRender;
     // Pixels per inch when the result is printed: its physical size.
     int printDpi = kDefaultPrintDpi;
+    Compression compression = Compression::Fast; // of PNG and TIFF results
 
     // "use mask" and "additive mask" exclude each other: checking one unchecks the other.
     void setUseMaskChecked(bool checked);

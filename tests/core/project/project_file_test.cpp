@@ -143,10 +143,26 @@ TEST_F(ProjectFileTest, MissingKeysKeepWhatNewProjectLeft)
 
 TEST_F(ProjectFileTest, LinesApplyByTheirRules)
 {
-    read({"Text=a=b", "Scale=40", "FontSize=1", "Brightnes=300", "Density=-5", "Kerning=+4",
-          "scale=9", "no equals sign", "", "=5", "RenderUseBackground=2", "LogoInvert=0",
-          "PreviewButton=9", "Seed=00012345", "RenderType=1", "ActivePage=1",
-          "RenderUseMaskChecked=1", "RenderUseAddChecked=1", "RenderUseMaskEnabled=0"});
+    read({"Text=a=b",
+          "Scale=40",
+          "FontSize=1",
+          "Brightnes=300",
+          "Density=-5",
+          "Kerning=+4",
+          "scale=9",
+          "no equals sign",
+          "",
+          "=5",
+          "RenderUseBackground=2",
+          "LogoInvert=0",
+          "PreviewButton=9",
+          "Seed=00012345",
+          "RenderType=1",
+          "ActivePage=1",
+          "RenderUseMaskChecked=1",
+          "RenderUseAddChecked=1",
+          "RenderUseMaskEnabled=0",
+          "RenderCompression=small"});
     EXPECT_EQ(settings_.text, "a=b");
     EXPECT_EQ(settings_.scale.position(), 16);
     EXPECT_EQ(settings_.fontSize.position(), 6);
@@ -162,13 +178,15 @@ TEST_F(ProjectFileTest, LinesApplyByTheirRules)
     EXPECT_FALSE(settings_.useMaskChecked); // the two mask boxes exclude each other
     EXPECT_TRUE(settings_.useAddChecked);
     EXPECT_FALSE(settings_.useMaskEnabled);
+    EXPECT_EQ(settings_.compression, Compression::Small);
     EXPECT_EQ(settings_.printDpi, kDefaultPrintDpi); // kept by projects that predate it
     read({"PrintDpi=600"});
     EXPECT_EQ(settings_.printDpi, 600);
 
-    read({"Text=", "PreviewButton=4", "Text=later", "Scale=1"});
+    read({"Text=", "PreviewButton=4", "Text=later", "Scale=1", "RenderCompression=smallest"});
     EXPECT_EQ(settings_.text, "later");
     EXPECT_EQ(settings_.previewButton, kPoints);
+    EXPECT_EQ(settings_.compression, Compression::Small); // an unknown name changes nothing
     EXPECT_EQ(settings_.scale.position(), 2);
 }
 
@@ -396,6 +414,7 @@ TEST_F(ProjectFileTest, WrittenProjectReadsBackTheSame)
     settings_.useBackground = false;
     settings_.printDpi = 720;
     settings_.rotateBitmaps = true;
+    settings_.compression = Compression::Small;
 
     const std::string saved = (dir_ / "saved.led").string();
     WriteProjectFile(saved, state_);
@@ -430,6 +449,8 @@ TEST_F(ProjectFileTest, WrittenProjectReadsBackTheSame)
     std::ifstream in(saved, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_THAT(bytes, HasSubstr("Seed=1234567\r\nRenderType=0\r\n"));
+    // The newer key follows every key older readers know, before the LED lines.
+    EXPECT_LT(bytes.find("FontName="), bytes.find("RenderCompression=small\r\nImageF[]="));
     EXPECT_THAT(bytes, HasSubstr("ImageA[]=002(null)\r\n"));
     EXPECT_THAT(bytes, ::testing::EndsWith("\r\n"));
     EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
@@ -442,7 +463,7 @@ TEST_F(ProjectFileTest, LogoLineOnlyWhileALogoIsLoaded)
     const std::vector<std::string> lines = ProjectFileLines(state_);
     for (const std::string& l : lines)
         EXPECT_NE(l.rfind("LogoFile=", 0), 0u) << l;
-    EXPECT_EQ(lines.size(), 21u); // every setting key but the logo
+    EXPECT_EQ(lines.size(), 22u); // every setting key but the logo
 }
 
 TEST_F(ProjectFileTest, LineBreaksInValuesCannotStartNewLines)
