@@ -7,10 +7,13 @@
 #include "app/render_window/render_runner.h"
 #include "app/render_window/window_render_log.h"
 #include "app/shared_state.h"
+#include "imaging/write/row_writers.h"
 #include "text/qt_glyph_rasterizer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -100,8 +103,16 @@ void TForm3::createControls()
     BitBtn1->setGeometry(245, 214, 28, 24);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
 
+    CompressionLabel = Named(new QLabel(QStringLiteral("compression"), this), "CompressionLabel");
+    CompressionLabel->setGeometry(8, 244, 90, 24);
+    CompressionBox = Named(new QComboBox(this), "CompressionBox");
+    // In the order of Compression's values.
+    CompressionBox->addItems({QStringLiteral("fast"), QStringLiteral("small (slower)")});
+    CompressionBox->setGeometry(100, 244, 173, 24);
+    CompressionBox->setEnabled(false);
+
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
-    Memo1->setGeometry(8, 244, 265, 175);
+    Memo1->setGeometry(8, 272, 265, 147);
     Memo1->setReadOnly(true);
     QFont logFont(QStringLiteral("Courier New"), 9);
     logFont.setStyleHint(QFont::TypeWriter);
@@ -187,6 +198,7 @@ void TForm3::readOptions(ProjectSettings& s) const
     s.useBackground = CheckBox4->isChecked();
     s.rotateBitmaps = CheckBox3->isChecked();
     s.printDpi = PrintSize->dpi();
+    s.compression = CompressionBox->currentIndex() == 1 ? Compression::Small : Compression::Fast;
 }
 
 void TForm3::applyOptions(const ProjectSettings& s)
@@ -199,6 +211,7 @@ void TForm3::applyOptions(const ProjectSettings& s)
     CheckBox4->setChecked(s.useBackground);
     CheckBox3->setChecked(s.rotateBitmaps);
     PrintSize->setDpi(s.printDpi);
+    CompressionBox->setCurrentIndex(s.compression == Compression::Small ? 1 : 0);
 }
 
 void TForm3::setResultSize(int64_t width, int64_t height)
@@ -218,6 +231,7 @@ void TForm3::prepareForCommand(const ProjectSettings& layoutSettings)
     layoutSettings_ = layoutSettings;
     Button2->setEnabled(false);
     Edit1->clear();
+    offerCompression();
     Memo1->clear();
     addLogLine(43);
     ProgressBar1->setValue(0);
@@ -262,6 +276,7 @@ void TForm3::BitBtn1Click()
                            shared_.text(0) + QLatin1Char(' ') + QFileInfo(*file).fileName()))
         return;
     Edit1->setText(*file);
+    offerCompression();
     Button2->setEnabled(true);
     Memo1->clear();
 }
@@ -303,8 +318,17 @@ void TForm3::setRunState(RunState state)
     Edit1->setEnabled(idle);
     BitBtn1->setEnabled(idle);
     PrintSize->setEnabled(idle);
+    offerCompression();
     if (!idle)
         Label3->show();
+}
+
+void TForm3::offerCompression()
+{
+    const QString destination = Edit1->text();
+    const OutputFormat format = OutputFormatForPath(QFile::encodeName(destination).toStdString());
+    CompressionBox->setEnabled(state_ == RunState::Idle && !destination.isEmpty() &&
+                               (format == OutputFormat::Png || format == OutputFormat::Tiff));
 }
 
 void TForm3::showError(const QString& text)

@@ -17,6 +17,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -97,6 +98,9 @@ class TForm3 : public QDialog
     QLabel* Label2 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QToolButton* BitBtn1 = nullptr;
+    // How a PNG or TIFF destination is compressed: fast or small; offered only for those.
+    QLabel* CompressionLabel = nullptr;
+    QComboBox* CompressionBox = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -123,6 +127,8 @@ class TForm3 : public QDialog
   private:
     void createControls();
     void setRunState(RunState state);
+    // Enables the compression choice while idle with a PNG or TIFF destination.
+    void offerCompression();
     void showError(const QString& text);
     // Lays out the current settings; false (with the error shown) when that fails.
     bool layOut(RenderLayout& layout, bool withLog);

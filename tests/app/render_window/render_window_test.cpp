@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,6 +27,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 #include <sys/stat.h>
@@ -103,6 +106,7 @@ class RenderWindowTest : public QObject
     void existingDestinationAnsweredNoChangesNothing();
     void renderWritesWhatLumexaRenderWrites_data();
     void renderWritesWhatLumexaRenderWrites();
+    void compressionIsChosenForPngAndTiff();
     void cancelledRenderLeavesTheEarlierFile();
     void unwritableDestinationIsReported();
     void destinationThatIsAnInputOrNoFileIsRefused();
@@ -120,10 +124,11 @@ void RenderWindowTest::hasEveryControlAndItsDefaults()
     QCOMPARE(w.size(), QSize(745, 427 + 84));
     QCOMPARE(w.windowTitle(), QStringLiteral("Render panel"));
     QVERIFY(w.isModal());
-    for (const char* name : {"GroupBox2",   "CheckBox1", "CheckBox2", "CheckBox3",    "CheckBox4",
-                             "RadioGroup1", "Label2",    "Edit1",     "BitBtn1",      "Memo1",
-                             "GroupBox1",   "Label1",    "Label3",    "ProgressBar1", "Panel1",
-                             "Image1",      "Button1",   "Button2",   "Button3",      "Button4"})
+    for (const char* name :
+         {"GroupBox2", "CheckBox1",    "CheckBox2",     "CheckBox3", "CheckBox4", "RadioGroup1",
+          "Label2",    "Edit1",        "BitBtn1",       "Memo1",     "GroupBox1", "Label1",
+          "Label3",    "ProgressBar1", "Panel1",        "Image1",    "Button1",   "Button2",
+          "Button3",   "Button4",      "CompressionBox"})
         QVERIFY2(w.findChild<QObject*>(QString::fromLatin1(name)) != nullptr, name);
     QVERIFY(!w.CheckBox1->isChecked());
     QVERIFY(!w.CheckBox2->isChecked());
@@ -352,6 +357,58 @@ void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
         for (int x = 0; x < preview.width() && !lit; ++x)
             lit = preview.pixel(x, y) != qRgb(0, 0, 0);
     QVERIFY(lit);
+}
+
+void RenderWindowTest::compressionIsChosenForPngAndTiff()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(!w.CompressionBox->isEnabled()); // no destination yet
+    const auto chooseByClick = [&](const char* name) {
+        const QString path = f.folder.filePath(QString::fromLatin1(name));
+        f.prompts.files.enqueue(path);
+        QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+        QCOMPARE(w.Edit1->text(), path);
+    };
+    chooseByClick("r.tga");
+    QVERIFY(!w.CompressionBox->isEnabled());
+    chooseByClick("r.pdf"); // a print-shop page keeps its own compression
+    QVERIFY(!w.CompressionBox->isEnabled());
+    chooseByClick("r.tif");
+    QVERIFY(w.CompressionBox->isEnabled());
+    chooseByClick("fast.png");
+    QVERIFY(w.CompressionBox->isEnabled());
+    QCOMPARE(w.CompressionBox->currentText(), QStringLiteral("fast"));
+
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QVERIFY(!w.CompressionBox->isEnabled()); // not while the render runs
+    QVERIFY(f.waitIdle());
+    QVERIFY(w.CompressionBox->isEnabled());
+
+    w.CompressionBox->setFocus();
+    QTest::keyClick(w.CompressionBox, Qt::Key_Down);
+    QCOMPARE(w.CompressionBox->currentIndex(), 1);
+    chooseByClick("small.png");
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QVERIFY(f.waitIdle());
+    QVERIFY(f.prompts.messages.isEmpty());
+
+    const QString fast = f.folder.filePath(QStringLiteral("fast.png"));
+    const QString small = f.folder.filePath(QStringLiteral("small.png"));
+    QVERIFY(QFileInfo(small).size() < QFileInfo(fast).size());
+    const QImage a(fast), b(small);
+    QVERIFY(!a.isNull());
+    QVERIFY(a == b);
+
+    // The choice is a project setting.
+    ProjectSettings s;
+    w.readOptions(s);
+    QCOMPARE(s.compression, Compression::Small);
+    s.compression = Compression::Fast;
+    w.applyOptions(s);
+    QCOMPARE(w.CompressionBox->currentIndex(), 0);
 }
 
 void RenderWindowTest::cancelledRenderLeavesTheEarlierFile()

@@ -1,0 +1,32 @@
+# The S, M and L scenes as projects, shared by the end-to-end benchmarks: a logo of
+# letter-like blobs, about 40 % dark, and LED pictures with alpha pictures, in three modes
+# (plain, rotation, rotation and masks). Sourced; needs $work (the scratch folder) and
+# python3, and runs from the repository's top folder.
+
+# scene: glyph columns, rows, LED size
+declare -A glyph_w=([S]=100 [M]=200 [L]=400) glyph_h=([S]=20 [M]=32 [L]=64) led=([S]=16 [M]=32 [L]=64)
+
+make_scene() {
+    local s=$1 dir="$work/$1"
+    mkdir -p "$dir"
+    python3 data/examples/make_pictures.py leds "$dir/leds" "${led[$s]}"
+    python3 data/examples/make_pictures.py blobs "$dir/blobs.png" "${glyph_w[$s]}" "${glyph_h[$s]}"
+    local mode rotate mask
+    for mode in plain rotation masks; do
+        rotate=$([ $mode = plain ] && echo 0 || echo 1)
+        mask=$([ $mode = masks ] && echo 1 || echo 0)
+        {
+            printf '%s\r\n' "Text=bench" "ActivePage=1" "LogoFile=blobs.png" "LogoSize=10" \
+                "LogoInvert=0" "PreviewButton=5" "Shufle=20" "Seed=1234" "RenderType=1" \
+                "RenderUseBackground=1" "RenderRotateBitmaps=$rotate" \
+                "RenderUseMaskEnabled=1" "RenderUseMaskChecked=$mask" "RenderUseAddChecked=0" \
+                "ImageF[]=000leds/unlit.png" "ImageA[]=000(null)"
+            local n=1 c
+            for c in red green blue amber; do
+                printf '%s\r\n' "ImageF[]=00${n}leds/$c.png" "ImageA[]=00${n}leds/alpha-soft.png"
+                n=$((n + 1))
+            done
+        } > "$dir/$mode.led"
+    done
+}
+
