@@ -8,8 +8,6 @@
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
 
-#include <QTimer>
-
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -38,13 +36,6 @@ int main(int argc, char* argv[])
 
     splash.reset();
     mainWindow.show();
-    // "lumexa PROJECT.led", as a file manager starts it: the project opens as Load
-    // project would open it, once the window is up to show its questions over.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        const QString project = arguments.at(1);
-        QTimer::singleShot(0, &mainWindow,
-                           [&mainWindow, project] { mainWindow.openProject(project); });
-    }
+    mainWindow.openStartupArguments(QApplication::arguments());
     return app.exec();
 }

@@ -38,6 +38,11 @@ ScaledFont scaleFont(const std::string& fontName, int fontSize)
 {
     QFont font(QString::fromStdString(fontName));
     font.setStyleStrategy(QFont::NoSubpixelAntialias);
+    // Left to its default, the hinting follows the screen: Qt drops it on scaled (high
+    // density) screens and otherwise takes the desktop's font settings, so the same project
+    // would lay out other dots on another desktop. Vertical hinting is what an unscaled
+    // screen gets by default.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     QRawFont raw = QRawFont::fromFont(font);
     double unitsPerEm = 0;
     double ascent = 0;

@@ -158,14 +158,21 @@ TEST_F(LumexaRenderTest, OutputNameOrFormatOptionChoosesTheFormat)
     }
 }
 
-TEST_F(LumexaRenderTest, SameProjectSameBytesWithAnyNumberOfThreads)
+TEST_F(LumexaRenderTest, SameProjectSameBytesWithAnyNumberOfThreadsOnAnyScreen)
 {
+    // The text is drawn through the platform's fonts, whose hinting Qt would otherwise
+    // choose by the screen's scale.
     const std::string p = kExamples + "/text.led";
     ASSERT_EQ(RunShell(Quote(kRender) + " -q -j1 " + Quote(p) + " " + Quote(file("a.tga"))).status,
               0);
     ASSERT_EQ(RunShell(Quote(kRender) + " -q -j3 " + Quote(p) + " " + Quote(file("b.tga"))).status,
               0);
+    ASSERT_EQ(RunShell("QT_SCALE_FACTOR=2 " + Quote(kRender) + " -q " + Quote(p) + " " +
+                       Quote(file("c.tga")))
+                  .status,
+              0);
     EXPECT_EQ(ReadAll(file("a.tga")), ReadAll(file("b.tga")));
+    EXPECT_EQ(ReadAll(file("a.tga")), ReadAll(file("c.tga")));
 }
 
 TEST_F(LumexaRenderTest, ProgressAndLogLinesGoToStderr)

@@ -102,10 +102,15 @@ QLabel* LedStrip::makeLabel(QWidget* parent, const QString& text, int left, int 
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setAutoFillBackground(false);
-    label->setStyleSheet(white ? QStringLiteral("color: white; background: transparent;")
-                               : QStringLiteral("color: black; background: transparent;"));
+    label->setAttribute(Qt::WA_TranslucentBackground, !white);
+    label->setAttribute(Qt::WA_StyledBackground, white);
+    // White on a light panel reads only through its thin shadow, so the white texts sit on
+    // a dark, half-transparent backing that keeps them legible over the panel and over any
+    // LED picture alike.
+    label->setStyleSheet(white ? QStringLiteral("color: white; background: rgba(0, 0, 0, 170);"
+                                                " padding: 0px 1px;")
+                               : QStringLiteral("color: black; background: transparent;"
+                                                " padding: 0px 1px;"));
     label->adjustSize();
     label->move(left, top);
     label->show();

@@ -98,6 +98,10 @@ class TForm1 : public QMainWindow
     // checked first and a refused one leaves the current work as it was. False when the
     // file was refused.
     bool openProject(const QString& path);
+    // "lumexa PROJECT.led", as a file manager starts the program: the first argument after
+    // the program's name opens as Load project would open it, once the event loop runs,
+    // so that its questions show over the window.
+    void openStartupArguments(const QStringList& arguments);
     // The project file in hand: the one last loaded or saved, empty for a new project.
     const QString& projectPath() const { return projectPath_; }
     // Whether the project differs from what was last loaded, saved or newly begun.

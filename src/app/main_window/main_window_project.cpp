@@ -32,6 +32,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace lumexa
@@ -172,6 +173,14 @@ void TForm1::Load1Click()
         return;
     }
     openProject(*file);
+}
+
+void TForm1::openStartupArguments(const QStringList& arguments)
+{
+    if (arguments.size() < 2 || arguments.at(1).isEmpty())
+        return;
+    const QString project = QFileInfo(arguments.at(1)).absoluteFilePath();
+    QTimer::singleShot(0, this, [this, project] { openProject(project); });
 }
 
 bool TForm1::openProject(const QString& path)

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +15,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cmath>
+
 using namespace lumexa;
 
 class LedStripTest : public QObject
@@ -21,6 +24,7 @@ class LedStripTest : public QObject
     Q_OBJECT
   private slots:
     void addPlacesPanelsAtThePitchAndSelectsTheNewOne();
+    void captionsStandOutFromWhatLiesUnderThem();
     void secondLedEnablesStylesAndRender();
     void thumbnailIsCentredOrStretched_data();
     void thumbnailIsCentredOrStretched();
@@ -59,6 +63,55 @@ void LedStripTest::addPlacesPanelsAtThePitchAndSelectsTheNewOne()
     QCOMPARE(f.shared.ledImages.SelectedLedImage(), 0);
     QCOMPARE(strip.entry(0)->panel->frameShadow(), QFrame::Sunken);
     QCOMPARE(strip.entry(2)->panel->frameShadow(), QFrame::Raised);
+}
+
+namespace
+{
+
+double luminance(QRgb c)
+{
+    const auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+} // namespace
+
+void LedStripTest::captionsStandOutFromWhatLiesUnderThem()
+{
+    // A light LED picture as large as a thumbnail, and a small dark one on the bare panel.
+    const struct {
+        int size;
+        QColor colour;
+    } cases[] = {{128, QColor(230, 230, 230)}, {8, Qt::black}};
+    for (const auto& c : cases) {
+        WindowFixture f;
+        f.window->resize(900, 700);
+        f.window->show();
+        f.prompts.files.enqueue(f.picture(QStringLiteral("led.png"), c.size, c.size, c.colour));
+        QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+        QCOMPARE(f.window->strip()->entryCount(), 1);
+        const StripEntry* e = f.window->strip()->entry(0);
+        const QImage shot = e->panel->grab().toImage();
+        // The most common colour under the caption is its background; the text is white.
+        QHash<QRgb, int> counts;
+        const QRect r = e->nameLabel->geometry();
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                ++counts[shot.pixel(x, y)];
+        QRgb background = 0;
+        int most = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            if (it.value() > most)
+                most = it.value(), background = it.key();
+        const double contrast = 1.05 / (luminance(background) + 0.05);
+        QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1 px: %2 against #%3")
+                                                 .arg(c.size)
+                                                 .arg(contrast)
+                                                 .arg(background, 8, 16)));
+    }
 }
 
 void LedStripTest::secondLedEnablesStylesAndRender()

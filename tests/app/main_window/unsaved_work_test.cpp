@@ -92,6 +92,7 @@ class UnsavedWorkTest : public QObject
     void refusedProjectLeavesTheWorkAsItWas();
     void missingPictureIsSkippedByDefault();
     void droppedFilesOpenWhereTheyLand();
+    void projectNamedOnTheCommandLineOpens();
     void dialogsStartWhereTheLastOfTheirKindEnded();
     void recentProjectsAndWindowPlaceAreRemembered();
 };
@@ -276,6 +277,34 @@ void UnsavedWorkTest::droppedFilesOpenWhereTheyLand()
     f.drop(w.PaintBox1, {project});
     QCOMPARE(w.Edit1->text(), QStringLiteral("dropped"));
     QCOMPARE(w.projectPath(), QFileInfo(project).absoluteFilePath());
+}
+
+void UnsavedWorkTest::projectNamedOnTheCommandLineOpens()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    const QString project = f.file(QStringLiteral("started.led"), "Text=started\r\n");
+    // A file manager passes the path as it knows it: relative to the program's folder.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(f.folder.path());
+    w.openStartupArguments({QStringLiteral("lumexa"), QStringLiteral("started.led")});
+    QDir::setCurrent(before);
+    // The project opens once the event loop runs, over the shown window.
+    QCOMPARE(w.Edit1->text(), QStringLiteral("1234567890"));
+    QTRY_COMPARE(w.Edit1->text(), QStringLiteral("started"));
+    QCOMPARE(w.projectPath(), QFileInfo(project).absoluteFilePath());
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("started.led[*]")));
+
+    // A file that is gone is named in a box and the window stays as it is.
+    w.openStartupArguments(
+        {QStringLiteral("lumexa"), f.folder.filePath(QStringLiteral("gone.led"))});
+    QTRY_COMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.last().text.contains(QStringLiteral("gone.led")));
+    QCOMPARE(w.Edit1->text(), QStringLiteral("started"));
+    // Without an argument nothing opens.
+    w.openStartupArguments({QStringLiteral("lumexa")});
+    QTest::qWait(20);
+    QCOMPARE(f.prompts.messages.size(), 1);
 }
 
 void UnsavedWorkTest::dialogsStartWhereTheLastOfTheirKindEnded()
