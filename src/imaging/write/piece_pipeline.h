@@ -25,8 +25,11 @@ struct Piece {
     int rows = 0;                // rows in `input`
     std::vector<uint8_t> input;  // the rows as handed over (and whatever the format adds)
     std::vector<uint8_t> output; // the bytes for the file
-    uint32_t checksum = 0;       // carried from the compressing to the writing side
-    size_t checkedBytes = 0;     // the number of bytes `checksum` covers
+    // Where `output` splits into parts the format stores apart (a TIFF's colour planes);
+    // empty when it is one part.
+    std::vector<size_t> partEnds;
+    uint32_t checksum = 0;   // carried from the compressing to the writing side
+    size_t checkedBytes = 0; // the number of bytes `checksum` covers
 };
 
 class PiecePipeline

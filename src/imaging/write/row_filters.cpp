@@ -99,4 +99,14 @@ void PredictTiffRow(const uint8_t* row, size_t size, uint8_t* out)
         out[i] = static_cast<uint8_t>(row[i] - row[i - kPixel]);
 }
 
+void PredictTiffPlane(const uint8_t* row, size_t size, int sample, uint8_t* out)
+{
+    const size_t pixels = size / kPixel;
+    const uint8_t* in = row + sample;
+    if (pixels > 0)
+        out[0] = in[0];
+    for (size_t i = 1; i < pixels; ++i)
+        out[i] = static_cast<uint8_t>(in[i * kPixel] - in[(i - 1) * kPixel]);
+}
+
 } // namespace lumexa

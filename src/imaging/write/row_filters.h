@@ -18,5 +18,8 @@ void FilterPngRow(const uint8_t* prior, const uint8_t* row, size_t size, uint8_t
 
 // TIFF's horizontal predictor: each byte minus the same sample of the pixel before.
 void PredictTiffRow(const uint8_t* row, size_t size, uint8_t* out);
+// The same predictor on one sample (0 to 3) of each pixel, as a TIFF stores a colour
+// plane: writes the plane's size / 4 predicted bytes.
+void PredictTiffPlane(const uint8_t* row, size_t size, int sample, uint8_t* out);
 
 } // namespace lumexa

@@ -1,7 +1,8 @@
 // TIFF result files: RGBA with the coverage byte as unassociated alpha, 300 pixels per
 // inch, and BigTIFF when the file could pass 4 GB. Each strip is put through the
 // horizontal predictor and deflated on its own on a few threads (PiecePipeline), and
-// libtiff writes the finished strips in order and records where they are.
+// libtiff writes the finished strips in order and records where they are. Fast results
+// are interleaved; small ones hold the four samples in separate planes.
 #pragma once
 
 #include "core/base/atomic_file.h"
@@ -57,6 +58,8 @@ class TiffWriter : public RowWriter
     std::unique_ptr<PiecePipeline> pipeline_;
     size_t rowBytes_ = 0;
     int rowsPerStrip_ = 1;
+    int planes_ = 1; // 1: interleaved RGBA; 4: a plane per sample
+    int stripsPerPlane_ = 1;
     int height_ = 0;
     int row_ = 0;
 };

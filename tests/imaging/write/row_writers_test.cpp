@@ -1,8 +1,8 @@
 // PNG and TIFF results read back by GraphicsMagick: the same pixels (alpha included) as
 // the rows handed over and as a Targa of them, 300 pixels per inch, at every shape that
 // changes how rows fall into compressed pieces, on one and two threads, for both
-// compressions; a PNG of several pieces that is one zlib stream; and failures that leave
-// nothing behind.
+// compressions; a PNG of several pieces that is one zlib stream; a TIFF whose strips
+// libtiff's checker decodes; and failures that leave nothing behind.
 #include "imaging/write/png_writer.h"
 #include "imaging/write/row_writers.h"
 #include "imaging/write/targa_writer.h"
@@ -210,6 +210,28 @@ TEST_F(RowWriters, APngOfSeveralPiecesIsOneZlibStream)
         if (std::system("command -v pngcheck > /dev/null") != 0)
             GTEST_SKIP() << "pngcheck is not installed (scripts/setup installs it)";
         EXPECT_EQ(std::system(("pngcheck -q '" + file.string() + "' > /dev/null").c_str()), 0);
+    }
+}
+
+// libtiff's own checker decodes every strip, interleaved (fast) and plane by plane
+// (small), without a complaint.
+TEST_F(RowWriters, TiffinfoDecodesEveryStrip)
+{
+    if (std::system("command -v tiffinfo > /dev/null") != 0)
+        GTEST_SKIP() << "tiffinfo is not installed (scripts/setup installs it)";
+    const int width = 500, height = 1500; // three strips a plane
+    const std::vector<uint8_t> pixels = mixedPixels(width, height);
+    for (const Compression compression : {Compression::Fast, Compression::Small}) {
+        SCOPED_TRACE(CompressionName(compression));
+        const fs::path file = dir / "strips.tif";
+        TiffWriter writer(file.string(), compression, 2);
+        writeAll(writer, pixels, width, height);
+        const fs::path complaints = dir / "tiffinfo.txt";
+        EXPECT_EQ(std::system(("tiffinfo -D '" + file.string() + "' > /dev/null 2> '" +
+                               complaints.string() + "'")
+                                  .c_str()),
+                  0);
+        EXPECT_EQ(fs::file_size(complaints), 0u);
     }
 }
 
