@@ -350,6 +350,14 @@ void TForm1::createMenus()
     Render1 = File1->addAction(QStringLiteral("Render"));
     Render1->setObjectName(QStringLiteral("Render1"));
     Render1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    PrintPoster1 = File1->addAction(QStringLiteral("Print poster..."));
+    PrintPoster1->setObjectName(QStringLiteral("PrintPoster1"));
+    PrintPoster1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    // A poster needs what a render needs.
+    PrintPoster1->setEnabled(Render1->isEnabled());
+    connect(Render1, &QAction::changed, this,
+            [this] { PrintPoster1->setEnabled(Render1->isEnabled()); });
+    connect(PrintPoster1, &QAction::triggered, this, &TForm1::PrintPoster1Click);
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));

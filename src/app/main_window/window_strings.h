@@ -28,5 +28,6 @@ inline constexpr int kStringTipLogoSize = 121;
 inline constexpr int kStringTipKerning = 122;
 inline constexpr int kStringTipSeed = 123;
 inline constexpr int kStringCannotOpenDropped = 124; // %1: the file
+inline constexpr int kStringPrintPoster = 130;
 
 } // namespace lumexa

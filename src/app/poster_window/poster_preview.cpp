@@ -1,0 +1,178 @@
+// Sampling the poster window's picture and drawing the sheet grid over it.
+#include "app/poster_window/poster_preview.h"
+
+#include "core/render/dot_renderer.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace lumexa
+{
+
+namespace
+{
+
+// Samples across and down each preview pixel, averaged: enough to keep the LED pattern
+// from turning into noise, few enough for a gigapixel result to show in a moment.
+constexpr int kSamples = 2;
+
+QSize fitted(int64_t width, int64_t height, QSize box)
+{
+    if (width <= 0 || height <= 0 || box.isEmpty())
+        return {1, 1};
+    const double scale =
+        std::min(double(box.width()) / double(width), double(box.height()) / double(height));
+    // A result smaller than the box is shown pixel for pixel, never enlarged.
+    const double s = std::min(1.0, scale);
+    return {std::max(1, static_cast<int>(std::lround(double(width) * s))),
+            std::max(1, static_cast<int>(std::lround(double(height) * s)))};
+}
+
+} // namespace
+
+PosterSampler::PosterSampler(RenderScene scene, QSize box) : scene_(std::move(scene))
+{
+    picture_ = QImage(fitted(scene_.width, scene_.height, box), QImage::Format_RGB32);
+    picture_.fill(Qt::black);
+}
+
+PosterSampler::~PosterSampler()
+{
+    if (worker_.joinable()) {
+        worker_.request_stop();
+        worker_.join();
+    }
+}
+
+void PosterSampler::start()
+{
+    worker_ = std::jthread([this](std::stop_token stop) {
+        try {
+            run(stop);
+        } catch (const std::exception&) {
+            // The preview stays black where it could not be sampled; printing reports the
+            // same failure with its reason.
+        }
+        done_.store(true, std::memory_order_release);
+    });
+}
+
+void PosterSampler::join()
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+bool PosterSampler::takeIfChanged(QImage& out)
+{
+    std::lock_guard lock(mutex_);
+    if (!changed_)
+        return false;
+    out = picture_.copy();
+    changed_ = false;
+    return true;
+}
+
+void PosterSampler::run(std::stop_token stop)
+{
+    renderer_ = std::make_unique<DotRenderer>(scene_);
+    const int outWidth = picture_.width();
+    const int outHeight = picture_.height();
+    const double stepX = double(scene_.width) / outWidth / kSamples;
+    const double stepY = double(scene_.height) / outHeight / kSamples;
+    std::vector<QRgb> row(static_cast<size_t>(outWidth));
+    uint8_t rgba[4];
+    for (int y = 0; y < outHeight; ++y) {
+        if (stop.stop_requested())
+            return;
+        for (int x = 0; x < outWidth; ++x) {
+            int sum[3] = {0, 0, 0};
+            for (int sy = 0; sy < kSamples; ++sy) {
+                const int py = std::min(scene_.height - 1,
+                                        static_cast<int>((y * kSamples + sy + 0.5) * stepY));
+                for (int sx = 0; sx < kSamples; ++sx) {
+                    const int px = std::min(scene_.width - 1,
+                                            static_cast<int>((x * kSamples + sx + 0.5) * stepX));
+                    renderer_->RenderSpan(py, px, px + 1, rgba);
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += rgba[c];
+                }
+            }
+            constexpr int n = kSamples * kSamples;
+            row[static_cast<size_t>(x)] = qRgb(sum[0] / n, sum[1] / n, sum[2] / n);
+        }
+        std::lock_guard lock(mutex_);
+        std::copy(row.begin(), row.end(), reinterpret_cast<QRgb*>(picture_.scanLine(y)));
+        changed_ = true;
+    }
+}
+
+QImage DrawPosterPreview(const QImage& picture, const PosterPlan& plan, double overlapMm, QSize box)
+{
+    QImage canvas(box, QImage::Format_RGB32);
+    canvas.fill(QColor(72, 72, 72));
+    if (plan.columns < 1 || plan.rows < 1 || !(plan.gridWidthMm > 0) || !(plan.gridHeightMm > 0))
+        return canvas;
+
+    // Millimetres to canvas pixels, a little room kept around the grid.
+    const double scale =
+        std::min((box.width() - 8) / plan.gridWidthMm, (box.height() - 8) / plan.gridHeightMm);
+    const double left = (box.width() - plan.gridWidthMm * scale) / 2;
+    const double top = (box.height() - plan.gridHeightMm * scale) / 2;
+    const double stepX = (plan.gridWidthMm - overlapMm) / plan.columns;
+    const double stepY = (plan.gridHeightMm - overlapMm) / plan.rows;
+    const auto sheetRect = [&](const PosterSheet& s) {
+        return QRectF(left + s.column * stepX * scale, top + s.row * stepY * scale,
+                      (stepX + overlapMm) * scale, (stepY + overlapMm) * scale);
+    };
+
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (const PosterSheet& s : plan.sheets)
+        p.fillRect(sheetRect(s), Qt::white);
+    const QRectF pictureRect(left + (plan.gridWidthMm - plan.widthMm) / 2 * scale,
+                             top + (plan.gridHeightMm - plan.heightMm) / 2 * scale,
+                             plan.widthMm * scale, plan.heightMm * scale);
+    p.drawImage(pictureRect, picture);
+
+    // Overlaps are where two sheets' areas meet: shaded so that the gluing strips show.
+    const QColor overlapShade(0, 120, 255, 70);
+    for (const PosterSheet& s : plan.sheets) {
+        const QRectF r = sheetRect(s);
+        if (s.column > 0)
+            p.fillRect(QRectF(r.left(), r.top(), overlapMm * scale, r.height()), overlapShade);
+        if (s.row > 0)
+            p.fillRect(QRectF(r.left(), r.top(), r.width(), overlapMm * scale), overlapShade);
+    }
+    p.setPen(QPen(QColor(0, 90, 220), 1));
+    for (const PosterSheet& s : plan.sheets)
+        p.drawRect(sheetRect(s).adjusted(0, 0, -1, -1));
+
+    // Labels only while they fit their sheets.
+    QFont font = p.font();
+    font.setPixelSize(std::clamp(static_cast<int>(stepY * scale / 4), 8, 14));
+    font.setBold(true);
+    p.setFont(font);
+    const QFontMetrics metrics(font);
+    for (const PosterSheet& s : plan.sheets) {
+        const QString label = QString::fromStdString(s.label).section(QLatin1Char(' '), 0, 0);
+        const QRectF r = sheetRect(s);
+        if (metrics.horizontalAdvance(label) + 4 > r.width() || metrics.height() > r.height())
+            continue;
+        QPainterPath path;
+        path.addText(r.center().x() - metrics.horizontalAdvance(label) / 2.0,
+                     r.center().y() + metrics.ascent() / 2.0 - 1, font, label);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.strokePath(path, QPen(Qt::white, 3));
+        p.fillPath(path, QColor(0, 60, 160));
+        p.setRenderHint(QPainter::Antialiasing, false);
+    }
+    return canvas;
+}
+
+} // namespace lumexa
