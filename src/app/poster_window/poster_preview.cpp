@@ -37,7 +37,7 @@ QSize fitted(int64_t width, int64_t height, QSize box)
 PosterSampler::PosterSampler(RenderScene scene, QSize box) : scene_(std::move(scene))
 {
     picture_ = QImage(fitted(scene_.width, scene_.height, box), QImage::Format_RGB32);
-    picture_.fill(Qt::black);
+    picture_.fill(Qt::white);
 }
 
 PosterSampler::~PosterSampler()
@@ -90,7 +90,9 @@ void PosterSampler::run(std::stop_token stop)
         if (stop.stop_requested())
             return;
         for (int x = 0; x < outWidth; ++x) {
+            // Weighted by coverage over white paper, as the poster's pages print them.
             int sum[3] = {0, 0, 0};
+            int coverage = 0;
             for (int sy = 0; sy < kSamples; ++sy) {
                 const int py = std::min(scene_.height - 1,
                                         static_cast<int>((y * kSamples + sy + 0.5) * stepY));
@@ -99,11 +101,14 @@ void PosterSampler::run(std::stop_token stop)
                                             static_cast<int>((x * kSamples + sx + 0.5) * stepX));
                     renderer_->RenderSpan(py, px, px + 1, rgba);
                     for (int c = 0; c < 3; ++c)
-                        sum[c] += rgba[c];
+                        sum[c] += rgba[c] * rgba[3];
+                    coverage += rgba[3];
                 }
             }
-            constexpr int n = kSamples * kSamples;
-            row[static_cast<size_t>(x)] = qRgb(sum[0] / n, sum[1] / n, sum[2] / n);
+            constexpr int full = kSamples * kSamples * 255;
+            const int paper = 255 * (full - coverage);
+            row[static_cast<size_t>(x)] = qRgb((sum[0] + paper) / full, (sum[1] + paper) / full,
+                                               (sum[2] + paper) / full);
         }
         std::lock_guard lock(mutex_);
         std::copy(row.begin(), row.end(), reinterpret_cast<QRgb*>(picture_.scanLine(y)));

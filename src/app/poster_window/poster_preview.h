@@ -32,7 +32,7 @@ class PosterSampler
     void start();
     bool done() const { return done_.load(std::memory_order_acquire); }
     void join();
-    // The picture as sampled so far (black below), and whether it changed since the last
+    // The picture as sampled so far (blank paper below), and whether it changed since the last
     // call.
     bool takeIfChanged(QImage& out);
 
