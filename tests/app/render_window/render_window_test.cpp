@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -38,6 +37,9 @@ using namespace lumexa;
 namespace
 {
 
+// Milliseconds a run may take in the slowest (sanitizer) builds.
+constexpr int kRunTimeout = 60000;
+
 // A main window with its render window, LED images and a project ready to render.
 struct RenderFixture : WindowFixture {
     explicit RenderFixture(int ledWidth = 12, int ledHeight = 12, int leds = 3)
@@ -57,18 +59,8 @@ struct RenderFixture : WindowFixture {
         render.BitBtn1Click();
     }
 
-    // Waits until the run's thread has ended and the window is idle again.
-    bool waitIdle(int ms = 20000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (render.runActive() || render.runState() != TForm3::RunState::Idle) {
-            if (t.elapsed() > ms)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
-    }
+    // True once the run's thread has ended and the window is idle again.
+    bool idle() const { return !render.runActive() && render.runState() == TForm3::RunState::Idle; }
 
     QStringList logLines() const { return render.Memo1->toPlainText().split(QLatin1Char('\n')); }
 
@@ -336,7 +328,7 @@ void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
     QCOMPARE(w.runState(), TForm3::RunState::Rendering);
     QVERIFY(!w.Button3->isHidden());
     QVERIFY(!w.GroupBox2->isEnabled());
-    QVERIFY(f.waitIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
 
     const QByteArray window = f.bytes(fromWindow);
     QVERIFY(window.size() > 18);
@@ -431,7 +423,7 @@ void RenderWindowTest::cancelledRenderLeavesTheEarlierFile()
     w.Button2Click();
     QVERIFY(w.runActive());
     // The label shows one decimal while rows are written.
-    QTRY_VERIFY_WITH_TIMEOUT(w.Label1->text() != QStringLiteral("0%"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.Label1->text() != QStringLiteral("0%"), kRunTimeout);
     QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d%$")).match(w.Label1->text()).hasMatch());
     QVERIFY(
         QRegularExpression(QStringLiteral("^\\d\\d+:\\d\\d$")).match(w.Label3->text()).hasMatch());
@@ -459,7 +451,7 @@ void RenderWindowTest::unwritableDestinationIsReported()
     const QString path = f.folder.filePath(QStringLiteral("no-such-folder/out.tga"));
     f.choose(path);
     w.Button2Click();
-    QVERIFY(f.waitIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages.first().caption, f.text(30));
     QVERIFY(f.prompts.messages.first().text.contains(path));
@@ -491,7 +483,7 @@ void RenderWindowTest::destinationThatIsAnInputOrNoFileIsRefused()
         f.choose(path);
         f.prompts.answers.enqueue(true);
         QTest::mouseClick(w.Button2, Qt::LeftButton);
-        QVERIFY(f.waitIdle());
+        QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY2(f.prompts.messages.first().text.contains(path + reason),
                  qPrintable(f.prompts.messages.first().text));
@@ -526,7 +518,7 @@ void RenderWindowTest::previewRunsToTheEndAndCancels()
     TForm3& w = f.render;
     w.Button4Click();
     QCOMPARE(w.runState(), TForm3::RunState::Previewing);
-    QVERIFY(f.waitIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
     QStringList log = f.logLines();
     QCOMPARE(log.first(), f.text(7));
     QCOMPARE(log.at(1), f.text(8));
@@ -546,7 +538,7 @@ void RenderWindowTest::previewRunsToTheEndAndCancels()
     big.render.Button4Click();
     big.render.Button3Click();
     QCOMPARE(big.render.runState(), TForm3::RunState::Idle);
-    QVERIFY(big.waitIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(big.idle(), kRunTimeout);
     QCOMPARE(big.render.ProgressBar1->value(), 100);
     QCOMPARE(big.render.Label1->text(), QStringLiteral("100%"));
     log = big.logLines();
