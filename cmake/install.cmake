@@ -24,4 +24,4 @@ install(DIRECTORY data/examples DESTINATION ${LUMEXA_SHARE_DIR} PATTERN "*.py" E
 install(FILES data/desktop/org.lumexa.Lumexa.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/desktop/org.lumexa.Lumexa.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/desktop/org.lumexa.Lumexa.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons OPTIONAL)

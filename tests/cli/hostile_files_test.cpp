@@ -5,6 +5,7 @@
 // existed before is left exactly as it was.
 #include "support/command_runner.h"
 #include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <random>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using lumexa::testing::Quote;
@@ -35,16 +35,12 @@ class HostileFiles : public ::testing::Test
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("lumexa-files-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         const std::string leds = std::string(LUMEXA_DATA) + "/examples/leds/";
         fs::copy_file(leds + "unlit.png", dir / "unlit.png");
         fs::copy_file(leds + "red.png", dir / "red.png");
         WriteAll(dir / "out.tga", "earlier result");
         project("p.led", "Hi", {"unlit.png", "red.png"});
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // A Text-page project naming `pictures` as its LED pictures.
     std::string project(const std::string& name, const std::string& text,
@@ -77,7 +73,8 @@ class HostileFiles : public ::testing::Test
         return files;
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(HostileFiles, RefusedBeforeAnythingIsWritten)

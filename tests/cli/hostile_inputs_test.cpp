@@ -4,6 +4,7 @@
 // the file or value, and leaves every file that existed before exactly as it was.
 #include "support/command_runner.h"
 #include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using lumexa::testing::Quote;
@@ -33,15 +33,11 @@ class HostileInputs : public ::testing::Test
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("lumexa-hostile-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         const std::string leds = std::string(LUMEXA_DATA) + "/examples/leds/";
         fs::copy_file(leds + "unlit.png", dir / "unlit.png");
         fs::copy_file(leds + "red.png", dir / "red.png");
         WriteAll(dir / "out.tga", "earlier result");
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // A text project with two LED pictures; `lit` names the second one.
     std::string project(const std::vector<std::string>& extra, const std::string& lit = "red.png")
@@ -81,7 +77,8 @@ class HostileInputs : public ::testing::Test
             WriteAll(dir / "out.tga", "earlier result");
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(HostileInputs, BrokenPicturesAreNamedAndChangeNothing)

@@ -1,6 +1,7 @@
 // lumexa-render end to end: the examples render, and every failure ends with exit status
 // 1 (2 for the command line), a message naming the file or value, and no file written.
 #include "support/command_runner.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -65,15 +66,9 @@ class LumexaRenderTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() /
-               ("lumexa-cli-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         WritePicture(file("unlit.tga"), 4, 4, {40, 40, 40});
         WritePicture(file("lit.tga"), 4, 4, {20, 20, 230});
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -105,7 +100,8 @@ class LumexaRenderTest : public ::testing::Test
                         Quote(output));
     }
 
-    fs::path dir_;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir_ = scratch.path();
 };
 
 std::vector<uint8_t> ReadAll(const std::string& path)

@@ -3,13 +3,13 @@
 // back by GraphicsMagick, alpha included; and a result wider than the Targa header can
 // hold renders to PNG and TIFF but is refused for Targa.
 #include "support/command_runner.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -43,13 +43,6 @@ class OutputFormats : public ::testing::Test
 {
   protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("lumexa-formats-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     int render(const std::string& project, const fs::path& out, std::string* output = nullptr,
                const std::string& options = "")
@@ -61,7 +54,8 @@ class OutputFormats : public ::testing::Test
         return run.status;
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(OutputFormats, PngAndTiffHoldTheTargaPixels)

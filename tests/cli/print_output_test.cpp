@@ -5,12 +5,12 @@
 #include "core/print/poster_plan.h"
 #include "support/command_runner.h"
 #include "support/pdf_probe.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -54,13 +54,6 @@ class PrintOutput : public ::testing::Test
 {
   protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("lumexa-print-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     lumexa::testing::CommandResult render(const std::string& options, const fs::path& out)
     {
@@ -68,7 +61,8 @@ class PrintOutput : public ::testing::Test
                         Quote(out.string()));
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(PrintOutput, PosterSheetsHoldTheRenderedPixelsOfTheirParts)

@@ -3,6 +3,7 @@
 #include "support/pdf_probe.h"
 
 #include "support/command_runner.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace lumexa::testing
 {
@@ -55,10 +55,8 @@ std::vector<PdfPageSize> PdfPages(const std::string& pdf)
 
 PdfPicture PdfPagePicture(const std::string& pdf, int page)
 {
-    const fs::path dir =
-        fs::temp_directory_path() / ("lumexa-pdfimages-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const ScratchFolder scratch;
+    const fs::path& dir = scratch.path();
     const std::string range = " -f " + std::to_string(page) + " -l " + std::to_string(page) + " ";
     const CommandResult list = RunShell("pdfimages -list" + range + Quote(pdf));
     const CommandResult extract =
@@ -90,7 +88,6 @@ PdfPicture PdfPagePicture(const std::string& pdf, int page)
         const std::vector<uint8_t> bytes = readNetpbm(file, w, h);
         if (bytes.empty() || (picture.width != 0 && w != picture.width)) {
             ADD_FAILURE() << "cannot read " << file << " of width " << w;
-            fs::remove_all(dir);
             return {};
         }
         picture.width = w;
@@ -108,7 +105,6 @@ PdfPicture PdfPagePicture(const std::string& pdf, int page)
                                 {bytes[p * 3], bytes[p * 3 + 1], bytes[p * 3 + 2], 255});
         picture.height += h;
     }
-    fs::remove_all(dir);
     return picture;
 }
 

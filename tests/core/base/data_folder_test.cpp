@@ -1,11 +1,11 @@
 // Finding the language files beside the program and in the installed share folder.
 #include "core/base/data_folder.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -19,14 +19,13 @@ class DataFolder : public ::testing::Test
   protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("lumexa-data-" + std::to_string(::getpid()));
         fs::create_directories(root / "bin");
         fs::create_directories(root / "share" / "lumexa");
     }
-    void TearDown() override { fs::remove_all(root); }
     static void touch(const fs::path& p) { std::ofstream(p) << "Language\r\n"; }
 
-    fs::path root;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path root = scratch.path();
 };
 
 TEST_F(DataFolder, PrefersTheProgramsOwnFolder)

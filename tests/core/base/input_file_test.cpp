@@ -4,6 +4,7 @@
 #include "core/base/error.h"
 #include "core/base/input_file.h"
 #include "core/base/text_codec.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -24,21 +24,14 @@ namespace
 class InputFiles : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("lumexa-input-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string make(const std::string& name, const std::string& bytes)
     {
         std::ofstream(dir / name, std::ios::binary) << bytes;
         return (dir / name).string();
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(InputFiles, TextFilesThatAreNoTextFilesAreRefusedByName)

@@ -2,13 +2,12 @@
 #include "core/project/language_table.h"
 
 #include "core/base/error.h"
+#include "support/scratch_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace lumexa
 {
@@ -102,12 +101,11 @@ TEST(LanguageTable, MissingFileNamesThePath)
 
 TEST(LanguageTable, Windows1252FileIsDecoded)
 {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("lumexa_cp1252_" + std::to_string(::getpid()) + ".lng");
+    const testing::ScratchFolder scratch;
+    const std::string path = scratch.file("cp1252.lng");
     std::ofstream(path, std::ios::binary) << "Polski\r\n84=[Negatyw \xB9\xEA]\r\n";
     LanguageTable t;
-    t.LoadLanguage(path.string());
-    std::filesystem::remove(path);
+    t.LoadLanguage(path);
     EXPECT_EQ(t[84], "Negatyw \xC2\xB9\xC3\xAA");
 }
 

@@ -3,6 +3,7 @@
 #include "core/project/project_file.h"
 
 #include "core/base/error.h"
+#include "support/scratch_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace lumexa
 {
@@ -75,18 +75,12 @@ class ProjectFileTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        // Unique per process: other build folders may run the same test at the same time.
-        dir_ = fs::temp_directory_path() /
-               ("lumexa_project_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
         fs::create_directories(dir_ / "pics");
         for (const char* f : {"led_8x8.bmp", "dim_8x8.bmp", "alpha_8x8.bmp", "wide_9x8.bmp",
                               "logo_100x50.png", "big_513x10.png", "bad_broken.png"})
             std::ofstream(dir_ / "pics" / f) << "x";
         NewProject(state_, "1234567890", "DejaVu Sans");
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string pic(const std::string& name) const { return (dir_ / "pics" / name).string(); }
 
@@ -113,7 +107,8 @@ class ProjectFileTest : public ::testing::Test
         return "no error";
     }
 
-    fs::path dir_;
+    testing::ScratchFolder scratch;
+    const fs::path dir_ = scratch.path();
     ProjectSettings settings_;
     LedImageSet leds_;
     Logo logo_;

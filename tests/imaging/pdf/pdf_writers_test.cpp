@@ -7,13 +7,13 @@
 
 #include "core/base/error.h"
 #include "support/pdf_probe.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace lumexa
 {
@@ -67,14 +67,6 @@ bool fillReducedPattern(const PixelRect& r, int factor, uint8_t* rgba, std::stop
 class PdfWriters : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("lumexa-pdf-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string writePrintShop(int w, int h, double dpi, int stripPixels)
     {
         const std::string path = (dir / "shop.pdf").string();
@@ -86,7 +78,8 @@ class PdfWriters : public ::testing::Test
         return path;
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(PdfWriters, PrintShopPageHoldsTheResultInStrips)

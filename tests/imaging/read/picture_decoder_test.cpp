@@ -4,6 +4,7 @@
 #include "imaging/read/picture_decoder.h"
 
 #include "core/base/error.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gmock/gmock.h>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace lumexa
@@ -29,13 +29,7 @@ class PictureDecoderTest : public ::testing::Test
     void SetUp() override
     {
         DecodableFormats(); // initialises the library
-        // Unique per process: other build folders may run the same test at the same time.
-        dir_ = fs::temp_directory_path() /
-               ("lumexa_decoder_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -64,7 +58,8 @@ class PictureDecoderTest : public ::testing::Test
         return {p.rgba[i], p.rgba[i + 1], p.rgba[i + 2], p.rgba[i + 3]};
     }
 
-    fs::path dir_;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir_ = scratch.path();
 };
 
 using Px = std::array<uint8_t, 4>;

@@ -5,12 +5,12 @@
 #include "core/pictures/logo.h"
 #include "core/project/project_file.h"
 #include "imaging/read/picture_decoder.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace lumexa
 {
@@ -35,13 +35,7 @@ struct NoQuestions : ProjectPrompts {
 class ProjectPicturesTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        DecodableFormats();
-        dir_ = fs::temp_directory_path() / ("lumexa_pictures_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { DecodableFormats(); }
 
     // 3 x 2: opaque orange, a half transparent white pixel and a clear one.
     std::string writeLed(const std::string& name)
@@ -55,7 +49,8 @@ class ProjectPicturesTest : public ::testing::Test
         return file;
     }
 
-    fs::path dir_;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir_ = scratch.path();
 };
 
 TEST_F(ProjectPicturesTest, TransparencyMeetsItsBackgroundAndProjectsRoundTrip)

@@ -6,6 +6,7 @@
 #include "core/project/project_file.h"
 #include "imaging/write/row_writers.h"
 #include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using lumexa::testing::ReadAll;
@@ -72,16 +72,10 @@ class FileModes : public ::testing::Test
   protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("lumexa-modes-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
         fs::create_directories(dir / "real");
         savedMask = ::umask(022);
     }
-    void TearDown() override
-    {
-        ::umask(savedMask);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { ::umask(savedMask); }
 
     // The names in the test folder and its subfolder, to see that nothing was left over.
     std::set<std::string> names() const
@@ -92,7 +86,8 @@ class FileModes : public ::testing::Test
         return all;
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
     mode_t savedMask = 022;
 };
 

@@ -7,6 +7,7 @@
 #include "imaging/write/row_writers.h"
 #include "imaging/write/targa_writer.h"
 #include "imaging/write/tiff_writer.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
-#include <unistd.h>
 #include <vector>
 #include <zlib.h>
 
@@ -31,12 +31,6 @@ class RowWriters : public ::testing::Test
 {
   protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("lumexa-writers-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     // Writes `rgba` (width x height, rows top-down) through the writer in the order it asks.
     static void writeAll(RowWriter& w, const std::vector<uint8_t>& rgba, int width, int height)
@@ -91,7 +85,8 @@ class RowWriters : public ::testing::Test
         return px;
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(RowWriters, PngAndTiffHoldTheRowsAndAlphaAt300Dpi)

@@ -3,6 +3,7 @@
 #include "imaging/write/targa_writer.h"
 
 #include "core/base/error.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,6 @@ namespace fs = std::filesystem;
 class TargaWriterTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("lumexa-targa-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     static std::vector<uint8_t> read(const std::string& path)
@@ -50,7 +41,8 @@ class TargaWriterTest : public ::testing::Test
         return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
     }
 
-    fs::path dir_;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir_ = scratch.path();
 };
 
 TEST_F(TargaWriterTest, WritesHeaderAndRowsBottomUpInBlueGreenRedCoverageOrder)
