@@ -2,6 +2,7 @@
 // holds exactly the full render's pixels there (in every format), a reduced result the
 // average of each block within 1 per channel, and the two combine.
 #include "support/command_runner.h"
+#include "support/scratch_folder.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -77,13 +77,6 @@ class RegionScale : public ::testing::Test
 {
   protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("lumexa-region-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     lumexa::testing::CommandResult render(const std::string& example, const std::string& options,
                                           const fs::path& out)
@@ -92,7 +85,8 @@ class RegionScale : public ::testing::Test
                         Quote(kExamples + "/" + example + ".led") + " " + Quote(out.string()));
     }
 
-    fs::path dir;
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(RegionScale, RegionsAndReductionsMatchTheFullRender)

@@ -376,7 +376,7 @@ void RenderWindowTest::compressionIsChosenForPngAndTiff()
 
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QVERIFY(!w.CompressionBox->isEnabled()); // not while the render runs
-    QVERIFY(f.waitIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
     QVERIFY(w.CompressionBox->isEnabled());
 
     w.CompressionBox->setFocus();
@@ -384,7 +384,7 @@ void RenderWindowTest::compressionIsChosenForPngAndTiff()
     QCOMPARE(w.CompressionBox->currentIndex(), 1);
     chooseByClick("small.png");
     QTest::mouseClick(w.Button2, Qt::LeftButton);
-    QVERIFY(f.waitIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
     QVERIFY(f.prompts.messages.isEmpty());
 
     const QString fast = f.folder.filePath(QStringLiteral("fast.png"));
