@@ -38,6 +38,7 @@ void ApplyCaptions(TForm1& w, const LanguageTable& strings)
     w.SaveAs1->setText(s(kStringSaveAs));
     w.Recent1->setTitle(s(kStringRecentProjects));
     w.Render1->setText(s(65));
+    w.Inspect1->setText(s(kStringInspectCommand));
     w.PrintPoster1->setText(s(kStringPrintPoster));
     w.Exit1->setText(s(66));
     w.Options1->setTitle(s(67));

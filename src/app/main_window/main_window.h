@@ -108,6 +108,9 @@ class TForm1 : public QMainWindow
     bool isModified() const;
     // File > Render: prepares the render window and shows it modally.
     void Render1Click();
+    // File > Inspect...: the render window opened straight on the inspector.
+    void Inspect1Click();
+    void openRenderWindow(bool inspect);
     // File > Print poster: lays out the result and shows the poster window for it.
     void PrintPoster1Click();
     // The render window that File > Render shows; start-up sets it.
@@ -204,6 +207,7 @@ class TForm1 : public QMainWindow
     QAction* SaveAs1 = nullptr;
     QMenu* Recent1 = nullptr;
     QAction* Render1 = nullptr;
+    QAction* Inspect1 = nullptr;
     QAction* PrintPoster1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Options1 = nullptr;

@@ -350,6 +350,11 @@ void TForm1::createMenus()
     Render1 = File1->addAction(QStringLiteral("Render"));
     Render1->setObjectName(QStringLiteral("Render1"));
     Render1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    Inspect1 = File1->addAction(QStringLiteral("Inspect…"));
+    Inspect1->setObjectName(QStringLiteral("Inspect1"));
+    Inspect1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    // The inspector lays out what a render would: it is there whenever Render is.
+    connect(Render1, &QAction::enabledChanged, Inspect1, &QAction::setEnabled);
     PrintPoster1 = File1->addAction(QStringLiteral("Print poster..."));
     PrintPoster1->setObjectName(QStringLiteral("PrintPoster1"));
     PrintPoster1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));

@@ -10,6 +10,7 @@
 #include "core/render/render_preparation.h"
 
 #include <QAction>
+#include <QTimer>
 
 namespace lumexa
 {
@@ -21,9 +22,20 @@ void TForm1::setRenderWindow(TForm3* window)
     // The status bar's inches and centimetres follow the print resolution as it is set.
     connect(window->PrintSize, &PrintSizeBox::dpiChanged, this, &TForm1::showStatus,
             Qt::UniqueConnection);
+    connect(Inspect1, &QAction::triggered, this, &TForm1::Inspect1Click, Qt::UniqueConnection);
 }
 
 void TForm1::Render1Click()
+{
+    openRenderWindow(false);
+}
+
+void TForm1::Inspect1Click()
+{
+    openRenderWindow(true);
+}
+
+void TForm1::openRenderWindow(bool inspect)
 {
     if (!renderWindow_)
         return;
@@ -47,6 +59,8 @@ void TForm1::Render1Click()
                                      int64_t{lastStatus_->ledHeight} * lastStatus_->rows);
     else
         renderWindow_->setResultSize(0, 0);
+    if (inspect)
+        QTimer::singleShot(0, renderWindow_, [w = renderWindow_] { w->inspect(); });
     renderWindow_->exec();
 
     // Only the language comes back: the default text in place of the user's text after

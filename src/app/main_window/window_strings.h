@@ -29,5 +29,12 @@ inline constexpr int kStringTipKerning = 122;
 inline constexpr int kStringTipSeed = 123;
 inline constexpr int kStringCannotOpenDropped = 124; // %1: the file
 inline constexpr int kStringPrintPoster = 130;
+// File > Inspect..., and the render window's button that opens the inspector.
+inline constexpr int kStringInspectCommand = 149;
+inline constexpr int kStringInspectButton = 150;
+// The inspector's status line: %1, %2 the pixel, %3, %4 in centimetres, %5 the resolution;
+// then the LED image under the pointer, %1 its number.
+inline constexpr int kStringInspectPixel = 151;
+inline constexpr int kStringInspectLed = 152;
 
 } // namespace lumexa

@@ -2,6 +2,7 @@
 // and the destination file.
 #include "app/render_window/render_window.h"
 
+#include "app/render_window/inspector_view.h"
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/render_preview_runner.h"
 #include "app/render_window/render_runner.h"
@@ -130,6 +131,15 @@ void TForm3::createControls()
     Panel1->setLineWidth(1);
     Image1 = Named(new QLabel(Panel1), "Image1");
     Image1->setGeometry(1, 1, kPreviewWidth, kPreviewHeight);
+    constexpr int kStatusHeight = 18;
+    Inspector = new InspectorView(Panel1);
+    Inspector->setGeometry(1, 1, kPreviewWidth, kPreviewHeight - kStatusHeight);
+    InspectorStatus = Named(new QLabel(Panel1), "InspectorStatus");
+    InspectorStatus->setGeometry(5, 1 + kPreviewHeight - kStatusHeight, kPreviewWidth - 8,
+                                 kStatusHeight);
+    connect(Inspector, &InspectorView::pointerInfo, InspectorStatus, &QLabel::setText);
+    Inspector->hide();
+    InspectorStatus->hide();
 
     GroupBox1 = Named(new QGroupBox(QStringLiteral("Render status"), this), "GroupBox1");
     GroupBox1->setGeometry(281, 330, 457, 56);
@@ -145,9 +155,11 @@ void TForm3::createControls()
 
     Button1 = Named(new QPushButton(QStringLiteral("Exit"), this), "Button1");
     Button4 = Named(new QPushButton(QStringLiteral("Preview"), this), "Button4");
+    InspectButton = Named(new QPushButton(QStringLiteral("Inspect"), this), "InspectButton");
     Button2 = Named(new QPushButton(QStringLiteral("Render"), this), "Button2");
     Button3 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button3");
     Button1->setGeometry(281, 392, 90, 28);
+    InspectButton->setGeometry(456, 392, 90, 28);
     Button4->setGeometry(552, 392, 90, 28);
     Button2->setGeometry(648, 392, 90, 28);
     Button3->setGeometry(648, 392, 90, 28);
@@ -156,6 +168,8 @@ void TForm3::createControls()
 
     PrintSize = new PrintSizeBox(this);
     PrintSize->setGeometry(8, 426, 729, 78);
+    // The inspector's centimetres follow the print resolution.
+    connect(PrintSize, &PrintSizeBox::dpiChanged, this, &TForm3::followOptions);
 
     SaveDialog1.title = QStringLiteral("Render to file");
     // Targa first and chosen first; the engine writes PNG, TIFF and a print-shop PDF (one
@@ -174,6 +188,10 @@ void TForm3::createControls()
     connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
     connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+    connect(InspectButton, &QPushButton::clicked, this, &TForm3::inspect);
+    // The inspector shows the options in force, whoever changes them.
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+        connect(box, &QCheckBox::toggled, this, &TForm3::followOptions);
 }
 
 int TForm3::renderType() const
@@ -249,6 +267,7 @@ void TForm3::done(int result)
     if (state_ != RunState::Idle)
         return;
     finishCancelledRun();
+    showInspector(false);
     QDialog::done(result);
 }
 
@@ -311,6 +330,9 @@ void TForm3::setRunState(RunState state)
     Button1->setVisible(idle);
     Button2->setVisible(idle);
     Button4->setVisible(idle);
+    InspectButton->setVisible(idle);
+    if (!idle)
+        showInspector(false);
     Button3->setVisible(!idle);
     Button4->setEnabled(idle);
     GroupBox2->setEnabled(idle);

@@ -8,6 +8,7 @@
 #include "core/layout/random_source.h"
 #include "core/layout/render_layout.h"
 #include "core/project/settings.h"
+#include "core/render/render_scene.h"
 
 #include <QDialog>
 #include <QImage>
@@ -33,6 +34,7 @@ namespace lumexa
 {
 
 class GlyphRasterizer;
+class InspectorView;
 class PrintSizeBox;
 class PreviewRunner;
 class RenderRunner;
@@ -62,6 +64,10 @@ class TForm3 : public QDialog
     void setResultSize(int64_t width, int64_t height);
     // The main window's settings with this window's options on top.
     ProjectSettings runSettings() const;
+
+    // Shows the final picture in the inspector, laid out with the current settings; it
+    // follows the options until a run starts or the window closes.
+    void inspect();
 
     // Handlers.
     void FormActivate();
@@ -108,6 +114,9 @@ class TForm3 : public QDialog
     QProgressBar* ProgressBar1 = nullptr;
     QFrame* Panel1 = nullptr;
     QLabel* Image1 = nullptr;
+    InspectorView* Inspector = nullptr;
+    QLabel* InspectorStatus = nullptr;
+    QPushButton* InspectButton = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button4 = nullptr;
     QPushButton* Button2 = nullptr;
@@ -140,6 +149,9 @@ class TForm3 : public QDialog
     void finishPreview();
     // Waits for a cancelled run that is still finishing its row, and closes it.
     void finishCancelledRun();
+    // The inspector's source made again from the options on the controls.
+    void followOptions();
+    void showInspector(bool shown);
 
     TForm4& shared_;
     UserPrompts& prompts_;
@@ -152,6 +164,7 @@ class TForm3 : public QDialog
     std::unique_ptr<PreviewRunner> previewRun_;
     QTimer* pollTimer_ = nullptr;
     QImage preview_;
+    std::unique_ptr<RenderScene> inspectScene_;
     RunState state_ = RunState::Idle;
 };
 

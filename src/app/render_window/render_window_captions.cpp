@@ -1,6 +1,8 @@
 // The table's caption numbers and the render window's controls they belong to.
 #include "app/render_window/render_window_captions.h"
 
+#include "app/main_window/window_strings.h"
+#include "app/render_window/inspector_view.h"
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/render_window.h"
 #include "core/project/language_table.h"
@@ -35,6 +37,8 @@ void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
             item->setText(s(100 + i));
     w.SaveDialog1.title = s(103);
     w.PrintSize->applyCaptions(strings);
+    w.InspectButton->setText(s(kStringInspectButton));
+    w.Inspector->setStatusTexts(s(kStringInspectPixel), s(kStringInspectLed));
 }
 
 } // namespace lumexa

@@ -466,6 +466,18 @@ void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* p
     }
 }
 
+std::optional<DotAt> DotRenderer::DotAtPixel(int px, int py) const
+{
+    std::optional<DotAt> found;
+    const uint32_t* end = nullptr;
+    for (const uint32_t* i = band(dotIndex_, py, &end); i != end; ++i) {
+        const Placed& dot = dots_[*i];
+        if (covers(dot, py) && dot.colBegin <= px && px < dot.colEnd)
+            found = DotAt{*i, dot.led};
+    }
+    return found;
+}
+
 void DotRenderer::ComposePreviewPixel(int px, int py, uint8_t* bgr) const
 {
     bgr[0] = bgr[1] = bgr[2] = 0;

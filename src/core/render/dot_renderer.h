@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stop_token>
 #include <vector>
 
@@ -20,6 +21,11 @@ namespace lumexa
 
 // Memory the sample tables may take by default; past it, pictures are sampled directly.
 inline constexpr size_t kDefaultSampleTableBudget = size_t{48} << 20;
+
+struct DotAt {
+    size_t index = 0; // in the scene's dot list
+    int led = 0;      // the LED image it shows
+};
 
 class DotRenderer
 {
@@ -42,6 +48,10 @@ class DotRenderer
     // is requested and then returns false, leaving the later rows unwritten. Thread-safe.
     bool RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stride,
                       std::stop_token stop = {}) const;
+
+    // The dot drawn last over result pixel (px, py), judged by its bounding box: its place
+    // in the dot list and its LED image number; nothing when no dot reaches the pixel.
+    std::optional<DotAt> DotAtPixel(int px, int py) const;
 
     // The render-window preview's pixel at result position (px, py): 3 bytes blue, green, red,
     // starting from black, without coverage; background cells are tested by their bounding

@@ -45,10 +45,11 @@ TEST(LanguageTable, DelimitersAreDroppedUnseen)
 TEST(LanguageTable, TitleIsNeverReadAndLaterLinesWin)
 {
     LanguageTable t;
-    t.LoadLanguageLines({"12=[x]", "1=[one]", "1=[uno]", "149=[out]", "-1=[out]"});
+    t.LoadLanguageLines({"12=[x]", "1=[one]", "1=[uno]",
+                         std::to_string(kLanguageStringCount) + "=[out]", "-1=[out]"});
     EXPECT_EQ(t[12], "");
     EXPECT_EQ(t[1], "uno");
-    EXPECT_EQ(t[149], "");
+    EXPECT_EQ(t[kLanguageStringCount], "");
     EXPECT_EQ(t[-1], "");
 }
 

@@ -1,0 +1,56 @@
+// The render window's inspector: the final picture at any zoom, composed on demand from the
+// layout the window's settings give, and composed afresh when an option changes.
+#include "app/render_window/inspector_view.h"
+#include "app/render_window/render_window.h"
+#include "app/shared_state.h"
+#include "core/render/dot_renderer.h"
+#include "core/render/render_preparation.h"
+
+#include <QLabel>
+
+namespace lumexa
+{
+
+void TForm3::inspect()
+{
+    if (state_ != RunState::Idle || runActive())
+        return;
+    RenderLayout layout;
+    if (!layOut(layout, false))
+        return;
+    try {
+        inspectScene_ = std::make_unique<RenderScene>(
+            MakeRenderScene(std::move(layout), shared_.ledImages, runSettings()));
+    } catch (const std::exception& e) {
+        showError(QString::fromStdString(e.what()));
+        return;
+    }
+    showInspector(true);
+    followOptions();
+    Inspector->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm3::followOptions()
+{
+    if (!inspectScene_ || Inspector->isHidden())
+        return;
+    const ProjectSettings settings = runSettings();
+    inspectScene_->options = RenderOptionsOf(settings);
+    Inspector->setPixelsPerInch(settings.printDpi);
+    Inspector->setSource(std::make_shared<const DotRenderer>(*inspectScene_));
+}
+
+void TForm3::showInspector(bool shown)
+{
+    if (!shown) {
+        // The renderer reads the LED images, which may change once the window is closed.
+        Inspector->setSource(nullptr);
+        inspectScene_.reset();
+    }
+    Inspector->setVisible(shown);
+    InspectorStatus->setVisible(shown);
+    InspectorStatus->clear();
+    Image1->setVisible(!shown);
+}
+
+} // namespace lumexa
