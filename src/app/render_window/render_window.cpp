@@ -290,9 +290,10 @@ void TForm3::BitBtn1Click()
     if (!file)
         return;
     SaveDialog1.fileName = *file;
+    // Asked here only: Render writes to the file chosen without asking again.
     if (QFileInfo::exists(*file) &&
-        !prompts_.askYesNo(shared_.text(30),
-                           shared_.text(0) + QLatin1Char(' ') + QFileInfo(*file).fileName()))
+        !prompts_.askYesNo(shared_.text(30), shared_.text(0) + QLatin1Char(' ') +
+                                                 QFileInfo(*file).fileName() + QLatin1Char('?')))
         return;
     Edit1->setText(*file);
     offerCompression();

@@ -65,11 +65,8 @@ void TForm3::Button2Click()
     // A cancelled run may still be finishing its row.
     if (state_ != RunState::Idle || render_ || previewRun_)
         return;
+    // An existing file was agreed to be overwritten when it was chosen.
     const QString destination = SaveDialog1.fileName;
-    if (QFileInfo::exists(destination) &&
-        !prompts_.askYesNo(shared_.text(30),
-                           shared_.text(0) + QLatin1Char(' ') + QFileInfo(destination).fileName()))
-        return;
 
     // Refused before the layout's seconds of work: a destination that is one of the
     // pictures the render reads (it would be destroyed), no regular file, or unwritable.

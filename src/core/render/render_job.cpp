@@ -2,6 +2,7 @@
 #include "core/render/render_job.h"
 
 #include "core/base/error.h"
+#include "core/render/remaining_time.h"
 #include "core/render/render_progress.h"
 
 #include <algorithm>
@@ -222,7 +223,7 @@ RenderState RenderJob::run(std::stop_token stop)
     const int slots = std::max(2, threads_ * setup_.rowsPerThread);
     RowPipeline pipeline(width, height, slots, setup_.compose, writer.rowOrder());
     const Clock::time_point start = Clock::now();
-    Clock::time_point previous = start;
+    RemainingTime remaining(height);
     log.add(4);
 
     bool cancelled = false;
@@ -271,11 +272,9 @@ RenderState RenderJob::run(std::stop_token stop)
 
             const int done = index + 1;
             const Clock::time_point now = Clock::now();
-            const int64_t elapsed = MillisecondsBetween(start, now);
-            const int64_t last = MillisecondsBetween(previous, now);
-            previous = now;
-            elapsedMs_.store(elapsed, std::memory_order_release);
-            remainingMs_.store(RemainingMilliseconds(height, done, elapsed, last),
+            elapsedMs_.store(MillisecondsBetween(start, now), std::memory_order_release);
+            remaining.update(done);
+            remainingMs_.store(std::max<int64_t>(remaining.milliseconds(), 0),
                                std::memory_order_release);
             lastRow_.store(y, std::memory_order_release);
             rowsDone_.store(done, std::memory_order_release);

@@ -23,19 +23,6 @@ std::string FinalProgressLabel(int position)
     return std::to_string(position) + "%";
 }
 
-int64_t RemainingMilliseconds(int height, int rowsDone, int64_t elapsedMs, int64_t lastRowMs)
-{
-    if (rowsDone < 1)
-        return 0;
-    const double half = height * 0.5;
-    float w = static_cast<float>((half - rowsDone) / half);
-    if (w < 0)
-        w = 0;
-    const double average = static_cast<double>(elapsedMs / rowsDone);
-    const double perRow = (1 - w) * average + static_cast<double>(w) * lastRowMs;
-    return static_cast<int64_t>(perRow * (height - rowsDone));
-}
-
 std::string MinutesSeconds(int64_t milliseconds)
 {
     if (milliseconds < 0)

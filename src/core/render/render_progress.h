@@ -17,10 +17,6 @@ std::string ProgressLabel(int y, int height);
 // The label at the end: the bar's position as a whole number, "100%".
 std::string FinalProgressLabel(int position);
 
-// Milliseconds left after `rowsDone` of `height` rows, given the time since the start and
-// the time of the last row. While less than half of the rows are done the estimate leans
-// on the last row's time, from half-way on it uses the average row time alone.
-int64_t RemainingMilliseconds(int height, int rowsDone, int64_t elapsedMs, int64_t lastRowMs);
 // "%02d:%02d" of minutes and seconds; a negative time shows as 00:00.
 std::string MinutesSeconds(int64_t milliseconds);
 

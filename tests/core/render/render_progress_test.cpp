@@ -28,29 +28,6 @@ TEST(RenderProgressTest, BarAndLabelFollowTheRowJustComposed)
     EXPECT_EQ(FinalProgressLabel(100), "100%");
 }
 
-TEST(RenderProgressTest, RemainingTimeBlendsLastRowAndAverage)
-{
-    struct Case {
-        int height, done;
-        int64_t elapsed, last, remaining;
-    };
-    const Case cases[] = {
-        // w = (100 - 1) / 100 in float: (0.01 x 10 + 0.99 x 20) x 199 rows left = 3960.1.
-        {200, 1, 10, 20, 3960},
-        // w = 0.5: average 100 div 50 = 2 and last row 6 give 4 per row, 150 rows left.
-        {200, 50, 100, 6, 600},
-        // Past half-way the average alone counts: 1000 div 150 = 6, 50 rows left.
-        {200, 150, 1000, 99, 300},
-        // Everything done.
-        {200, 200, 5000, 30, 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(RemainingMilliseconds(c.height, c.done, c.elapsed, c.last), c.remaining)
-            << c.done;
-    // The average is an integer division: 1001 div 150 is still 6.
-    EXPECT_EQ(RemainingMilliseconds(200, 150, 1001, 99), 300);
-}
-
 TEST(RenderProgressTest, MinutesAndSeconds)
 {
     EXPECT_EQ(MinutesSeconds(0), "00:00");
