@@ -183,6 +183,37 @@ TEST_F(LumexaRenderTest, ProgressAndLogLinesGoToStderr)
     EXPECT_NE(logged.output.find("100.0%"), std::string::npos) << logged.output;
 }
 
+TEST_F(LumexaRenderTest, LogTellsWhatTheFormatDoes)
+{
+    // A Targa file's size is settled with its header; PNG and TIFF compress, so their
+    // picture size is told first and the file's real size at the end.
+    struct Case {
+        const char* name;
+        bool sizeAhead;
+    } const cases[] = {{"out.tga", true}, {"out.png", false}, {"out.tiff", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string out = file(c.name);
+        const CommandResult run =
+            RunShell(Quote(kRender) + " " + Quote(project(leds())) + " " + Quote(out) + " 2>&1");
+        ASSERT_EQ(run.status, 0) << run.output;
+        const bool header = run.output.find("File header written.") != std::string::npos;
+        EXPECT_EQ(header, c.sizeAhead) << run.output;
+        const std::string real =
+            "Result file size: " + std::to_string(fs::file_size(out) / 1000) + "kb";
+        if (c.sizeAhead) {
+            EXPECT_EQ(run.output.find("Result size in pixels"),
+                      run.output.rfind("Result size in pixels")) // the layout's line only
+                << run.output;
+        } else {
+            EXPECT_NE(run.output.find(real), std::string::npos) << run.output;
+            EXPECT_LT(run.output.find("Result size in pixels"),
+                      run.output.rfind("Result size in pixels")) // the layout's and the writer's
+                << run.output;
+        }
+    }
+}
+
 TEST_F(LumexaRenderTest, FailuresNameTheFileOrValue)
 {
     struct Case {

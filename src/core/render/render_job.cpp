@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <thread>
@@ -217,8 +218,14 @@ RenderState RenderJob::run(std::stop_token stop)
     } catch (const std::exception& e) {
         return fail(CannotWrite(writer.path(), e.what()));
     }
-    log.add(2, FileSizeTail(width, height));
-    log.add(3);
+    // A Targa file's size and header are settled now; a compressed file's size is known
+    // only once it is complete, so its picture size is told instead, its file size at the end.
+    if (writer.sizeKnownAhead()) {
+        log.add(2, FileSizeTail(width, height));
+        log.add(3);
+    } else {
+        log.add(14, SizeTail(width, height));
+    }
 
     const int slots = std::max(2, threads_ * setup_.rowsPerThread);
     RowPipeline pipeline(width, height, slots, setup_.compose, writer.rowOrder());
@@ -296,6 +303,12 @@ RenderState RenderJob::run(std::stop_token stop)
         return fail(e);
     } catch (const std::exception& e) {
         return fail(CannotWrite(writer.path(), e.what()));
+    }
+    if (!writer.sizeKnownAhead()) {
+        std::error_code unknown;
+        const uintmax_t bytes = std::filesystem::file_size(writer.path(), unknown);
+        if (!unknown)
+            log.add(2, BytesTail(bytes));
     }
     const int64_t elapsed = MillisecondsBetween(start, Clock::now());
     elapsedMs_.store(elapsed, std::memory_order_release);

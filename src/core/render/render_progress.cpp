@@ -40,6 +40,11 @@ std::string FileSizeTail(int width, int height)
     return ": " + std::to_string(kb) + "kb";
 }
 
+std::string BytesTail(uint64_t bytes)
+{
+    return ": " + std::to_string(bytes / 1000) + "kb";
+}
+
 std::string ElapsedTail(int64_t elapsedMs)
 {
     return " " + MinutesSeconds(elapsedMs);

@@ -23,6 +23,8 @@ std::string MinutesSeconds(int64_t milliseconds);
 // Log line tails: ": %dkb" with W x H x 4 / 1000, " %02d:%02d" of an elapsed time and
 // ": %d x %d" of a size.
 std::string FileSizeTail(int width, int height);
+// ": %dkb" of a file's real size in bytes.
+std::string BytesTail(uint64_t bytes);
 std::string ElapsedTail(int64_t elapsedMs);
 std::string SizeTail(long long width, long long height);
 

@@ -28,6 +28,9 @@ class RowWriter
     virtual void discard() = 0;
     // The destination, for messages.
     virtual const std::string& path() const = 0;
+    // True when the file's size follows from the picture's size alone (an uncompressed
+    // format with a header written first), so that it can be told before the rows come.
+    virtual bool sizeKnownAhead() const { return false; }
 };
 
 } // namespace lumexa

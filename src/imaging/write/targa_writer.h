@@ -37,6 +37,7 @@ class TargaWriter : public RowWriter
     void commit() override;
     void discard() override;
     const std::string& path() const override { return path_; }
+    bool sizeKnownAhead() const override { return true; }
 
   private:
     void startWriteback();

@@ -46,9 +46,11 @@ class MemoryWriter : public RowWriter
     void commit() override { committed = true; }
     void discard() override { discarded = true; }
     const std::string& path() const override { return path_; }
+    bool sizeKnownAhead() const override { return sizeAhead; }
 
     std::vector<std::vector<uint8_t>> rows;
     bool opened = false, committed = false, discarded = false;
+    bool sizeAhead = true; // as a Targa file
 
   private:
     RowOrder order_;
@@ -182,6 +184,18 @@ TEST(RenderJobTest, LogLinesOfARun)
     EXPECT_EQ(log.numbers(), (std::vector<int>{1, 2, 3, 4, 6, 19}));
     EXPECT_EQ(log.lines[1].second, ": 240kb");
     EXPECT_EQ(log.lines[4].second.size(), 6u); // " mm:ss"
+
+    // A compressing writer: the picture's size instead of a file size nobody knows yet (and
+    // no file size at the end when there is no file to measure).
+    MemoryWriter compressing;
+    compressing.sizeAhead = false;
+    RecordingLog compressed;
+    setup.writer = &compressing;
+    setup.log = &compressed;
+    RenderJob second(setup);
+    ASSERT_EQ(second.run(), RenderState::Finished);
+    EXPECT_EQ(compressed.numbers(), (std::vector<int>{1, 14, 4, 6, 19}));
+    EXPECT_EQ(compressed.lines[1].second, ": 300 x 200");
 }
 
 TEST(RenderJobTest, CancelTakesEffectAtTheNextRowAndKeepsNoFile)
