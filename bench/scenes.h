@@ -151,16 +151,11 @@ struct BenchScene {
     RenderScene scene;
 };
 
-// A record finished as the layout finishes it: kept inside the result, bounded by the square
-// around the circle through the cell's corners.
-inline TDotRecord FinishRecord(int x, int y, int cell, int W, int H, int kind, int rotation)
+// A dot finished as the layout finishes it: kept inside the result.
+inline RenderDot FinishDot(int x, int y, int cell, int W, int H, int kind, int rotation)
 {
-    DotList one(1);
-    one[0].x = x;
-    one[0].y = y;
-    one[0].kind = kind;
-    one[0].rotation = rotation;
-    FinishRecords(one, 0, {cell, cell}, W, H);
+    RenderDotList one{{x, y, kind, rotation}};
+    FinishRecords(one, {cell, cell}, W, H);
     return one[0];
 }
 
@@ -187,10 +182,10 @@ inline BenchScene MakeBenchScene(const SceneSize& size, SceneMode mode, uint32_t
     scene.options.rotate = mode != SceneMode::Plain;
     scene.options.useMask = mode == SceneMode::RotationMasks;
 
-    for (int row = 0; row < size.rows; ++row)
-        for (int column = 0; column < size.columns; ++column)
-            scene.background.push_back(
-                FinishRecord(column * cell, row * cell, cell, scene.width, scene.height, 0, 0));
+    scene.columns = size.columns;
+    scene.rows = size.rows;
+    scene.cell = {cell, cell};
+    scene.backgroundCells = true;
 
     std::mt19937 rng(seed * 7919u);
     std::uniform_real_distribution<float> fraction(0.0f, 1.0f);
@@ -206,13 +201,12 @@ inline BenchScene MakeBenchScene(const SceneSize& size, SceneMode mode, uint32_t
                                             shufle * 0.01);
             const int kind = 1 + static_cast<int>(4 * fraction(rng));
             const int rotation = static_cast<int>(fraction(rng) * 360) % 360;
-            scene.dots.push_back(FinishRecord(column * cell + dx, row * cell + dy, cell,
-                                              scene.width, scene.height, std::min(kind, 4),
-                                              rotation));
+            scene.dots.push_back(FinishDot(column * cell + dx, row * cell + dy, cell, scene.width,
+                                           scene.height, std::min(kind, 4), rotation));
         }
     }
     std::stable_sort(scene.dots.begin(), scene.dots.end(),
-                     [](const TDotRecord& a, const TDotRecord& c) {
+                     [](const RenderDot& a, const RenderDot& c) {
                          return a.y != c.y ? a.y < c.y : a.kind < c.kind;
                      });
     // The layout's local shuffle: records hop forward by step .. 2 step - 1 places.

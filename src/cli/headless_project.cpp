@@ -149,14 +149,12 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
 
     // The final recompute of Load project: a bad tag number or an empty threshold range
     // stops here as it would show a message in the window.
-    LayoutRandom random;
-    std::vector<TScatterPoint> points;
     const LedInfo info{project.leds.count(), project.leds.count() > 0 ? project.leds[0].width : 0,
                        project.leds.count() > 0 ? project.leds[0].height : 0,
                        project.leds.SelectedLedImage()};
     try {
-        ComputePreviewLayout(project.settings, info, rasterizer,
-                             project.logo.loaded ? &project.logo.picture : nullptr, random, points);
+        CheckPreviewLayout(project.settings, info, rasterizer,
+                           project.logo.loaded ? &project.logo.picture : nullptr);
     } catch (const Error& e) {
         throw e.about(path);
     }

@@ -8,7 +8,6 @@
 #include "imaging/write/targa_writer.h"
 
 #include <exception>
-#include <vector>
 
 namespace lumexa
 {
@@ -20,10 +19,8 @@ RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, 
     RenderGlyphSource glyph;
     glyph.rasterizer = source.rasterizer;
     glyph.logo = source.logo;
-    // The candidate points are needed only while the layout is built.
-    std::vector<TScatterPoint> points;
     return BuildRenderLayout(settings, LedInfoOf(*source.leds), glyph, *source.random,
-                             *source.generator, points, log, stop);
+                             *source.generator, log, stop);
 }
 
 void CheckResultSize(const std::string& path, OutputFormat format, int64_t width, int64_t height)

@@ -27,6 +27,13 @@ TDotRecord FinishedRecord(int x, int y, int cellWidth, int cellHeight, int W, in
     return one[0];
 }
 
+RenderDot FinishedDot(int x, int y, int cellWidth, int cellHeight, int W, int H, int kind,
+                      int rotation)
+{
+    const TDotRecord r = FinishedRecord(x, y, cellWidth, cellHeight, W, H, kind, rotation);
+    return {r.x, r.y, r.kind, r.rotation};
+}
+
 std::unique_ptr<LedImage> RandomLedImage(std::mt19937& rng, int width, int height, int number,
                                          bool alpha)
 {
@@ -75,12 +82,10 @@ OwnedScene RandomScene(std::mt19937& rng, bool wild)
     scene.options.additive = uniform(rng, 0, 2) == 0;
     scene.options.rotate = uniform(rng, 0, 3) != 0;
 
-    if (uniform(rng, 0, 9) != 0) {
-        for (int row = 0; row < rows; ++row)
-            for (int column = 0; column < columns; ++column)
-                scene.background.push_back(
-                    FinishedRecord(column * cw, row * ch, cw, ch, scene.width, scene.height, 0, 0));
-    }
+    scene.columns = columns;
+    scene.rows = rows;
+    scene.cell = {cw, ch};
+    scene.backgroundCells = uniform(rng, 0, 9) != 0;
     const int shufle = uniform(rng, 0, 200);
     for (int column = 0; column < columns; ++column) {
         for (int row = 0; row < rows; ++row) {
@@ -90,33 +95,26 @@ OwnedScene RandomScene(std::mt19937& rng, bool wild)
             const int dy = static_cast<int>(uniform(rng, -ch, ch) * shufle * 0.005);
             const int pick = uniform(rng, 0, 19);
             const int rotation = pick == 0 ? 360 : pick == 1 ? -7 : uniform(rng, 0, 359);
-            scene.dots.push_back(FinishedRecord(column * cw + dx, row * ch + dy, cw, ch,
-                                                scene.width, scene.height,
-                                                uniform(rng, 1, ledCount - 1), rotation));
+            scene.dots.push_back(FinishedDot(column * cw + dx, row * ch + dy, cw, ch, scene.width,
+                                             scene.height, uniform(rng, 1, ledCount - 1),
+                                             rotation));
         }
     }
     if (wild) {
         const int extra = uniform(rng, 1, 6);
         for (int i = 0; i < extra; ++i) {
-            TDotRecord d;
+            RenderDot d;
             d.x = uniform(rng, -2 * cw, scene.width + cw);
             d.y = uniform(rng, -2 * ch, scene.height + ch);
-            d.width = cw;
-            d.height = ch;
             d.kind = uniform(rng, -1, ledCount); // sometimes names no LED image
             d.rotation = uniform(rng, 0, 359);
-            d.left =
-                static_cast<float>(uniform(rng, -5, scene.width + 3)) - 0.5f * uniform(rng, 0, 1);
-            d.top = static_cast<float>(uniform(rng, -5, scene.height + 3));
-            d.right = d.left + static_cast<float>(uniform(rng, 0, 3 * cw));
-            d.bottom = d.top + static_cast<float>(uniform(rng, 0, 3 * ch));
             scene.dots.insert(
                 scene.dots.begin() + uniform(rng, 0, static_cast<int>(scene.dots.size())), d);
         }
     }
     // Sorted by row as the layout leaves them, then partly shuffled.
     std::stable_sort(scene.dots.begin(), scene.dots.end(),
-                     [](const TDotRecord& a, const TDotRecord& b) { return a.y < b.y; });
+                     [](const RenderDot& a, const RenderDot& b) { return a.y < b.y; });
     for (size_t i = 0; i + 1 < scene.dots.size(); ++i) {
         const size_t j = i + static_cast<size_t>(uniform(rng, 1, 3));
         if (j < scene.dots.size() && uniform(rng, 0, 1) == 0)

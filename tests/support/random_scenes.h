@@ -22,12 +22,16 @@ struct OwnedScene {
 // the cell and bounded by the square around the circle through the cell's corners.
 TDotRecord FinishedRecord(int x, int y, int cellWidth, int cellHeight, int W, int H, int kind,
                           int rotation);
+// The same as the render keeps it: the position moved inside the result.
+RenderDot FinishedDot(int x, int y, int cellWidth, int cellHeight, int W, int H, int kind,
+                      int rotation);
 
 // An LED image filled with random bytes; `alpha` gives it a random alpha picture in use.
 std::unique_ptr<LedImage> RandomLedImage(std::mt19937& rng, int width, int height, int number,
                                          bool alpha);
 
-// A random scene; `wild` adds records with boxes unrelated to their cells, partly outside.
+// A random scene; `wild` adds dots partly or wholly outside the result (where no layout puts
+// them) and dots naming no LED image.
 OwnedScene RandomScene(std::mt19937& rng, bool wild);
 
 } // namespace lumexa::testing

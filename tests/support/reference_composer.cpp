@@ -2,6 +2,7 @@
 // pixel of the row tested against every candidate.
 #include "support/reference_composer.h"
 
+#include "core/layout/dot_grid.h"
 #include "core/render/led_sampling.h"
 
 #include <algorithm>
@@ -106,12 +107,13 @@ void composeDot(const RenderScene& scene, const TDotRecord& d, int px, int py, P
     }
 }
 
-void ComposePixel(const RenderScene& scene, Range cells, Range dots, int px, int py, Pixel& p)
+void ComposePixel(const RenderScene& scene, const SceneRecords& records, Range cells, Range dots,
+                  int px, int py, Pixel& p)
 {
     const LedImage* led0 = ledOf(scene, 0);
     if (scene.options.background && led0 != nullptr) {
         for (size_t i = cells.first; i < cells.end; ++i) {
-            const TDotRecord& cell = scene.background[i];
+            const TDotRecord& cell = records.background[i];
             if (!(cell.x <= px && px < cell.x + cell.width && cell.y <= py &&
                   py < cell.y + cell.height))
                 continue;
@@ -125,7 +127,7 @@ void ComposePixel(const RenderScene& scene, Range cells, Range dots, int px, int
         }
     }
     for (size_t i = dots.first; i < dots.end; ++i) {
-        const TDotRecord& d = scene.dots[i];
+        const TDotRecord& d = records.dots[i];
         if (boxCovers(d, px, py))
             composeDot(scene, d, px, py, p, true);
     }
@@ -133,14 +135,45 @@ void ComposePixel(const RenderScene& scene, Range cells, Range dots, int px, int
 
 } // namespace
 
+SceneRecords RecordsOf(const RenderScene& scene)
+{
+    SceneRecords records;
+    if (scene.backgroundCells) {
+        AppendBackgroundCells(scene.columns, scene.rows, scene.cell, records.background);
+        FinishRecords(records.background, 0, scene.cell, scene.width, scene.height);
+    }
+    const RecordFinish finish(scene.cell, scene.width, scene.height);
+    for (const RenderDot& dot : scene.dots) {
+        TDotRecord d;
+        d.x = dot.x;
+        d.y = dot.y;
+        d.width = scene.cell.width;
+        d.height = scene.cell.height;
+        d.kind = dot.kind;
+        d.rotation = dot.rotation;
+        const BoundingSquare square = finish.squareAt(dot.x, dot.y);
+        d.left = square.left;
+        d.top = square.top;
+        d.right = square.right;
+        d.bottom = square.bottom;
+        records.dots.push_back(d);
+    }
+    return records;
+}
+
 void RenderRow(const RenderScene& scene, int py, uint8_t* rgbaRow)
 {
+    RenderRow(scene, RecordsOf(scene), py, rgbaRow);
+}
+
+void RenderRow(const RenderScene& scene, const SceneRecords& records, int py, uint8_t* rgbaRow)
+{
     std::memset(rgbaRow, 0, static_cast<size_t>(scene.width) * 4);
-    const Range cells = backgroundCandidates(scene.background, py);
-    const Range dots = dotCandidates(scene.dots, py);
+    const Range cells = backgroundCandidates(records.background, py);
+    const Range dots = dotCandidates(records.dots, py);
     for (int px = 0; px < scene.width; ++px) {
         Pixel p;
-        ComposePixel(scene, cells, dots, px, py, p);
+        ComposePixel(scene, records, cells, dots, px, py, p);
         uint8_t* out = rgbaRow + static_cast<size_t>(px) * 4;
         out[0] = static_cast<uint8_t>(p.r);
         out[1] = static_cast<uint8_t>(p.g);
@@ -151,10 +184,16 @@ void RenderRow(const RenderScene& scene, int py, uint8_t* rgbaRow)
 
 void ComposePreviewPixel(const RenderScene& scene, int px, int py, uint8_t* bgr)
 {
+    ComposePreviewPixel(scene, RecordsOf(scene), px, py, bgr);
+}
+
+void ComposePreviewPixel(const RenderScene& scene, const SceneRecords& records, int px, int py,
+                         uint8_t* bgr)
+{
     Pixel p;
     const LedImage* led0 = ledOf(scene, 0);
     if (scene.options.background && led0 != nullptr) {
-        for (const TDotRecord& cell : scene.background) {
+        for (const TDotRecord& cell : records.background) {
             if (!boxCovers(cell, px, py))
                 continue;
             if (const std::optional<LedSample> s =
@@ -165,7 +204,7 @@ void ComposePreviewPixel(const RenderScene& scene, int px, int py, uint8_t* bgr)
             }
         }
     }
-    for (const TDotRecord& d : scene.dots) {
+    for (const TDotRecord& d : records.dots) {
         if (boxCovers(d, px, py))
             composeDot(scene, d, px, py, p, false);
     }

@@ -1,6 +1,7 @@
-// The plain, per-pixel way of composing a result row: every pixel tests every candidate
-// record of its row. Slow on purpose and easy to check by reading; the fast renderer must
-// give the same bytes.
+// The plain, per-pixel way of composing a result row: the scene's dots and background cells
+// are written out as the layouts' full records, and every pixel tests every candidate record
+// of its row. Slow on purpose and easy to check by reading; the fast renderer must give the
+// same bytes.
 #pragma once
 
 #include "core/render/render_scene.h"
@@ -10,12 +11,23 @@
 namespace lumexa::reference
 {
 
+// The scene's records in full: the background cells of the grid (rows outer) and the dots,
+// each with the cell's size and its bounding square from the position it holds.
+struct SceneRecords {
+    DotList background;
+    DotList dots;
+};
+SceneRecords RecordsOf(const RenderScene& scene);
+
 // Fills W x 4 bytes (red, green, blue, coverage) for result row py.
 void RenderRow(const RenderScene& scene, int py, uint8_t* rgbaRow);
+void RenderRow(const RenderScene& scene, const SceneRecords& records, int py, uint8_t* rgbaRow);
 
 // Composes the 3-byte pixel (blue, green, red) of the render-window preview at result
 // position (px, py): it starts from black, has no coverage, and tests background cells by
 // their bounding square, reading LED image 0 through the sampler at angle 0.
 void ComposePreviewPixel(const RenderScene& scene, int px, int py, uint8_t* bgr);
+void ComposePreviewPixel(const RenderScene& scene, const SceneRecords& records, int px, int py,
+                         uint8_t* bgr);
 
 } // namespace lumexa::reference

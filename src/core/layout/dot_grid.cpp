@@ -63,8 +63,9 @@ void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out)
     }
 }
 
+template <typename Record>
 void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
-                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out)
+                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out)
 {
     const size_t offset = static_cast<size_t>(channel);
     for (int column = 0; column < glyph.width(); ++column) {
@@ -73,7 +74,7 @@ void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSi
             if (glyph.row(row)[at] >= threshold)
                 continue;
             const Displacement d = DrawDisplacement(cell, shufle, shuffle);
-            TDotRecord r;
+            Record r;
             r.x = column * cell.width + d.dx;
             r.y = row * cell.height + d.dy;
             r.kind = kindOf(column);
@@ -81,6 +82,11 @@ void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSi
         }
     }
 }
+
+template void AppendGridDots(const Picture&, Channel, int, CellSize, int, RandomTable&,
+                             const KindOfDot&, DotList&);
+template void AppendGridDots(const Picture&, Channel, int, CellSize, int, RandomTable&,
+                             const KindOfDot&, RenderDotList&);
 
 int RandomLedNumber(int ledCount, RandomTable& table)
 {
@@ -113,35 +119,66 @@ int32_t clampEdge(int64_t v, int size, int64_t limit)
 
 } // namespace
 
-void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
-                   int64_t pictureHeight)
+RecordFinish::RecordFinish(CellSize cell, int64_t pictureWidth, int64_t pictureHeight)
+    : cell_(cell), width_(pictureWidth), height_(pictureHeight)
 {
     // Every record has the cell's size, so the radius is the same for all of them.
     const double w = cell.width;
     const double h = cell.height;
-    const float radius = static_cast<float>(std::sqrt(w * w + h * h) * 0.5);
-    const float halfW = static_cast<float>(w * 0.5);
-    const float halfH = static_cast<float>(h * 0.5);
-    const auto lowBound = [radius](float centre) {
-        const int64_t v = static_cast<int64_t>(static_cast<double>(centre) - radius);
+    radius_ = static_cast<float>(std::sqrt(w * w + h * h) * 0.5);
+    halfWidth_ = static_cast<float>(w * 0.5);
+    halfHeight_ = static_cast<float>(h * 0.5);
+}
+
+int32_t RecordFinish::clampX(int64_t x) const
+{
+    return clampEdge(x, cell_.width, width_);
+}
+
+int32_t RecordFinish::clampY(int64_t y) const
+{
+    return clampEdge(y, cell_.height, height_);
+}
+
+BoundingSquare RecordFinish::squareAt(int32_t x, int32_t y) const
+{
+    const auto lowBound = [this](float centre) {
+        const int64_t v = static_cast<int64_t>(static_cast<double>(centre) - radius_);
         return static_cast<float>(v < 1 ? 0 : v);
     };
-    const auto highBound = [radius](float centre, int64_t limit) {
-        const int64_t v = static_cast<int64_t>(static_cast<double>(centre) + radius);
+    const auto highBound = [this](float centre, int64_t limit) {
+        const int64_t v = static_cast<int64_t>(static_cast<double>(centre) + radius_);
         return static_cast<float>(std::min(v, limit));
     };
+    const float cx = static_cast<float>(x + static_cast<double>(halfWidth_));
+    const float cy = static_cast<float>(y + static_cast<double>(halfHeight_));
+    return {lowBound(cx), lowBound(cy), highBound(cx, width_), highBound(cy, height_)};
+}
+
+void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
+                   int64_t pictureHeight)
+{
+    const RecordFinish finish(cell, pictureWidth, pictureHeight);
     for (size_t i = from; i < dots.size(); ++i) {
         TDotRecord& r = dots[i];
-        r.x = clampEdge(r.x, cell.width, pictureWidth);
-        r.y = clampEdge(r.y, cell.height, pictureHeight);
+        r.x = finish.clampX(r.x);
+        r.y = finish.clampY(r.y);
         r.width = cell.width;
         r.height = cell.height;
-        const float cx = static_cast<float>(r.x + static_cast<double>(halfW));
-        const float cy = static_cast<float>(r.y + static_cast<double>(halfH));
-        r.left = lowBound(cx);
-        r.right = highBound(cx, pictureWidth);
-        r.top = lowBound(cy);
-        r.bottom = highBound(cy, pictureHeight);
+        const BoundingSquare square = finish.squareAt(r.x, r.y);
+        r.left = square.left;
+        r.top = square.top;
+        r.right = square.right;
+        r.bottom = square.bottom;
+    }
+}
+
+void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight)
+{
+    const RecordFinish finish(cell, pictureWidth, pictureHeight);
+    for (RenderDot& r : dots) {
+        r.x = finish.clampX(r.x);
+        r.y = finish.clampY(r.y);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace lumexa
 {
@@ -68,9 +69,10 @@ using KindOfDot = std::function<int(int column)>;
 
 // One record per glyph pixel whose `channel` byte is below `threshold`, columns outer and
 // rows inner, each displaced by DrawDisplacement from `shuffle` and given kind
-// kindOf(column). The records are not finished.
+// kindOf(column). The records are not finished. Made for TDotRecord and RenderDot.
+template <typename Record>
 void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
-                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out);
+                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out);
 
 // 1 + trunc((ledCount - 1) x t), t drawn from `table`.
 int RandomLedNumber(int ledCount, RandomTable& table);
@@ -80,11 +82,44 @@ int TaggedLedNumber(int tagNumber, int ledCount);
 // else 1.
 int SelectedLedNumber(int selected, int ledCount);
 
-// Clamps x and y into the W x H picture (a dot past the right edge ends at W - cell
-// width), sets width and height to the cell size and computes the bounding square of the
-// circle through the cell's corners from 32-bit centre and radius. `rotation` is left
-// as it is. Applied to records [from, end).
+// The square around the circle through the corners of a cell-sized record, clipped to
+// the picture: whole numbers held in floats.
+struct BoundingSquare {
+    float left = 0;
+    float top = 0;
+    float right = 0;
+    float bottom = 0;
+};
+
+// The finishing of records of one cell size in a W x H picture, with what is the same for
+// all of them worked out once.
+class RecordFinish
+{
+  public:
+    RecordFinish(CellSize cell, int64_t pictureWidth, int64_t pictureHeight);
+
+    // A dot past the right edge ends at W - cell width, one past the bottom at H - cell
+    // height; one before the left or top edge starts at 0.
+    int32_t clampX(int64_t x) const;
+    int32_t clampY(int64_t y) const;
+    // From the 32-bit centre and radius of the record at (x, y), which is taken as it is.
+    BoundingSquare squareAt(int32_t x, int32_t y) const;
+
+  private:
+    CellSize cell_;
+    int64_t width_;
+    int64_t height_;
+    float radius_;
+    float halfWidth_;
+    float halfHeight_;
+};
+
+// Clamps x and y into the W x H picture (RecordFinish), sets width and height to the cell
+// size and computes the bounding square. `rotation` is left as it is. Applied to records
+// [from, end).
 void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
                    int64_t pictureHeight);
+// The same for render dots, which keep only the clamped position.
+void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight);
 
 } // namespace lumexa

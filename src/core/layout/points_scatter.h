@@ -35,4 +35,24 @@ void SelectScatterDots(std::span<const TScatterPoint> points, int density, int l
                        int columns, int rows, CellSize cell, RandomTable& led, RandomTable& pick,
                        DotList& out, const std::stop_token& stop = {});
 
+// The tables the scatter draws from, by role.
+struct ScatterTables {
+    RandomTable& accept;
+    RandomTable& shuffle;
+    RandomTable& led;
+    RandomTable& pick;
+};
+
+// MakeCandidatePoints and then SelectScatterDots over the glyph's columns x rows grid,
+// with the same draws and the same dots, without holding the candidate points: a long
+// text has hundreds of millions of them. What is kept is the mask of accepted candidates
+// of every glyph pixel, and a point is worked out again when the selection picks it; its
+// displacement follows from its number, since every point takes two draws from
+// `shuffle`. This holds only while `accept` and `shuffle` are different tables, as they
+// are in the layouts. The dots are appended to `out` unfinished. Throws Stopped when
+// `stop` is requested.
+void ScatterRenderDots(const Picture& glyph, Channel channel, CellSize cell, int shufle,
+                       int density, int ledCount, const ScatterTables& tables, RenderDotList& out,
+                       const std::stop_token& stop = {});
+
 } // namespace lumexa

@@ -42,32 +42,61 @@ Glyph MakeLayoutGlyph(const ProjectSettings& settings, const ParsedText& parsed,
                                settings.kerning.position());
 }
 
+namespace
+{
+
+// The recompute's first steps: false when there is nothing to lay out (the status says why).
+bool readyToLayOut(const ProjectSettings& settings, const LedInfo& leds, const Picture* logo,
+                   LayoutResult& result)
+{
+    result.renderAllowed = RenderCommandAllowed(settings, leds);
+    if (settings.text.empty()) {
+        result.status = LayoutStatus::NoText;
+        return false;
+    }
+    if (settings.activePage == 1 && logo == nullptr) {
+        result.status = LayoutStatus::NoLogo;
+        return false;
+    }
+    return true;
+}
+
+// The tags, the glyph and the threshold: everything that can fail.
+void makeGlyph(ProjectSettings& settings, GlyphRasterizer& rasterizer, const Picture* logo,
+               LayoutResult& result)
+{
+    if (settings.activePage != 1)
+        result.parsed = ParseTags(Utf8ToChars(settings.text));
+    result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo);
+    NarrowThreshold(result.glyph.image, settings.brightnes);
+}
+
+} // namespace
+
+void CheckPreviewLayout(ProjectSettings& settings, const LedInfo& leds, GlyphRasterizer& rasterizer,
+                        const Picture* logo)
+{
+    LayoutResult result;
+    if (readyToLayOut(settings, leds, logo, result))
+        makeGlyph(settings, rasterizer, logo, result);
+}
+
 LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds,
                                   GlyphRasterizer& rasterizer, const Picture* logo,
                                   LayoutRandom& random, std::vector<TScatterPoint>& points)
 {
     LayoutResult result;
-    result.renderAllowed = RenderCommandAllowed(settings, leds);
-    if (settings.text.empty()) {
-        result.status = LayoutStatus::NoText;
+    if (!readyToLayOut(settings, leds, logo, result))
         return result;
-    }
     const bool logoPage = settings.activePage == 1;
-    if (logoPage && logo == nullptr) {
-        result.status = LayoutStatus::NoLogo;
-        return result;
-    }
 
     // Every table starts again from the seed, so the same settings give the same dots.
     for (int role : {kPickTable, kLedTable, kShuffleTable, kAcceptTable})
         ReseedRandomTable(random.tables[static_cast<size_t>(role)], settings.seedText, random.gen);
     RandomTable& shuffle = random.tables[kShuffleTable];
 
-    if (!logoPage)
-        result.parsed = ParseTags(Utf8ToChars(settings.text));
-    result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo);
+    makeGlyph(settings, rasterizer, logo, result);
     const Picture& image = result.glyph.image;
-    NarrowThreshold(image, settings.brightnes);
     const int threshold = settings.brightnes.position();
 
     result.columns = image.width();

@@ -79,4 +79,10 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
                                   GlyphRasterizer& rasterizer, const Picture* logo,
                                   LayoutRandom& random, std::vector<TScatterPoint>& points);
 
+// The recompute without its dots: what it does to `settings` and what it throws, for a
+// caller that shows no preview (lumexa-render). A long text's dots would take hundreds of
+// megabytes for nothing.
+void CheckPreviewLayout(ProjectSettings& settings, const LedInfo& leds, GlyphRasterizer& rasterizer,
+                        const Picture* logo);
+
 } // namespace lumexa

@@ -21,16 +21,16 @@ void RenderRandom::fillAtStart(RandomGenerator& gen)
         FillRandomTable(*t, kDefaultSeed, gen);
 }
 
-void SortByRow(DotList& dots)
+void SortByRow(RenderDotList& dots)
 {
     // A stable sort, so that the drawing order of overlapping dots in one row, and so
     // the result's bytes, do not depend on the library's sort.
-    std::stable_sort(dots.begin(), dots.end(), [](const TDotRecord& a, const TDotRecord& b) {
+    std::stable_sort(dots.begin(), dots.end(), [](const RenderDot& a, const RenderDot& b) {
         return a.y != b.y ? a.y < b.y : a.kind < b.kind;
     });
 }
 
-void ShuffleDrawingOrder(DotList& dots, RandomGenerator& gen)
+void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen)
 {
     const int64_t n = static_cast<int64_t>(dots.size());
     const int64_t step = std::max<int64_t>(static_cast<int64_t>(n * 0.05), 1);
@@ -44,19 +44,18 @@ void ShuffleDrawingOrder(DotList& dots, RandomGenerator& gen)
 namespace
 {
 
-// A rotation for every record from `from` on, in list order.
-void DrawAngles(DotList& dots, size_t from, RandomTable& angle)
+// A rotation for every record, in list order.
+void DrawAngles(RenderDotList& dots, RandomTable& angle)
 {
-    for (size_t i = from; i < dots.size(); ++i)
-        dots[i].rotation = static_cast<int>(DrawRandom(angle) * 360.0);
+    for (RenderDot& dot : dots)
+        dot.rotation = static_cast<int>(DrawRandom(angle) * 360.0);
 }
 
 } // namespace
 
 RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
-                               RandomGenerator& gen, std::vector<TScatterPoint>& points,
-                               RenderLog* log, const std::stop_token& stop)
+                               RandomGenerator& gen, RenderLog* log, const std::stop_token& stop)
 {
     const auto checkStop = [&stop] {
         if (stop.stop_requested())
@@ -109,18 +108,16 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
 
     if (settings.useBackground) {
         out.add(kStringBackgroundCells);
-        AppendBackgroundCells(layout.columns, layout.rows, cell, layout.background);
-        FinishRecords(layout.background, 0, cell, layout.width, layout.height);
+        layout.backgroundCells = true;
     }
 
     const int shufle = settings.shufle.position();
     if (settings.renderType == kRandomPoints) {
         out.add(kStringRandomPoints);
         // The render reads the red byte where the main window's Points style reads blue.
-        MakeCandidatePoints(glyph.image, Channel::Red, cell, shufle, random.accept, random.shuffle,
-                            points, stop);
-        SelectScatterDots(points, settings.density.position(), leds.count, layout.columns,
-                          layout.rows, cell, random.led, random.pick, layout.dots, stop);
+        ScatterTables tables{random.accept, random.shuffle, random.led, random.pick};
+        ScatterRenderDots(glyph.image, Channel::Red, cell, shufle, settings.density.position(),
+                          leds.count, tables, layout.dots, stop);
     } else {
         out.add(kStringGridDots);
         KindOfDot kindOf;
@@ -142,8 +139,8 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
     checkStop();
     // The angle table serves nothing else, so drawing the angles after the dots gives
     // each dot the angle it would get when drawn as the dot is appended.
-    DrawAngles(layout.dots, 0, random.angle);
-    FinishRecords(layout.dots, 0, cell, layout.width, layout.height);
+    DrawAngles(layout.dots, random.angle);
+    FinishRecords(layout.dots, cell, layout.width, layout.height);
 
     checkStop();
     SortByRow(layout.dots);
@@ -151,7 +148,6 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
 
     out.add(kStringLayoutEnd);
     out.add(kStringLayoutClosing);
-    SortByRow(layout.background);
     return layout;
 }
 

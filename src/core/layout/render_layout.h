@@ -1,7 +1,7 @@
 // The render window's own layout of the text or logo at full size: the main window's
 // dots again (same glyph, threshold, displacements and LED numbers for the same seed),
-// plus a rotation for every dot, a list of background cells, the choice of dots by render
-// type, sorting by row and a local shuffle of the drawing order.
+// plus a rotation for every dot, the background cells, the choice of dots by render type,
+// sorting by row and a local shuffle of the drawing order.
 #pragma once
 
 #include "core/layout/dot_record.h"
@@ -52,9 +52,12 @@ struct RenderGlyphSource {
 };
 
 struct RenderLayout {
-    DotList dots;       // sorted by y then kind, then locally shuffled: drawing order
-    DotList background; // kind 0, sorted by y then kind
-    int columns = 0;    // glyph size
+    RenderDotList dots; // sorted by y then kind, then locally shuffled: drawing order
+    // One background cell of LED image 0 per grid cell, at (column x cell width, row x cell
+    // height) with kind 0 and rotation 0, rows outer and columns inner, which is their order
+    // by y then kind. The grid implies them, so they are not stored one by one.
+    bool backgroundCells = false;
+    int columns = 0; // glyph size
     int rows = 0;
     int cellWidth = 0;
     int cellHeight = 0;
@@ -66,20 +69,20 @@ struct RenderLayout {
 // window does; the dots use the moved threshold. Reads the render type and the background
 // option from `settings`. Draws from the tables of `random` and, for the local shuffle,
 // steps `gen` on from the state the rebuilding of the tables left. Log lines go to `log`
-// (null for none). `points` is the Points buffer, overwritten by render type 0.
+// (null for none).
 // Throws an Error for a tag number that does not convert, an empty threshold range, a
 // Logo page without a logo or a cell of no pixels; throws Stopped when `stop` is requested
 // (Ctrl-C in lumexa-render), checked between the steps and inside the long Points loops.
 RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
-                               RandomGenerator& gen, std::vector<TScatterPoint>& points,
-                               RenderLog* log, const std::stop_token& stop = {});
+                               RandomGenerator& gen, RenderLog* log,
+                               const std::stop_token& stop = {});
 
 // Sorts by y, then kind; records equal in both keep their order.
-void SortByRow(DotList& dots);
+void SortByRow(RenderDotList& dots);
 // Moves records forward in hops of step .. 2 x step - 1 places (step = 5 % of the count,
 // at least 1), one generator step per record, so that every row's dots are not drawn
 // strictly in row order.
-void ShuffleDrawingOrder(DotList& dots, RandomGenerator& gen);
+void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen);
 
 } // namespace lumexa

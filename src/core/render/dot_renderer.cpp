@@ -115,6 +115,7 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
           }
           return roles;
       }()),
+      finish_(scene.cell, width_, height_),
       samples_(
           leds_,
           [&] {
@@ -136,20 +137,16 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
             return -1;
         return kind;
     };
-    auto boxOf = [&](const TDotRecord& d) {
+    dots_.reserve(scene.dots.size());
+    for (const RenderDot& d : scene.dots) {
+        const BoundingSquare square = finish_.squareAt(d.x, d.y);
         Placed p;
         p.x = d.x;
         p.y = d.y;
-        p.colBegin = firstAbove(d.left, 0, width_);
-        p.colEnd = std::max(firstNotBelow(d.right, 0, width_), p.colBegin);
-        p.rowBegin = firstAbove(d.top, 0, height_);
-        p.rowEnd = std::max(firstNotBelow(d.bottom, 0, height_), p.rowBegin);
-        return p;
-    };
-
-    dots_.reserve(scene.dots.size());
-    for (const TDotRecord& d : scene.dots) {
-        Placed p = boxOf(d);
+        p.colBegin = firstAbove(square.left, 0, width_);
+        p.colEnd = std::max(firstNotBelow(square.right, 0, width_), p.colBegin);
+        p.rowBegin = firstAbove(square.top, 0, height_);
+        p.rowEnd = std::max(firstNotBelow(square.bottom, 0, height_), p.rowBegin);
         p.led = ledIndex(d.kind);
         p.angle = options_.rotate && d.rotation >= 0 && d.rotation <= 359 ? d.rotation : 0;
         dots_.push_back(p);
@@ -162,32 +159,12 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
         height_);
 
     const LedImage* led0 = ledIndex(0) == 0 ? leds_[0] : nullptr;
-    if (options_.background && led0 != nullptr) {
-        cells_.reserve(scene.background.size());
-        for (const TDotRecord& d : scene.background) {
-            Cell cell;
-            cell.area.x = d.x;
-            cell.area.y = d.y;
-            cell.area.colBegin = clampTo(d.x, 0, width_);
-            cell.area.colEnd =
-                clampTo(static_cast<long long>(d.x) + d.width, cell.area.colBegin, width_);
-            cell.area.rowBegin = clampTo(d.y, 0, height_);
-            cell.area.rowEnd =
-                clampTo(static_cast<long long>(d.y) + d.height, cell.area.rowBegin, height_);
-            cell.box = boxOf(d);
-            cells_.push_back(cell);
-        }
-        // Indexed over both the cell and its square: the render reads one, the preview the
-        // other.
-        cellIndex_ = buildIndex(
-            cells_.size(),
-            [&](size_t i) {
-                const Cell& c = cells_[i];
-                return std::pair{std::min(c.area.rowBegin, c.box.rowBegin),
-                                 std::max(c.area.rowEnd, c.box.rowEnd)};
-            },
-            height_);
-
+    if (options_.background && scene.backgroundCells && led0 != nullptr && scene.columns > 0 &&
+        scene.rows > 0 && scene.cell.width > 0 && scene.cell.height > 0) {
+        background_ = true;
+        columns_ = scene.columns;
+        rows_ = scene.rows;
+        cell_ = scene.cell;
         backgroundWidth_ = led0->picture.width();
         backgroundHeight_ = led0->picture.height();
         backgroundPixels_.resize(static_cast<size_t>(backgroundWidth_) *
@@ -217,11 +194,9 @@ void DotRenderer::RenderSpan(int py, int x0, int x1, uint8_t* rgba) const
     std::memset(rgba, 0, static_cast<size_t>(x1 - x0) * 4);
     if (py < 0 || py >= height_)
         return;
-    const uint32_t* cellsEnd = nullptr;
-    const uint32_t* cells = cells_.empty() ? nullptr : band(cellIndex_, py, &cellsEnd);
     const uint32_t* dotsEnd = nullptr;
     const uint32_t* dots = band(dotIndex_, py, &dotsEnd);
-    composeRow(py, x0, x1, cells, cellsEnd, dots, dotsEnd, rgba);
+    composeRow(py, x0, x1, dots, dotsEnd, rgba);
 }
 
 bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stride,
@@ -231,9 +206,8 @@ bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stri
         return true;
     const int x0 = rect.x;
     const int x1 = rect.x + rect.width;
-    // Each band's records are narrowed once to those that reach the region's columns, so
-    // that a narrow region does not walk every record of a wide row for each of its rows.
-    std::vector<uint32_t> cells;
+    // Each band's dots are narrowed once to those that reach the region's columns, so that
+    // a narrow region does not walk every dot of a wide row for each of its rows.
     std::vector<uint32_t> dots;
     auto narrow = [&](const BandIndex& index, int py, auto reaches, std::vector<uint32_t>& out) {
         out.clear();
@@ -243,7 +217,6 @@ bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stri
                 out.push_back(*i);
         }
     };
-    int cellBand = -1;
     int dotBand = -1;
     for (int r = 0; r < rect.height; ++r) {
         if (stop.stop_requested())
@@ -253,31 +226,19 @@ bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stri
         std::memset(out, 0, static_cast<size_t>(rect.width) * 4);
         if (py < 0 || py >= height_)
             continue;
-        if (!cells_.empty() && py / cellIndex_.bandHeight != cellBand) {
-            cellBand = py / cellIndex_.bandHeight;
-            narrow(
-                cellIndex_, py,
-                [&](uint32_t i) {
-                    const Placed& a = cells_[i].area;
-                    return a.colBegin < x1 && a.colEnd > x0;
-                },
-                cells);
-        }
         if (py / dotIndex_.bandHeight != dotBand) {
             dotBand = py / dotIndex_.bandHeight;
             narrow(
                 dotIndex_, py,
                 [&](uint32_t i) { return dots_[i].colBegin < x1 && dots_[i].colEnd > x0; }, dots);
         }
-        composeRow(py, x0, x1, cells.data(), cells.data() + cells.size(), dots.data(),
-                   dots.data() + dots.size(), out);
+        composeRow(py, x0, x1, dots.data(), dots.data() + dots.size(), out);
     }
     return true;
 }
 
-void DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* cells,
-                             const uint32_t* cellsEnd, const uint32_t* dots,
-                             const uint32_t* dotsEnd, uint8_t* out) const
+void DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
+                             uint8_t* out) const
 {
     // Only pixels inside the result are composed; the rest stay black and transparent.
     const int begin = std::max(x0, 0);
@@ -286,8 +247,8 @@ void DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* cells,
         return;
     // Every background cell first, then the dots in list order: each pixel sees its records
     // in the same order as when every record is tested at every pixel.
-    for (const uint32_t* i = cells; i != cellsEnd; ++i)
-        composeBackgroundRow(cells_[*i], py, begin, end, x0, out);
+    if (background_)
+        composeBackgroundRow(py, begin, end, x0, out);
     for (const uint32_t* i = dots; i != dotsEnd; ++i) {
         // The samples of a dot's row sit in its own table, away from the previous dot's: ask
         // for them a few dots ahead so that they arrive while earlier dots are composed.
@@ -314,25 +275,27 @@ void DotRenderer::prefetchDotRow(const Placed& dot, int py) const
         __builtin_prefetch(at + offset);
 }
 
-void DotRenderer::composeBackgroundRow(const Cell& cell, int py, int clipBegin, int clipEnd, int x0,
+void DotRenderer::composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0,
                                        uint8_t* out) const
 {
-    const Placed& a = cell.area;
-    if (py < a.rowBegin || py >= a.rowEnd)
+    // The cells of a row neither overlap nor leave gaps, so each pixel has at most one.
+    const int row = py / cell_.height;
+    if (row >= rows_)
         return;
-    const long long v = static_cast<long long>(py) - a.y;
+    const int v = py - row * cell_.height;
     if (v >= backgroundHeight_)
         return; // a cell larger than LED image 0 shows nothing where the picture ends
-    const int colBegin = std::max(a.colBegin, clipBegin);
-    const int colEnd = clampTo(static_cast<long long>(a.x) + backgroundWidth_, colBegin,
-                               std::min(a.colEnd, clipEnd));
-    if (colBegin >= colEnd)
-        return;
-    const size_t at = (static_cast<size_t>(v) * static_cast<size_t>(backgroundWidth_) +
-                       static_cast<size_t>(colBegin - a.x)) *
-                      4;
-    std::memcpy(out + static_cast<size_t>(colBegin - x0) * 4, backgroundPixels_.data() + at,
-                static_cast<size_t>(colEnd - colBegin) * 4);
+    const uint8_t* source = backgroundPixels_.data() +
+                            static_cast<size_t>(v) * static_cast<size_t>(backgroundWidth_) * 4;
+    const int shown = std::min(cell_.width, backgroundWidth_);
+    const int last = std::min((clipEnd - 1) / cell_.width, columns_ - 1);
+    for (int column = clipBegin / cell_.width; column <= last; ++column) {
+        const long long x = static_cast<long long>(column) * cell_.width;
+        const int from = clampTo(x, clipBegin, clipEnd);
+        const int to = clampTo(x + shown, from, clipEnd);
+        std::memcpy(out + static_cast<size_t>(from - x0) * 4,
+                    source + static_cast<size_t>(from - x) * 4, static_cast<size_t>(to - from) * 4);
+    }
 }
 
 void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,
@@ -478,26 +441,68 @@ std::optional<DotAt> DotRenderer::DotAtPixel(int px, int py) const
     return found;
 }
 
+std::pair<int, int> DotRenderer::squareColumns(int px) const
+{
+    // The squares move right with the column, so those that hold px are neighbours.
+    const auto begin = [&](int c) {
+        return firstAbove(finish_.squareAt(c * cell_.width, 0).left, 0, width_);
+    };
+    const auto end = [&](int c) {
+        return firstNotBelow(finish_.squareAt(c * cell_.width, 0).right, 0, width_);
+    };
+    int first = std::min(px / cell_.width, columns_ - 1);
+    while (first > 0 && end(first - 1) > px)
+        --first;
+    while (first < columns_ && end(first) <= px)
+        ++first;
+    int last = first;
+    while (last < columns_ && begin(last) <= px)
+        ++last;
+    return {first, last};
+}
+
+std::pair<int, int> DotRenderer::squareRows(int py) const
+{
+    const auto begin = [&](int r) {
+        return firstAbove(finish_.squareAt(0, r * cell_.height).top, 0, height_);
+    };
+    const auto end = [&](int r) {
+        return firstNotBelow(finish_.squareAt(0, r * cell_.height).bottom, 0, height_);
+    };
+    int first = std::min(py / cell_.height, rows_ - 1);
+    while (first > 0 && end(first - 1) > py)
+        --first;
+    while (first < rows_ && end(first) <= py)
+        ++first;
+    int last = first;
+    while (last < rows_ && begin(last) <= py)
+        ++last;
+    return {first, last};
+}
+
 void DotRenderer::ComposePreviewPixel(int px, int py, uint8_t* bgr) const
 {
     bgr[0] = bgr[1] = bgr[2] = 0;
     if (px < 0 || px >= width_ || py < 0 || py >= height_)
         return;
-    const uint32_t* end = nullptr;
-    if (!cells_.empty()) {
+    if (background_) {
+        // Cells in list order, rows outer: the last one with a sample shows.
         const LedImage& led0 = *leds_[0];
-        for (const uint32_t* i = band(cellIndex_, py, &end); i != end; ++i) {
-            const Placed& box = cells_[*i].box;
-            if (px < box.colBegin || px >= box.colEnd || py < box.rowBegin || py >= box.rowEnd)
-                continue;
-            if (const std::optional<LedSample> s = SampleLedPicture(
-                    led0, led0.picture, cellOffset(px, box.x), cellOffset(py, box.y), 0)) {
-                bgr[0] = s->blue;
-                bgr[1] = s->green;
-                bgr[2] = s->red;
+        const auto [firstColumn, endColumn] = squareColumns(px);
+        const auto [firstRow, endRow] = squareRows(py);
+        for (int r = firstRow; r < endRow; ++r) {
+            for (int c = firstColumn; c < endColumn; ++c) {
+                if (const std::optional<LedSample> s =
+                        SampleLedPicture(led0, led0.picture, cellOffset(px, c * cell_.width),
+                                         cellOffset(py, r * cell_.height), 0)) {
+                    bgr[0] = s->blue;
+                    bgr[1] = s->green;
+                    bgr[2] = s->red;
+                }
             }
         }
     }
+    const uint32_t* end = nullptr;
     for (const uint32_t* i = band(dotIndex_, py, &end); i != end; ++i) {
         const Placed& dot = dots_[*i];
         if (dot.led >= 0 && dot.colBegin <= px && px < dot.colEnd && dot.rowBegin <= py &&

@@ -1,9 +1,9 @@
 // The dot renderer: composes rows of the full-size result from the background cells and the
-// dots of a render layout. Each row's records are found through an index from row bands to
-// records built once, and each record is composed over only the pixels of its span; since
-// every pixel still sees the background cells first and then the dots in list order, the bytes
-// are those of testing every record at every pixel. LED pictures are read through sample tables
-// per LED image and angle.
+// dots of a render layout. Each row's dots are found through an index from row bands to
+// dots built once, and each dot is composed over only the pixels of its span; the background
+// cells follow from the grid. Since every pixel still sees the background cells first and
+// then the dots in list order, the bytes are those of testing every record at every pixel.
+// LED pictures are read through sample tables per LED image and angle.
 #pragma once
 
 #include "core/render/led_sample_cache.h"
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <stop_token>
+#include <utility>
 #include <vector>
 
 namespace lumexa
@@ -67,11 +68,6 @@ class DotRenderer
         int led = -1;                 // -1: names no LED image of the set
         int angle = 0;                // 0..359, 0 when rotation is off
     };
-    // A background cell: its cell area for the render, its bounding square for the preview.
-    struct Cell {
-        Placed area;
-        Placed box;
-    };
     // Records by band of rows, each band listing its records in list order.
     struct BandIndex {
         int bandHeight = 1;
@@ -92,18 +88,21 @@ class DotRenderer
         return dot.rowBegin <= py && py < dot.rowEnd && dot.colBegin < dot.colEnd && dot.led >= 0;
     }
     void prefetchDotRow(const Placed& dot, int py) const;
-    // Composes pixels max(x0, 0)..min(x1, W)-1 of row py from the listed records into `out`,
-    // which holds pixel x0 first and is cleared already.
-    void composeRow(int py, int x0, int x1, const uint32_t* cells, const uint32_t* cellsEnd,
-                    const uint32_t* dots, const uint32_t* dotsEnd, uint8_t* out) const;
-    // Compose the record's pixels within columns clipBegin..clipEnd-1 of row py into `out`,
-    // which holds column x0 first.
-    void composeBackgroundRow(const Cell& cell, int py, int clipBegin, int clipEnd, int x0,
-                              uint8_t* out) const;
+    // Composes pixels max(x0, 0)..min(x1, W)-1 of row py from the background cells and the
+    // listed dots into `out`, which holds pixel x0 first and is cleared already.
+    void composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
+                    uint8_t* out) const;
+    // Compose the pixels within columns clipBegin..clipEnd-1 of row py into `out`, which holds
+    // column x0 first.
+    void composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0, uint8_t* out) const;
     void composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,
                        uint8_t* out) const;
     void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,
                           bool withCoverage) const;
+    // The columns (rows) first..end-1 of the grid cells whose bounding squares hold pixel
+    // column px (row py).
+    std::pair<int, int> squareColumns(int px) const;
+    std::pair<int, int> squareRows(int py) const;
 
     int width_ = 0;
     int height_ = 0;
@@ -111,9 +110,13 @@ class DotRenderer
     std::vector<const LedImage*> leds_;
     std::vector<LedRole> roles_;
     std::vector<Placed> dots_;
-    std::vector<Cell> cells_;
     BandIndex dotIndex_;
-    BandIndex cellIndex_;
+    RecordFinish finish_;
+    // The background cells, when they are drawn: the grid, from the result's top-left corner.
+    bool background_ = false;
+    int columns_ = 0;
+    int rows_ = 0;
+    CellSize cell_;
     // LED image 0 as the background shows it: red, green, blue, coverage 0.
     std::vector<uint8_t> backgroundPixels_;
     int backgroundWidth_ = 0;

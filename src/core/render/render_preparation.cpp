@@ -60,7 +60,10 @@ RenderScene MakeRenderScene(RenderLayout&& layout, const LedImageSet& leds,
     RenderScene scene;
     scene.leds = leds.images();
     scene.dots = std::move(layout.dots);
-    scene.background = std::move(layout.background);
+    scene.columns = layout.columns;
+    scene.rows = layout.rows;
+    scene.cell = {layout.cellWidth, layout.cellHeight};
+    scene.backgroundCells = layout.backgroundCells;
     scene.width = static_cast<int>(layout.width);
     scene.height = static_cast<int>(layout.height);
     scene.options = RenderOptionsOf(settings);

@@ -1,7 +1,8 @@
-// What the dot renderer composes: the two record lists of a render layout, the LED
-// images they name, the result size and the render window's options.
+// What the dot renderer composes: the dots and the background cells of a render layout,
+// the LED images they name, the result size and the render window's options.
 #pragma once
 
+#include "core/layout/dot_grid.h"
 #include "core/layout/dot_record.h"
 #include "core/pictures/led_image.h"
 
@@ -19,10 +20,14 @@ struct RenderOptions {
 
 struct RenderScene {
     std::vector<const LedImage*> leds; // LED image n at index n; all of LED image 0's size
-    DotList dots;                      // drawing order
-    DotList background;                // kind 0, rotation 0
-    int width = 0;                     // W
-    int height = 0;                    // H
+    RenderDotList dots;                // drawing order, all of the cell's size
+    // The grid the dots were laid out on; it fills the result from its top-left corner.
+    int columns = 0;
+    int rows = 0;
+    CellSize cell;
+    bool backgroundCells = false; // one background cell per grid cell (RenderLayout)
+    int width = 0;                // W
+    int height = 0;               // H
     RenderOptions options;
 };
 

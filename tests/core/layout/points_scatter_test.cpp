@@ -1,4 +1,5 @@
-// The Points scatter: candidate acceptance and the selection loop's limits.
+// The Points scatter: candidate acceptance, the selection loop's limits, and the render's
+// scatter that keeps no candidate points against the two steps it stands for.
 #include "core/layout/points_scatter.h"
 
 #include <gtest/gtest.h>
@@ -222,6 +223,67 @@ TEST(Selection, PointsOffTheGridOrInCellZeroGiveNoDots)
     SelectScatterDots(cellZero, 30, 2, 4, 3, {16, 16}, t.led, t.pick, dots);
     SelectScatterDots(below, 30, 2, 4, 3, {16, 16}, t.led, t.pick, dots);
     EXPECT_TRUE(dots.empty());
+}
+
+// Glyphs large enough for thousands of points, so that indices are picked from every
+// hundred and near the end, where they wrap to the start.
+TEST(RenderScatter, SameDotsAndDrawsAsCandidatesThenSelection)
+{
+    struct Case {
+        int width, height;
+        CellSize cell;
+        int shufle, density;
+        int acceptCursor, shuffleCursor, pickCursor;
+    };
+    const Case cases[] = {
+        {12, 8, {16, 16}, 12, 10, 0, 0, 0},
+        {12, 8, {16, 16}, 0, 30, 0, 0, 0},          // no displacement draws
+        {9, 7, {1, 1}, 200, 30, 9990, 9995, 9999},  // every cursor runs across its cursor slot
+        {20, 5, {7, 3}, 150, 1, 4000, 10000, 5000}, // odd cells, one dot per cell
+        {1, 1, {5, 5}, 100, 30, 0, 0, 0},           // a single pixel: its point 0 is never picked
+    };
+    RandomGenerator gen;
+    gen.seed(11);
+    for (const Case& c : cases) {
+        for (int round = 0; round < 4; ++round) {
+            Picture glyph(c.width, c.height, {255, 255, 255});
+            for (int y = 0; y < c.height; ++y)
+                for (int x = 0; x < c.width; ++x) {
+                    const int v = gen.step() % 4 == 0   ? 255
+                                  : gen.step() % 2 == 0 ? 0
+                                                        : gen.step() % 256;
+                    glyph.setPixel(x, y, {0, 0, static_cast<uint8_t>(v)});
+                }
+            Tables steps, render;
+            for (Tables* t : {&steps, &render}) {
+                t->accept.cursor = c.acceptCursor;
+                t->shuffle.cursor = c.shuffleCursor;
+                t->pick.cursor = c.pickCursor;
+            }
+            std::vector<TScatterPoint> points;
+            DotList expected;
+            MakeCandidatePoints(glyph, Channel::Blue, c.cell, c.shufle, steps.accept, steps.shuffle,
+                                points);
+            SelectScatterDots(points, c.density, 4, c.width, c.height, c.cell, steps.led,
+                              steps.pick, expected);
+            RenderDotList dots;
+            ScatterRenderDots(glyph, Channel::Blue, c.cell, c.shufle, c.density, 4,
+                              {render.accept, render.shuffle, render.led, render.pick}, dots);
+
+            const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                      " round " + std::to_string(round);
+            ASSERT_EQ(dots.size(), expected.size()) << label << ", " << points.size() << " points";
+            for (size_t i = 0; i < dots.size(); ++i) {
+                ASSERT_EQ(dots[i].x, expected[i].x) << label << " #" << i;
+                ASSERT_EQ(dots[i].y, expected[i].y) << label << " #" << i;
+                ASSERT_EQ(dots[i].kind, expected[i].kind) << label << " #" << i;
+            }
+            EXPECT_EQ(render.accept.cursor, steps.accept.cursor) << label;
+            EXPECT_EQ(render.shuffle.cursor, steps.shuffle.cursor) << label;
+            EXPECT_EQ(render.led.cursor, steps.led.cursor) << label;
+            EXPECT_EQ(render.pick.cursor, steps.pick.cursor) << label;
+        }
+    }
 }
 
 } // namespace

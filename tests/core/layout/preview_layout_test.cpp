@@ -177,6 +177,7 @@ TEST_F(LayoutFixture, PointsIgnoreABlueLogoThatOtherStylesDraw)
     EXPECT_EQ(compute(&logo).dots.size(), 1u);
 }
 
+// The recompute, and its check without dots that lumexa-render runs, fail alike.
 TEST_F(LayoutFixture, FailuresReachTheCallerAndKeepTheThreshold)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -184,24 +185,34 @@ TEST_F(LayoutFixture, FailuresReachTheCallerAndKeepTheThreshold)
         {"   ", "Property value out of range (256..254)"},
         {"[&+01][&-01]", "Property value out of range (256..-1)"},
     };
-    for (const auto& [text, message] : cases) {
-        settings.text = text;
-        const ScrollSetting before = settings.brightnes;
-        try {
-            compute();
-            ADD_FAILURE() << text;
-        } catch (const Error& e) {
-            EXPECT_THAT(e.what(), ::testing::StartsWith(message));
+    for (bool withDots : {true, false}) {
+        for (const auto& [text, message] : cases) {
+            settings.text = text;
+            const ScrollSetting before = settings.brightnes;
+            try {
+                if (withDots)
+                    compute();
+                else
+                    CheckPreviewLayout(settings, leds, rasterizer, nullptr);
+                ADD_FAILURE() << text;
+            } catch (const Error& e) {
+                EXPECT_THAT(e.what(), ::testing::StartsWith(message));
+            }
+            EXPECT_EQ(settings.brightnes, before);
         }
-        EXPECT_EQ(settings.brightnes, before);
     }
 }
 
 TEST_F(LayoutFixture, ThresholdIsNarrowedAndMoved)
 {
-    settings.brightnes = ScrollSetting{0, 255, 255};
-    compute();
-    EXPECT_EQ(settings.brightnes, (ScrollSetting{1, 254, 254}));
+    for (bool withDots : {true, false}) {
+        settings.brightnes = ScrollSetting{0, 255, 255};
+        if (withDots)
+            compute();
+        else
+            CheckPreviewLayout(settings, leds, rasterizer, nullptr);
+        EXPECT_EQ(settings.brightnes, (ScrollSetting{1, 254, 254})) << withDots;
+    }
 }
 
 TEST_F(LayoutFixture, NothingToDrawWithoutTextOrLogo)

@@ -1,8 +1,9 @@
-// The render layout: the order of the lists, the local shuffle, the background list, the
+// The render layout: the order of the dots, the local shuffle, the background cells, the
 // LED numbers by render type, the angles and the log lines.
 #include "core/layout/render_layout.h"
 
 #include "core/base/error.h"
+#include "core/layout/dot_grid.h"
 #include "core/layout/preview_layout.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,6 @@ struct Fixture {
     FixedRasterizer rasterizer{kLetters};
     RenderRandom random;
     RandomGenerator gen;
-    std::vector<TScatterPoint> points;
 
     Fixture()
     {
@@ -88,13 +88,13 @@ struct Fixture {
     {
         RenderGlyphSource source;
         source.rasterizer = &rasterizer;
-        return BuildRenderLayout(settings, leds, source, random, gen, points, log);
+        return BuildRenderLayout(settings, leds, source, random, gen, log);
     }
 };
 
-TDotRecord Record(int y, int kind, int x)
+RenderDot Record(int y, int kind, int x)
 {
-    TDotRecord r;
+    RenderDot r;
     r.x = x;
     r.y = y;
     r.kind = kind;
@@ -103,11 +103,11 @@ TDotRecord Record(int y, int kind, int x)
 
 TEST(RenderLayoutTest, SortByRowKeepsTheOrderOfRecordsEqualInRowAndKind)
 {
-    DotList dots = {Record(5, 2, 0), Record(1, 3, 1), Record(5, 1, 2),
-                    Record(5, 2, 3), Record(1, 3, 4), Record(0, 9, 5)};
+    RenderDotList dots = {Record(5, 2, 0), Record(1, 3, 1), Record(5, 1, 2),
+                          Record(5, 2, 3), Record(1, 3, 4), Record(0, 9, 5)};
     SortByRow(dots);
     std::vector<int> xs;
-    for (const TDotRecord& r : dots)
+    for (const RenderDot& r : dots)
         xs.push_back(r.x);
     EXPECT_EQ(xs, (std::vector<int>{5, 1, 4, 2, 0, 3}));
 }
@@ -124,7 +124,7 @@ TEST(RenderLayoutTest, ShuffleWithFewDotsCarriesTheFirstRecordToTheEnd)
         {5, {1, 2, 3, 4, 0}},
     };
     for (const Case& c : cases) {
-        DotList dots;
+        RenderDotList dots;
         for (int i = 0; i < c.n; ++i)
             dots.push_back(Record(0, 0, i));
         RandomGenerator gen;
@@ -132,7 +132,7 @@ TEST(RenderLayoutTest, ShuffleWithFewDotsCarriesTheFirstRecordToTheEnd)
         const uint32_t before = gen.state();
         ShuffleDrawingOrder(dots, gen);
         std::vector<int> xs;
-        for (const TDotRecord& r : dots)
+        for (const RenderDot& r : dots)
             xs.push_back(r.x);
         EXPECT_EQ(xs, c.expected) << c.n;
         // One generator step per record, swapped or not.
@@ -146,7 +146,7 @@ TEST(RenderLayoutTest, ShuffleWithFewDotsCarriesTheFirstRecordToTheEnd)
 
 TEST(RenderLayoutTest, ShuffleOfAHundredDotsHopsFiveToNinePlaces)
 {
-    DotList dots;
+    RenderDotList dots;
     for (int i = 0; i < 100; ++i)
         dots.push_back(Record(0, 0, i));
     RandomGenerator gen;
@@ -168,7 +168,7 @@ TEST(RenderLayoutTest, ShuffleOfAHundredDotsHopsFiveToNinePlaces)
         EXPECT_EQ(dots[static_cast<size_t>(i)].x, order[static_cast<size_t>(i)]);
 }
 
-TEST(RenderLayoutTest, BackgroundListHasOneCellPerGlyphPixelWhenTheOptionHolds)
+TEST(RenderLayoutTest, BackgroundCellsOfTheGridWhenTheOptionHolds)
 {
     for (bool background : {true, false}) {
         Fixture f;
@@ -176,23 +176,11 @@ TEST(RenderLayoutTest, BackgroundListHasOneCellPerGlyphPixelWhenTheOptionHolds)
         const RenderLayout layout = f.build();
         EXPECT_EQ(layout.columns, 10);
         EXPECT_EQ(layout.rows, 4);
+        EXPECT_EQ(layout.cellWidth, 8);
+        EXPECT_EQ(layout.cellHeight, 6);
         EXPECT_EQ(layout.width, 80);
         EXPECT_EQ(layout.height, 24);
-        if (!background) {
-            EXPECT_TRUE(layout.background.empty());
-            continue;
-        }
-        ASSERT_EQ(layout.background.size(), 40u);
-        // Rows outer, columns inner, and already in row order.
-        for (size_t i = 0; i < 40; ++i) {
-            const TDotRecord& r = layout.background[i];
-            EXPECT_EQ(r.x, static_cast<int>(i % 10) * 8);
-            EXPECT_EQ(r.y, static_cast<int>(i / 10) * 6);
-            EXPECT_EQ(r.kind, 0);
-            EXPECT_EQ(r.rotation, 0);
-            EXPECT_EQ(r.width, 8);
-            EXPECT_EQ(r.height, 6);
-        }
+        EXPECT_EQ(layout.backgroundCells, background);
     }
 }
 
@@ -226,7 +214,7 @@ TEST(RenderLayoutTest, EveryDotGetsAnAngleFromTheAngleTableWhateverTheRotateOpti
             got.insert(layout.dots[i].rotation);
         }
         EXPECT_EQ(got, expected);
-        for (const TDotRecord& r : layout.dots) {
+        for (const RenderDot& r : layout.dots) {
             EXPECT_GE(r.rotation, 0);
             EXPECT_LT(r.rotation, 360);
         }
@@ -240,7 +228,7 @@ TEST(RenderLayoutTest, LedNumbersByRenderType)
     Fixture full;
     full.settings.text = "a[&+03]bc[&-03][&+09]d[&-09]e";
     const RenderLayout tagged = full.build();
-    for (const TDotRecord& r : tagged.dots) {
+    for (const RenderDot& r : tagged.dots) {
         const int column = r.x / 8; // no displacement
         const int character = column / 2 + 1;
         const int expected = (character == 2 || character == 3) ? 3 : 1;
@@ -251,7 +239,7 @@ TEST(RenderLayoutTest, LedNumbersByRenderType)
     Fixture random;
     random.settings.renderType = kRandomBitmaps;
     std::map<int, int> kinds;
-    for (const TDotRecord& r : random.build().dots)
+    for (const RenderDot& r : random.build().dots)
         ++kinds[r.kind];
     for (const auto& [kind, n] : kinds) {
         EXPECT_GE(kind, 1);
@@ -276,9 +264,9 @@ TEST(RenderLayoutTest, LogoPageFullRenderUsesTheSelectedLitImage)
         RenderGlyphSource source;
         source.logo = &logo;
         const RenderLayout layout =
-            BuildRenderLayout(f.settings, f.leds, source, f.random, f.gen, f.points, nullptr);
+            BuildRenderLayout(f.settings, f.leds, source, f.random, f.gen, nullptr);
         ASSERT_FALSE(layout.dots.empty());
-        for (const TDotRecord& r : layout.dots)
+        for (const RenderDot& r : layout.dots)
             EXPECT_EQ(r.kind, c.kind) << c.selected;
     }
 }
@@ -288,8 +276,7 @@ TEST(RenderLayoutTest, LogoPageWithoutALogoIsAnError)
     Fixture f;
     f.settings.activePage = 1;
     RenderGlyphSource none;
-    EXPECT_THROW(BuildRenderLayout(f.settings, f.leds, none, f.random, f.gen, f.points, nullptr),
-                 Error);
+    EXPECT_THROW(BuildRenderLayout(f.settings, f.leds, none, f.random, f.gen, nullptr), Error);
 }
 
 TEST(RenderLayoutTest, SameSettingsGiveTheSameListsInEveryRenderType)
@@ -302,7 +289,7 @@ TEST(RenderLayoutTest, SameSettingsGiveTheSameListsInEveryRenderType)
         const RenderLayout second = f.build();
         EXPECT_FALSE(first.dots.empty()) << type;
         EXPECT_EQ(first.dots, second.dots) << type;
-        EXPECT_EQ(first.background, second.background) << type;
+        EXPECT_EQ(first.backgroundCells, second.backgroundCells) << type;
     }
 }
 
@@ -362,7 +349,7 @@ TEST(RenderLayoutTest, SameDotsAsTheMainWindowsStyles)
         source.logo = c.page == 1 ? &logo : nullptr;
         ProjectSettings previewSettings = f.settings;
         const RenderLayout render =
-            BuildRenderLayout(f.settings, f.leds, source, f.random, f.gen, f.points, nullptr);
+            BuildRenderLayout(f.settings, f.leds, source, f.random, f.gen, nullptr);
 
         LayoutRandom previewRandom;
         std::vector<TScatterPoint> points;
@@ -375,8 +362,24 @@ TEST(RenderLayoutTest, SameDotsAsTheMainWindowsStyles)
             return std::make_tuple(k.y, k.x, k.kind, k.width, k.height, k.left, k.top, k.right,
                                    k.bottom);
         };
+        // The render keeps the position; its square is the one the preview's record holds.
+        DotList finished;
+        for (const RenderDot& r : render.dots) {
+            TDotRecord d;
+            d.x = r.x;
+            d.y = r.y;
+            d.kind = r.kind;
+            finished.push_back(d);
+        }
+        FinishRecords(finished, 0, {render.cellWidth, render.cellHeight}, render.width,
+                      render.height);
+        EXPECT_EQ(finished.size(), render.dots.size());
+        for (size_t i = 0; i < finished.size(); ++i) {
+            EXPECT_EQ(finished[i].x, render.dots[i].x);
+            EXPECT_EQ(finished[i].y, render.dots[i].y);
+        }
         std::multiset<decltype(key(TDotRecord{}))> fromRender, fromPreview;
-        for (const TDotRecord& r : render.dots)
+        for (const TDotRecord& r : finished)
             fromRender.insert(key(r));
         for (const TDotRecord& r : preview.dots)
             if (r.kind != 0) // the preview's background cells
@@ -386,8 +389,8 @@ TEST(RenderLayoutTest, SameDotsAsTheMainWindowsStyles)
     }
 }
 
-// The lists have no fixed capacity: a glyph of more than 100,000 cells gets a background
-// record for each, and as many dots as it has dark pixels.
+// The dot list has no fixed capacity: a glyph of more than 100,000 cells gets a background
+// cell for each, and as many dots as it has dark pixels.
 TEST(RenderLayoutTest, ListsGrowPastAHundredThousandRecords)
 {
     std::vector<std::string> pattern(260, std::string(400, '.'));
@@ -398,7 +401,8 @@ TEST(RenderLayoutTest, ListsGrowPastAHundredThousandRecords)
     Fixture f;
     f.rasterizer = FixedRasterizer(pattern);
     const RenderLayout layout = f.build();
-    EXPECT_EQ(layout.background.size(), 104000u);
+    EXPECT_TRUE(layout.backgroundCells);
+    EXPECT_EQ(layout.columns * layout.rows, 104000);
     size_t dark = 0;
     for (const std::string& row : pattern)
         dark += static_cast<size_t>(std::count(row.begin(), row.end(), '#'));

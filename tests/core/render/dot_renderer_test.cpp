@@ -14,7 +14,7 @@ namespace lumexa
 namespace
 {
 
-using testing::FinishedRecord;
+using testing::FinishedDot;
 using testing::OwnedScene;
 using testing::RandomScene;
 
@@ -25,18 +25,25 @@ std::vector<uint8_t> fastRow(const DotRenderer& renderer, int py)
     return row;
 }
 
-std::vector<uint8_t> referenceRow(const RenderScene& scene, int py)
+std::vector<uint8_t> referenceRow(const RenderScene& scene, const reference::SceneRecords& records,
+                                  int py)
 {
     std::vector<uint8_t> row(static_cast<size_t>(scene.width) * 4, 0xCD);
-    reference::RenderRow(scene, py, row.data());
+    reference::RenderRow(scene, records, py, row.data());
     return row;
+}
+
+std::vector<uint8_t> referenceRow(const RenderScene& scene, int py)
+{
+    return referenceRow(scene, reference::RecordsOf(scene), py);
 }
 
 // Compares every byte of every row and every preview pixel; returns the first difference.
 std::string firstDifference(const RenderScene& scene, const DotRenderer& renderer)
 {
+    const reference::SceneRecords records = reference::RecordsOf(scene);
     for (int py = 0; py < scene.height; ++py) {
-        const std::vector<uint8_t> expected = referenceRow(scene, py);
+        const std::vector<uint8_t> expected = referenceRow(scene, records, py);
         const std::vector<uint8_t> actual = fastRow(renderer, py);
         for (size_t i = 0; i < expected.size(); ++i) {
             if (expected[i] != actual[i])
@@ -47,7 +54,7 @@ std::string firstDifference(const RenderScene& scene, const DotRenderer& rendere
         for (int px = 0; px < scene.width; ++px) {
             uint8_t want[3] = {1, 2, 3};
             uint8_t got[3] = {4, 5, 6};
-            reference::ComposePreviewPixel(scene, px, py, want);
+            reference::ComposePreviewPixel(scene, records, px, py, want);
             renderer.ComposePreviewPixel(px, py, got);
             for (int k = 0; k < 3; ++k) {
                 if (want[k] != got[k])
@@ -102,14 +109,14 @@ TEST(DotRenderer, AgreesOnALargerSceneWithManyOverlaps)
     scene.width = 30 * 12;
     scene.height = 12 * 10;
     scene.options = {true, true, false, true};
-    for (int row = 0; row < 12; ++row)
-        for (int col = 0; col < 30; ++col)
-            scene.background.push_back(
-                FinishedRecord(col * 12, row * 10, 12, 10, scene.width, scene.height, 0, 0));
+    scene.columns = 30;
+    scene.rows = 12;
+    scene.cell = {12, 10};
+    scene.backgroundCells = true;
     std::uniform_int_distribution<int> d(-12, 12), kind(1, 4), angle(0, 359);
     for (int i = 0; i < 900; ++i)
-        scene.dots.push_back(FinishedRecord((i % 30) * 12 + d(rng), (i / 30 % 12) * 10 + d(rng), 12,
-                                            10, scene.width, scene.height, kind(rng), angle(rng)));
+        scene.dots.push_back(FinishedDot((i % 30) * 12 + d(rng), (i / 30 % 12) * 10 + d(rng), 12,
+                                         10, scene.width, scene.height, kind(rng), angle(rng)));
     for (bool additive : {false, true}) {
         scene.options.additive = additive;
         const DotRenderer renderer(scene);
@@ -162,6 +169,8 @@ class CompositionRules : public ::testing::TestWithParam<bool>
             std::make_unique<LedImage>(MakeLedImage(Picture(kSize, kSize, {100, 100, 100}), 0, ""));
         scene_.leds = {background_.get()};
         scene_.width = scene_.height = 3 * kSize;
+        scene_.columns = scene_.rows = 3;
+        scene_.cell = {kSize, kSize};
         scene_.options = {false, false, false, false};
     }
 
@@ -179,18 +188,12 @@ class CompositionRules : public ::testing::TestWithParam<bool>
         return *leds_.back();
     }
 
-    void addBackground()
-    {
-        for (int row = 0; row < 3; ++row)
-            for (int col = 0; col < 3; ++col)
-                scene_.background.push_back(FinishedRecord(col * kSize, row * kSize, kSize, kSize,
-                                                           scene_.width, scene_.height, 0, 0));
-    }
+    void addBackground() { scene_.backgroundCells = true; }
 
-    TDotRecord& addDot(int x, int y, int kind, int rotation = 0)
+    RenderDot& addDot(int x, int y, int kind, int rotation = 0)
     {
         scene_.dots.push_back(
-            FinishedRecord(x, y, kSize, kSize, scene_.width, scene_.height, kind, rotation));
+            FinishedDot(x, y, kSize, kSize, scene_.width, scene_.height, kind, rotation));
         return scene_.dots.back();
     }
 
@@ -239,10 +242,11 @@ TEST_P(CompositionRules, PlainDotCoversItsWholeBoxWithStrictEdges)
     addLed({200, 10, 20});
     addBackground();
     scene_.options.background = true;
-    const TDotRecord& dot = addDot(5, 5, 1);
+    addDot(5, 5, 1);
     // A 5 x 5 cell at (5, 5): circle radius 3.54 about 7.5, square from 3 to 11.
-    ASSERT_EQ(dot.left, 3.0f);
-    ASSERT_EQ(dot.right, 11.0f);
+    const BoundingSquare square = RecordFinish({kSize, kSize}, 15, 15).squareAt(5, 5);
+    ASSERT_EQ(square.left, 3.0f);
+    ASSERT_EQ(square.right, 11.0f);
     EXPECT_EQ(pixel(7, 7), (Px{200, 10, 20, 255}));
     // Box corners outside the picture: covered, colours of the background kept.
     EXPECT_EQ(pixel(10, 10), (Px{100, 100, 100, 255}));
@@ -345,7 +349,7 @@ TEST_P(CompositionRules, AnglesOutsideTheDegreeRangeCountAsZero)
     leds_.push_back(std::make_unique<LedImage>(MakeLedImage(std::move(picture), 1, "")));
     scene_.leds.push_back(leds_.back().get());
     scene_.options.rotate = true;
-    TDotRecord& dot = addDot(5, 5, 1, 0);
+    RenderDot& dot = addDot(5, 5, 1, 0);
     const Px atZero = pixel(6, 8);
     EXPECT_EQ(atZero, (Px{10, 30, 7, 255}));
     for (int angle : {360, 1000, -1}) {
@@ -377,11 +381,11 @@ TEST(DotRendererPreview, ThreeBytesWithoutCoverageAndBackgroundBySquare)
     RenderScene scene;
     scene.leds = {led0.get(), led1.get()};
     scene.width = scene.height = 15;
+    scene.columns = scene.rows = 3;
+    scene.cell = {5, 5};
+    scene.backgroundCells = true;
     scene.options = {true, false, false, false};
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3; ++col)
-            scene.background.push_back(FinishedRecord(col * 5, row * 5, 5, 5, 15, 15, 0, 0));
-    scene.dots.push_back(FinishedRecord(5, 5, 5, 5, 15, 15, 1, 0));
+    scene.dots.push_back(FinishedDot(5, 5, 5, 5, 15, 15, 1, 0));
     const DotRenderer renderer(scene);
     for (auto [px, py, b, g, r] :
          std::vector<std::array<int, 5>>{{7, 7, 20, 10, 200},   // the dot

@@ -78,20 +78,28 @@ TEST(RenderPreparationTest, LedFiguresAndTheTwoImageMinimum)
     EXPECT_EQ(info.selected, set.SelectedLedImage());
 }
 
-TEST(RenderPreparationTest, SceneTakesTheListsPicturesAndSize)
+TEST(RenderPreparationTest, SceneTakesTheDotsGridPicturesAndSize)
 {
     LedImageSet set = SetOf(2, false);
     ProjectSettings s;
     RenderLayout layout;
+    layout.columns = 10;
+    layout.rows = 2;
+    layout.cellWidth = 4;
+    layout.cellHeight = 6;
     layout.width = 40;
     layout.height = 12;
     layout.dots.resize(3);
-    layout.background.resize(5);
+    layout.backgroundCells = true;
     const RenderScene scene = MakeRenderScene(std::move(layout), set, s);
     EXPECT_EQ(scene.width, 40);
     EXPECT_EQ(scene.height, 12);
     EXPECT_EQ(scene.dots.size(), 3u);
-    EXPECT_EQ(scene.background.size(), 5u);
+    EXPECT_EQ(scene.columns, 10);
+    EXPECT_EQ(scene.rows, 2);
+    EXPECT_EQ(scene.cell.width, 4);
+    EXPECT_EQ(scene.cell.height, 6);
+    EXPECT_TRUE(scene.backgroundCells);
     ASSERT_EQ(scene.leds.size(), 2u);
     EXPECT_EQ(scene.leds[1], &set[1]);
 }
