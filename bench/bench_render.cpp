@@ -68,12 +68,13 @@ void BM_DotRendererThreads(benchmark::State& state)
 void BM_ReferenceComposer(benchmark::State& state)
 {
     const BenchScene b = MakeBenchScene(kSceneM, SceneMode::Rotation);
+    const reference::SceneRecords records = reference::RecordsOf(b.scene);
     std::vector<uint8_t> row(static_cast<size_t>(b.scene.width) * 4);
     constexpr int kRows = 4;
     const int first = b.scene.height / 2;
     for (auto _ : state) {
         for (int py = first; py < first + kRows; ++py) {
-            reference::RenderRow(b.scene, py, row.data());
+            reference::RenderRow(b.scene, records, py, row.data());
             benchmark::DoNotOptimize(row.data());
         }
     }
