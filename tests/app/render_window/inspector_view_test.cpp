@@ -51,14 +51,16 @@ class InspectorViewTest : public QObject
         RenderScene& scene = owned_.scene;
         scene.width = kColumns * kCell;
         scene.height = kRows * kCell;
+        scene.columns = kColumns;
+        scene.rows = kRows;
+        scene.cell = {kCell, kCell};
+        scene.backgroundCells = true;
         std::uniform_int_distribution<int> angle(0, 359), kind(1, 2), skip(0, 3);
         for (int row = 0; row < kRows; ++row)
             for (int column = 0; column < kColumns; ++column) {
                 const int x = column * kCell, y = row * kCell;
-                scene.background.push_back(
-                    testing::FinishedRecord(x, y, kCell, kCell, scene.width, scene.height, 0, 0));
                 if (skip(rng_) != 0)
-                    scene.dots.push_back(testing::FinishedRecord(
+                    scene.dots.push_back(testing::FinishedDot(
                         x, y, kCell, kCell, scene.width, scene.height, kind(rng_), angle(rng_)));
             }
         scene.options = {true, true, false, true};
