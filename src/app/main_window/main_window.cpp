@@ -188,8 +188,11 @@ void TForm1::LoadLanguage(const QString& path)
     ApplyCaptions(*this, shared_.languageStrings);
     loadQtTranslations(chosen);
     updateToolTips();
-    // The captions put placeholders in the status bar: the recompute fills it again.
+    // The captions put placeholders in the status bar: the recompute fills it again, or,
+    // while recomputes rest behind a modal window or the text cannot be laid out, the
+    // figures of the last good preview come back.
     BuildPreview();
+    showStatus();
 }
 
 void TForm1::loadQtTranslations(const QString& languageFile)

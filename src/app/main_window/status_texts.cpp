@@ -2,6 +2,8 @@
 // a translation stays as it is.
 #include "app/main_window/status_texts.h"
 
+#include "app/main_window/window_strings.h"
+
 namespace lumexa
 {
 
@@ -11,7 +13,10 @@ QStringList StatusTexts(const std::function<QString(int)>& text, const StatusVal
     const auto label = [&text](int n) { return text(n) + QStringLiteral(": "); };
     QStringList panels;
     panels << label(22) + QString::number(v.fontDots);
-    panels << label(23) + QStringLiteral("%1 x %2 dots").arg(v.columns).arg(v.rows);
+    // A language file older than the unit's string leaves it empty: the unit stays English.
+    const QString dots = text(kStringDots);
+    panels << label(23) + QStringLiteral("%1 x %2 ").arg(v.columns).arg(v.rows) +
+                  (dots.isEmpty() ? QStringLiteral("dots") : dots);
     if (v.ledCount == 0) {
         panels << text(28);
         return panels;

@@ -36,5 +36,11 @@ inline constexpr int kStringInspectButton = 150;
 // then the LED image under the pointer, %1 its number.
 inline constexpr int kStringInspectPixel = 151;
 inline constexpr int kStringInspectLed = 152;
+// The unit after the grid size in the status bar.
+inline constexpr int kStringDots = 153;
+// The render window's compression box for PNG and TIFF: its caption, then its choices in
+// the order of Compression's values.
+inline constexpr int kStringCompression = 154;
+inline constexpr int kStringCompressionFast = 155;
 
 } // namespace lumexa

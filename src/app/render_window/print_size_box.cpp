@@ -5,6 +5,7 @@
 #include "core/project/language_table.h"
 #include "core/project/settings.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,31 +36,43 @@ QString Figure(double value)
 PrintSizeBox::PrintSizeBox(QWidget* parent) : QGroupBox(QStringLiteral("Print size"), parent)
 {
     setObjectName(QStringLiteral("PrintSizeBox"));
+    // The row is laid out so that every caption gets the width its language needs; the
+    // fields give way first.
     dpiLabel_ = Named(new QLabel(QStringLiteral("print resolution"), this), "PrintDpiLabel");
-    dpiLabel_->setGeometry(10, 22, 104, 24);
     DpiBox = Named(new QSpinBox(this), "PrintDpiBox");
-    DpiBox->setGeometry(116, 22, 80, 24);
     DpiBox->setRange(1, kMaxPrintDpi);
     DpiBox->setValue(kDefaultPrintDpi);
     dpiUnit_ = Named(new QLabel(QStringLiteral("pixels per inch"), this), "PrintDpiUnit");
-    dpiUnit_->setGeometry(200, 22, 110, 24);
 
     widthLabel_ = Named(new QLabel(QStringLiteral("width"), this), "PrintWidthLabel");
-    widthLabel_->setGeometry(316, 22, 56, 24);
     widthLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     WidthEdit = Named(new QLineEdit(this), "PrintWidthEdit");
-    WidthEdit->setGeometry(376, 22, 84, 24);
     heightLabel_ = Named(new QLabel(QStringLiteral("height"), this), "PrintHeightLabel");
-    heightLabel_->setGeometry(464, 22, 56, 24);
     heightLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     HeightEdit = Named(new QLineEdit(this), "PrintHeightEdit");
-    HeightEdit->setGeometry(524, 22, 84, 24);
     UnitBox = Named(new QComboBox(this), "PrintUnitBox");
-    UnitBox->setGeometry(614, 22, 104, 24);
     UnitBox->addItems({QStringLiteral("cm"), QStringLiteral("inch")});
 
     SizeLabel = Named(new QLabel(this), "PrintSizeLabel");
-    SizeLabel->setGeometry(10, 50, 708, 20);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(dpiLabel_);
+    row->addWidget(DpiBox, 3);
+    row->addWidget(dpiUnit_);
+    row->addSpacing(6);
+    row->addWidget(widthLabel_);
+    row->addWidget(WidthEdit, 3);
+    row->addWidget(heightLabel_);
+    row->addWidget(HeightEdit, 3);
+    row->addWidget(UnitBox, 4);
+    for (QWidget* field : {static_cast<QWidget*>(DpiBox), static_cast<QWidget*>(WidthEdit),
+                           static_cast<QWidget*>(HeightEdit), static_cast<QWidget*>(UnitBox)})
+        field->setMinimumWidth(56);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(10, 4, 10, 4);
+    rows->setSpacing(4);
+    rows->addLayout(row);
+    rows->addWidget(SizeLabel);
 
     connect(DpiBox, &QSpinBox::valueChanged, this, [this](int value) {
         refresh();

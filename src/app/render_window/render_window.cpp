@@ -74,13 +74,13 @@ void TForm3::createControls()
     GroupBox2 = Named(new QGroupBox(QStringLiteral("Setup"), this), "GroupBox2");
     GroupBox2->setGeometry(8, 4, 265, 92);
     CheckBox1 = Named(new QCheckBox(QStringLiteral("use mask"), GroupBox2), "CheckBox1");
-    CheckBox1->setGeometry(10, 20, 120, 20);
+    CheckBox1->setGeometry(6, 20, 137, 20);
     CheckBox2 = Named(new QCheckBox(QStringLiteral("additive mask"), GroupBox2), "CheckBox2");
-    CheckBox2->setGeometry(10, 44, 120, 20);
+    CheckBox2->setGeometry(6, 44, 137, 20);
     CheckBox3 = Named(new QCheckBox(QStringLiteral("rotate bitmaps"), GroupBox2), "CheckBox3");
-    CheckBox3->setGeometry(136, 20, 125, 20);
+    CheckBox3->setGeometry(145, 20, 118, 20);
     CheckBox4 = Named(new QCheckBox(QStringLiteral("background"), GroupBox2), "CheckBox4");
-    CheckBox4->setGeometry(136, 44, 125, 20);
+    CheckBox4->setGeometry(145, 44, 118, 20);
     CheckBox4->setChecked(true);
 
     RadioGroup1 = Named(new QGroupBox(QStringLiteral("Render type"), this), "RadioGroup1");

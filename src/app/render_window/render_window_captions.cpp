@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -39,6 +40,9 @@ void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
     w.PrintSize->applyCaptions(strings);
     w.InspectButton->setText(s(kStringInspectButton));
     w.Inspector->setStatusTexts(s(kStringInspectPixel), s(kStringInspectLed));
+    w.CompressionLabel->setText(s(kStringCompression));
+    for (int i = 0; i < w.CompressionBox->count(); ++i)
+        w.CompressionBox->setItemText(i, s(kStringCompressionFast + i));
 }
 
 } // namespace lumexa

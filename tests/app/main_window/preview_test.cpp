@@ -171,8 +171,12 @@ void PreviewTest::statusTextsInEachUnit()
     v.dpi = dpi;
     const QStringList panels = StatusTexts(text, v, static_cast<SizeUnit>(unit));
     QCOMPARE(panels.at(0), QStringLiteral("S22: 13"));
-    QCOMPARE(panels.at(1), QStringLiteral("S23: 100 x 20 dots"));
+    QCOMPARE(panels.at(1), QStringLiteral("S23: 100 x 20 S153"));
     QCOMPARE(panels.at(2), panel2);
+    // A language file without the unit's string keeps the English unit.
+    const auto older = [&text](int n) { return n == 153 ? QString() : text(n); };
+    QCOMPARE(StatusTexts(older, v, static_cast<SizeUnit>(unit)).at(1),
+             QStringLiteral("S23: 100 x 20 dots"));
     v.ledCount = 0;
     QCOMPARE(StatusTexts(text, v, static_cast<SizeUnit>(unit)).at(2), QStringLiteral("S28"));
 }

@@ -199,8 +199,12 @@ void RenderWindowTest::renderCommandPreparesTheWindow()
     QVERIFY(f.window->buildPreviewEnabled);
     QVERIFY(!w.isVisible());
     QCOMPARE(f.shared.ledImages.sharedCount, 3);
-    // Closing the window keeps the user's text.
+    // Closing the window keeps the user's text, and the status bar keeps its figures
+    // rather than the placeholders that the captions bring back.
     QCOMPARE(f.window->Edit1->text(), QStringLiteral("Lu"));
+    QVERIFY(f.window->StatusPanel0->text() != f.text(85));
+    QVERIFY(f.window->StatusPanel1->text() != f.text(86));
+    QVERIFY(f.window->StatusPanel2->text() != f.text(87));
 }
 
 void RenderWindowTest::useMaskIsOfferedOnlyWithAlphaPictures()
