@@ -59,9 +59,8 @@ struct Pixel {
     int r = 0, g = 0, b = 0, c = 0;
 };
 
-// The three dot steps; `withCoverage` is false for the preview's 3-byte pixel.
-void composeDot(const RenderScene& scene, const TDotRecord& d, int px, int py, Pixel& p,
-                bool withCoverage)
+// The three dot steps.
+void composeDot(const RenderScene& scene, const TDotRecord& d, int px, int py, Pixel& p)
 {
     const LedImage* led = ledOf(scene, d.kind);
     if (led == nullptr)
@@ -81,8 +80,7 @@ void composeDot(const RenderScene& scene, const TDotRecord& d, int px, int py, P
             p.r = static_cast<int>(p.r * keep + s->red * static_cast<double>(t));
             p.g = static_cast<int>(p.g * keep + s->green * static_cast<double>(t));
             p.b = static_cast<int>(p.b * keep + s->blue * static_cast<double>(t));
-            if (withCoverage)
-                p.c = std::max(p.c, m);
+            p.c = std::max(p.c, m);
         }
         drawn = true;
     }
@@ -92,8 +90,7 @@ void composeDot(const RenderScene& scene, const TDotRecord& d, int px, int py, P
             p.g = std::min(p.g + s->green, 255);
             p.b = std::min(p.b + s->blue, 255);
         }
-        if (withCoverage)
-            p.c = p.b;
+        p.c = p.b;
         drawn = true;
     }
     if (!drawn) {
@@ -102,8 +99,7 @@ void composeDot(const RenderScene& scene, const TDotRecord& d, int px, int py, P
             p.g = s->green;
             p.b = s->blue;
         }
-        if (withCoverage)
-            p.c = 255;
+        p.c = 255;
     }
 }
 
@@ -129,7 +125,7 @@ void ComposePixel(const RenderScene& scene, const SceneRecords& records, Range c
     for (size_t i = dots.first; i < dots.end; ++i) {
         const TDotRecord& d = records.dots[i];
         if (boxCovers(d, px, py))
-            composeDot(scene, d, px, py, p, true);
+            composeDot(scene, d, px, py, p);
     }
 }
 
@@ -180,37 +176,6 @@ void RenderRow(const RenderScene& scene, const SceneRecords& records, int py, ui
         out[2] = static_cast<uint8_t>(p.b);
         out[3] = static_cast<uint8_t>(p.c);
     }
-}
-
-void ComposePreviewPixel(const RenderScene& scene, int px, int py, uint8_t* bgr)
-{
-    ComposePreviewPixel(scene, RecordsOf(scene), px, py, bgr);
-}
-
-void ComposePreviewPixel(const RenderScene& scene, const SceneRecords& records, int px, int py,
-                         uint8_t* bgr)
-{
-    Pixel p;
-    const LedImage* led0 = ledOf(scene, 0);
-    if (scene.options.background && led0 != nullptr) {
-        for (const TDotRecord& cell : records.background) {
-            if (!boxCovers(cell, px, py))
-                continue;
-            if (const std::optional<LedSample> s =
-                    SampleLedPicture(*led0, led0->picture, px - cell.x, py - cell.y, 0)) {
-                p.r = s->red;
-                p.g = s->green;
-                p.b = s->blue;
-            }
-        }
-    }
-    for (const TDotRecord& d : records.dots) {
-        if (boxCovers(d, px, py))
-            composeDot(scene, d, px, py, p, false);
-    }
-    bgr[0] = static_cast<uint8_t>(p.b);
-    bgr[1] = static_cast<uint8_t>(p.g);
-    bgr[2] = static_cast<uint8_t>(p.r);
 }
 
 } // namespace lumexa::reference

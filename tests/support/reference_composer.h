@@ -23,11 +23,4 @@ SceneRecords RecordsOf(const RenderScene& scene);
 void RenderRow(const RenderScene& scene, int py, uint8_t* rgbaRow);
 void RenderRow(const RenderScene& scene, const SceneRecords& records, int py, uint8_t* rgbaRow);
 
-// Composes the 3-byte pixel (blue, green, red) of the render-window preview at result
-// position (px, py): it starts from black, has no coverage, and tests background cells by
-// their bounding square, reading LED image 0 through the sampler at angle 0.
-void ComposePreviewPixel(const RenderScene& scene, int px, int py, uint8_t* bgr);
-void ComposePreviewPixel(const RenderScene& scene, const SceneRecords& records, int px, int py,
-                         uint8_t* bgr);
-
 } // namespace lumexa::reference

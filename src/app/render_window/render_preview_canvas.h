@@ -10,6 +10,18 @@
 namespace lumexa
 {
 
+// Where the result lands in the preview area: reduced by area averaging by the smallest
+// whole factor that fits it in, and centred.
+struct PreviewPlacement {
+    int factor = 1; // result pixels per preview pixel, across and down
+    int width = 0;  // the reduced result's size
+    int height = 0;
+    int left = 0; // its place in the area
+    int top = 0;
+};
+
+PreviewPlacement PlacePreview(int resultWidth, int resultHeight, int areaWidth, int areaHeight);
+
 class PreviewCanvas
 {
   public:
@@ -19,11 +31,9 @@ class PreviewCanvas
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // Sets preview row `row` from `count` pixels in drawing order, pixel i going to column
-    // columns[i]; a later pixel of the same column wins. Pixels are given as blue, green,
-    // red (the sampled preview) or red, green, blue, coverage (a rendered row).
-    void drawBgrRow(int row, const int* columns, const uint8_t* bgr, int count);
-    void drawRgbaRow(int row, const int* columns, const uint8_t* rgba, int count);
+    // Sets `count` pixels of row `row` from column `left` on, given as red, green, blue,
+    // coverage (drawn over black); pixels outside the picture are left out.
+    void drawRgbaRow(int row, int left, const uint8_t* rgba, int count);
     // A copy of the picture when it changed since the last call.
     bool takeIfChanged(QImage& out);
     QImage snapshot();

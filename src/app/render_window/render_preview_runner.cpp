@@ -1,10 +1,13 @@
-// The sampled preview on a worker thread.
+// The reduced preview on worker threads.
 #include "app/render_window/render_preview_runner.h"
 
 #include "core/render/dot_renderer.h"
+#include "core/render/reduced_view.h"
+#include "core/render/remaining_time.h"
 
-#include <chrono>
+#include <algorithm>
 #include <exception>
+#include <thread>
 #include <vector>
 
 namespace lumexa
@@ -12,7 +15,7 @@ namespace lumexa
 
 PreviewRunner::PreviewRunner(RenderScene scene, int previewWidth, int previewHeight)
     : scene_(std::move(scene)), preview_(previewWidth, previewHeight),
-      mapping_(SampledPreviewMapping(scene_.width, scene_.height, previewWidth, previewHeight))
+      placement_(PlacePreview(scene_.width, scene_.height, previewWidth, previewHeight))
 {
 }
 
@@ -54,48 +57,43 @@ std::string PreviewRunner::error() const
 
 void PreviewRunner::run(std::stop_token stop)
 {
-    using Clock = std::chrono::steady_clock;
     renderer_ = std::make_unique<DotRenderer>(scene_);
     const int width = scene_.width;
     const int height = scene_.height;
-    const double s = mapping_.s;
+    const int factor = placement_.factor;
+    const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    // A few preview rows per band, so that every thread has one and the picture grows often.
+    const int band = std::max(4, 2 * threads);
+    const size_t stride = static_cast<size_t>(placement_.width) * 4;
+    std::vector<uint8_t> rgba(stride * static_cast<size_t>(band));
 
-    // The sample columns and where they land, the same for every row.
-    std::vector<int> samples;
-    std::vector<int> columns;
-    for (double x = 0; x <= width; x = static_cast<int>(x + s)) {
-        samples.push_back(static_cast<int>(x));
-        columns.push_back(mapping_.column(x));
-    }
-    std::vector<uint8_t> bgr(samples.size() * 3);
-
-    const Clock::time_point start = Clock::now();
-    int64_t rows = 0;
-    for (double y = height; y >= 0; y = static_cast<int>(y - s)) {
-        // The estimate divides the time so far by the rows begun, before this row is
-        // composed, so the first figure is 00:00.
-        ++rows;
-        const int64_t elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        elapsedMs_.store(elapsed, std::memory_order_release);
-        remainingMs_.store(static_cast<int64_t>((elapsed / rows) * (height / s)) - elapsed,
-                           std::memory_order_release);
-        if (stop.stop_requested()) {
+    RemainingTime remaining(height);
+    for (int end = placement_.height; end > 0;) {
+        const int first = std::max(0, end - band);
+        const int top = first * factor;
+        const PixelRect rect{0, top, width, std::min(end * factor, height) - top};
+        if (!RenderReduced(*renderer_, rect, factor, rgba.data(), stride, threads, stop)) {
             outcome_.store(Outcome::Cancelled, std::memory_order_release);
             return;
         }
-        const int py = mapping_.row(y);
-        const int ry = static_cast<int>(y);
-        for (size_t i = 0; i < samples.size(); ++i) {
-            // Samples on the result's right or bottom edge lie outside it and stay black.
-            renderer_->ComposePreviewPixel(samples[i], ry, &bgr[i * 3]);
-        }
-        preview_.drawBgrRow(py, columns.data(), bgr.data(), static_cast<int>(samples.size()));
-        lastRow_.store(ry, std::memory_order_release);
+        for (int r = first; r < end; ++r)
+            preview_.drawRgbaRow(placement_.top + r, placement_.left,
+                                 rgba.data() + static_cast<size_t>(r - first) * stride,
+                                 placement_.width);
+        remaining.update(height - top);
+        remainingMs_.store(std::max<int64_t>(remaining.milliseconds(), 0),
+                           std::memory_order_release);
+        elapsedMs_.store(static_cast<int64_t>(remaining.elapsedSeconds() * 1000),
+                         std::memory_order_release);
+        lastRow_.store(top, std::memory_order_release);
+        end = first;
     }
-    elapsedMs_.store(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(),
-        std::memory_order_release);
+    if (stop.stop_requested()) {
+        outcome_.store(Outcome::Cancelled, std::memory_order_release);
+        return;
+    }
+    elapsedMs_.store(static_cast<int64_t>(remaining.elapsedSeconds() * 1000),
+                     std::memory_order_release);
     outcome_.store(Outcome::Finished, std::memory_order_release);
 }
 

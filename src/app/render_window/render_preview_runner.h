@@ -1,10 +1,10 @@
-// The render window's sampled preview on a worker thread: one result pixel is composed
-// per preview pixel, stepping through the result by a whole number of pixels from the
-// bottom row up, and the window polls the figures here with a timer.
+// The render window's preview on worker threads: the final picture reduced to the preview
+// area by area averaging, so that it shows the text whatever the size of the LED images,
+// composed a band of preview rows at a time from the bottom up; the window polls the
+// figures here with a timer.
 #pragma once
 
 #include "app/render_window/render_preview_canvas.h"
-#include "app/render_window/render_preview_mapping.h"
 #include "core/render/render_scene.h"
 
 #include <atomic>
@@ -30,19 +30,19 @@ class PreviewRunner
     PreviewRunner& operator=(const PreviewRunner&) = delete;
 
     void start();
-    // The run stops at its next row, after that row's remaining time has been set.
+    // The run stops within its current band of rows.
     void cancel();
     bool done() const { return outcome() != Outcome::Running; }
     void join();
 
     Outcome outcome() const { return outcome_.load(std::memory_order_acquire); }
     std::string error() const; // valid once outcome() is Failed
-    // The result row sampled last, or -1 before the first.
+    // The top result row of the part shown so far, or -1 before the first band.
     int lastRow() const { return lastRow_.load(std::memory_order_acquire); }
     int64_t remainingMs() const { return remainingMs_.load(std::memory_order_acquire); }
     int64_t elapsedMs() const { return elapsedMs_.load(std::memory_order_acquire); }
     int height() const { return scene_.height; }
-    const PreviewMapping& mapping() const { return mapping_; }
+    const PreviewPlacement& placement() const { return placement_; }
     PreviewCanvas& preview() { return preview_; }
 
   private:
@@ -51,7 +51,7 @@ class PreviewRunner
     RenderScene scene_;
     std::unique_ptr<DotRenderer> renderer_;
     PreviewCanvas preview_;
-    PreviewMapping mapping_;
+    PreviewPlacement placement_;
     std::string error_;
     std::atomic<Outcome> outcome_{Outcome::Running};
     std::atomic<int> lastRow_{-1};

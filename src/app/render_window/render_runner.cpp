@@ -1,6 +1,10 @@
 // A render to file on a worker thread.
 #include "app/render_window/render_runner.h"
 
+#include "core/render/reduced_view.h"
+
+#include <algorithm>
+
 namespace lumexa
 {
 
@@ -11,11 +15,9 @@ RenderRunner::RenderRunner(RenderLayout layout, const LedImageSet& leds,
 {
     options.onRow = [this](const RenderJob&, int y, const uint8_t* row) { observe(y, row); };
     render_ = std::make_unique<FileRender>(std::move(layout), leds, settings, std::move(options));
-    mapping_ =
-        RenderPreviewMapping(render_->width(), render_->height(), previewWidth, previewHeight);
-    columns_.resize(static_cast<size_t>(render_->width()));
-    for (int x = 0; x < render_->width(); ++x)
-        columns_[static_cast<size_t>(x)] = mapping_.column(x);
+    placement_ = PlacePreview(render_->width(), render_->height(), previewWidth, previewHeight);
+    sums_.resize(static_cast<size_t>(placement_.width) * 4);
+    reduced_.resize(static_cast<size_t>(placement_.width) * 4);
 }
 
 RenderRunner::~RenderRunner()
@@ -48,12 +50,28 @@ void RenderRunner::join()
 
 void RenderRunner::observe(int y, const uint8_t* rgbaRow)
 {
-    // Output rows that land on a preview row already drawn are not shown again.
-    const int row = mapping_.row(y);
-    if (row == lastPreviewRow_)
-        return;
-    lastPreviewRow_ = row;
-    preview_.drawRgbaRow(row, columns_.data(), rgbaRow, render_->width());
+    const int factor = placement_.factor;
+    const int block = y / factor;
+    if (block != blockRow_) {
+        std::fill(sums_.begin(), sums_.end(), 0);
+        blockRow_ = block;
+        blockRows_ = 0;
+    }
+    AddRowToBlockSums(rgbaRow, render_->width(), factor, sums_.data());
+    ++blockRows_;
+    // Rows come in order, up or down: the block row is whole when its rows are all in.
+    const int rowsInBlock = std::min(factor, render_->height() - block * factor);
+    if (blockRows_ == rowsInBlock)
+        drawBlockRow();
+}
+
+void RenderRunner::drawBlockRow()
+{
+    AverageBlockSums(sums_.data(), render_->width(), placement_.factor, blockRows_,
+                     reduced_.data());
+    preview_.drawRgbaRow(placement_.top + blockRow_, placement_.left, reduced_.data(),
+                         placement_.width);
+    blockRow_ = -1;
 }
 
 } // namespace lumexa

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "app/render_window/render_preview_canvas.h"
-#include "app/render_window/render_preview_mapping.h"
 #include "imaging/render_to_file.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
@@ -45,13 +45,18 @@ class RenderRunner
     PreviewCanvas& preview() { return preview_; }
 
   private:
+    // Adds a written row to the preview: rows are summed block by block, and a block row
+    // is averaged and drawn once its last row (in writing order) has been added.
     void observe(int y, const uint8_t* rgbaRow);
+    void drawBlockRow();
 
     std::unique_ptr<FileRender> render_;
     PreviewCanvas preview_;
-    PreviewMapping mapping_;
-    std::vector<int> columns_; // preview column of every result column
-    int lastPreviewRow_ = -1;
+    PreviewPlacement placement_;
+    std::vector<uint64_t> sums_; // per preview pixel of the block row being summed
+    std::vector<uint8_t> reduced_;
+    int blockRow_ = -1; // the block row being summed, -1 for none
+    int blockRows_ = 0; // result rows summed into it
     std::atomic<bool> done_{false};
     std::jthread worker_;
 };

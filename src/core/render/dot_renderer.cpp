@@ -313,7 +313,7 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
         !table->coversColumns(static_cast<long long>(dot.colBegin) - dot.x,
                               static_cast<long long>(dot.colEnd) - dot.x)) {
         for (int px = colBegin; px < colEnd; ++px)
-            composeDotDirect(dot, px, py, out + static_cast<size_t>(px - x0) * 4, true);
+            composeDotDirect(dot, px, py, out + static_cast<size_t>(px - x0) * 4);
         return;
     }
 
@@ -373,13 +373,10 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
     }
 }
 
-void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,
-                                   bool withCoverage) const
+void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel) const
 {
-    // `pixel` is red, green, blue(, coverage) for the render and blue, green, red for the
-    // preview.
-    Pixel p = withCoverage ? Pixel{pixel[0], pixel[1], pixel[2], pixel[3]}
-                           : Pixel{pixel[2], pixel[1], pixel[0], 0};
+    // `pixel` is red, green, blue, coverage.
+    Pixel p{pixel[0], pixel[1], pixel[2], pixel[3]};
     const LedImage& led = *leds_[static_cast<size_t>(dot.led)];
     const LedRole role = roles_[static_cast<size_t>(dot.led)];
     const int u = cellOffset(px, dot.x);
@@ -417,16 +414,10 @@ void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* p
         }
         p.c = 255;
     }
-    if (withCoverage) {
-        pixel[0] = static_cast<uint8_t>(p.r);
-        pixel[1] = static_cast<uint8_t>(p.g);
-        pixel[2] = static_cast<uint8_t>(p.b);
-        pixel[3] = static_cast<uint8_t>(p.c);
-    } else {
-        pixel[0] = static_cast<uint8_t>(p.b);
-        pixel[1] = static_cast<uint8_t>(p.g);
-        pixel[2] = static_cast<uint8_t>(p.r);
-    }
+    pixel[0] = static_cast<uint8_t>(p.r);
+    pixel[1] = static_cast<uint8_t>(p.g);
+    pixel[2] = static_cast<uint8_t>(p.b);
+    pixel[3] = static_cast<uint8_t>(p.c);
 }
 
 std::optional<DotAt> DotRenderer::DotAtPixel(int px, int py) const
@@ -439,76 +430,6 @@ std::optional<DotAt> DotRenderer::DotAtPixel(int px, int py) const
             found = DotAt{*i, dot.led};
     }
     return found;
-}
-
-std::pair<int, int> DotRenderer::squareColumns(int px) const
-{
-    // The squares move right with the column, so those that hold px are neighbours.
-    const auto begin = [&](int c) {
-        return firstAbove(finish_.squareAt(c * cell_.width, 0).left, 0, width_);
-    };
-    const auto end = [&](int c) {
-        return firstNotBelow(finish_.squareAt(c * cell_.width, 0).right, 0, width_);
-    };
-    int first = std::min(px / cell_.width, columns_ - 1);
-    while (first > 0 && end(first - 1) > px)
-        --first;
-    while (first < columns_ && end(first) <= px)
-        ++first;
-    int last = first;
-    while (last < columns_ && begin(last) <= px)
-        ++last;
-    return {first, last};
-}
-
-std::pair<int, int> DotRenderer::squareRows(int py) const
-{
-    const auto begin = [&](int r) {
-        return firstAbove(finish_.squareAt(0, r * cell_.height).top, 0, height_);
-    };
-    const auto end = [&](int r) {
-        return firstNotBelow(finish_.squareAt(0, r * cell_.height).bottom, 0, height_);
-    };
-    int first = std::min(py / cell_.height, rows_ - 1);
-    while (first > 0 && end(first - 1) > py)
-        --first;
-    while (first < rows_ && end(first) <= py)
-        ++first;
-    int last = first;
-    while (last < rows_ && begin(last) <= py)
-        ++last;
-    return {first, last};
-}
-
-void DotRenderer::ComposePreviewPixel(int px, int py, uint8_t* bgr) const
-{
-    bgr[0] = bgr[1] = bgr[2] = 0;
-    if (px < 0 || px >= width_ || py < 0 || py >= height_)
-        return;
-    if (background_) {
-        // Cells in list order, rows outer: the last one with a sample shows.
-        const LedImage& led0 = *leds_[0];
-        const auto [firstColumn, endColumn] = squareColumns(px);
-        const auto [firstRow, endRow] = squareRows(py);
-        for (int r = firstRow; r < endRow; ++r) {
-            for (int c = firstColumn; c < endColumn; ++c) {
-                if (const std::optional<LedSample> s =
-                        SampleLedPicture(led0, led0.picture, cellOffset(px, c * cell_.width),
-                                         cellOffset(py, r * cell_.height), 0)) {
-                    bgr[0] = s->blue;
-                    bgr[1] = s->green;
-                    bgr[2] = s->red;
-                }
-            }
-        }
-    }
-    const uint32_t* end = nullptr;
-    for (const uint32_t* i = band(dotIndex_, py, &end); i != end; ++i) {
-        const Placed& dot = dots_[*i];
-        if (dot.led >= 0 && dot.colBegin <= px && px < dot.colEnd && dot.rowBegin <= py &&
-            py < dot.rowEnd)
-            composeDotDirect(dot, px, py, bgr, false);
-    }
 }
 
 } // namespace lumexa

@@ -54,11 +54,6 @@ class DotRenderer
     // in the dot list and its LED image number; nothing when no dot reaches the pixel.
     std::optional<DotAt> DotAtPixel(int px, int py) const;
 
-    // The render-window preview's pixel at result position (px, py): 3 bytes blue, green, red,
-    // starting from black, without coverage; background cells are tested by their bounding
-    // square and LED image 0 is read through the sampler at angle 0. Thread-safe.
-    void ComposePreviewPixel(int px, int py, uint8_t* bgr) const;
-
   private:
     // A record with what is constant across its span worked out once.
     struct Placed {
@@ -97,12 +92,7 @@ class DotRenderer
     void composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0, uint8_t* out) const;
     void composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,
                        uint8_t* out) const;
-    void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel,
-                          bool withCoverage) const;
-    // The columns (rows) first..end-1 of the grid cells whose bounding squares hold pixel
-    // column px (row py).
-    std::pair<int, int> squareColumns(int px) const;
-    std::pair<int, int> squareRows(int py) const;
+    void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel) const;
 
     int width_ = 0;
     int height_ = 0;

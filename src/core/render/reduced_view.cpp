@@ -38,14 +38,8 @@ bool ReduceBlockRows(const DotRenderer& renderer, const PixelRect& rect, int fac
                 AddRowToBlockSums(rows.data() + static_cast<size_t>(r) * rowBytes, rect.width,
                                   factor, sums.data());
         }
-        uint8_t* out = rgba + static_cast<size_t>(by) * stride;
-        for (int bx = 0; bx < outWidth; ++bx) {
-            const uint64_t n = static_cast<uint64_t>(std::min(factor, rect.width - bx * factor)) *
-                               static_cast<uint64_t>(blockRows);
-            for (int c = 0; c < 4; ++c)
-                out[bx * 4 + c] =
-                    static_cast<uint8_t>((sums[static_cast<size_t>(bx) * 4 + c] + n / 2) / n);
-        }
+        AverageBlockSums(sums.data(), rect.width, factor, blockRows,
+                         rgba + static_cast<size_t>(by) * stride);
     }
     return !stop.stop_requested();
 }
@@ -75,6 +69,18 @@ void AddRowToBlockSums(const uint8_t* rgba, int count, int factor, uint64_t* sum
         sums[1] += g;
         sums[2] += b;
         sums[3] += c;
+    }
+}
+
+void AverageBlockSums(const uint64_t* sums, int count, int factor, int blockRows, uint8_t* rgba)
+{
+    const int blocks = ReducedLength(count, factor);
+    for (int bx = 0; bx < blocks; ++bx) {
+        const uint64_t n = static_cast<uint64_t>(std::min(factor, count - bx * factor)) *
+                           static_cast<uint64_t>(blockRows);
+        for (int c = 0; c < 4; ++c)
+            rgba[bx * 4 + c] =
+                static_cast<uint8_t>((sums[static_cast<size_t>(bx) * 4 + c] + n / 2) / n);
     }
 }
 

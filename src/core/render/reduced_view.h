@@ -29,4 +29,8 @@ bool RenderReduced(const DotRenderer& renderer, const PixelRect& rect, int facto
 // (pixels b x factor.. up to the row's end) adds to sums[4b..4b+3].
 void AddRowToBlockSums(const uint8_t* rgba, int count, int factor, uint64_t* sums);
 
+// Writes the ReducedLength(count, factor) averaged pixels of one row of blocks whose sums
+// `blockRows` rows of `count` pixels made, rounded to nearest.
+void AverageBlockSums(const uint64_t* sums, int count, int factor, int blockRows, uint8_t* rgba);
+
 } // namespace lumexa

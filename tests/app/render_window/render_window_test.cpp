@@ -4,7 +4,7 @@
 #include "app/window_fixture.h"
 
 #include "app/render_window/print_size_box.h"
-#include "app/render_window/render_preview_mapping.h"
+#include "app/render_window/render_preview_canvas.h"
 #include "app/render_window/render_window.h"
 #include "core/project/project_file.h"
 
@@ -104,8 +104,9 @@ class RenderWindowTest : public QObject
     void destinationThatIsAnInputOrNoFileIsRefused();
     void targaSizeLimitIsReportedBeforeWriting();
     void previewRunsToTheEndAndCancels();
-    void previewMappings_data();
-    void previewMappings();
+    void previewPlacement_data();
+    void previewPlacement();
+    void previewAndRenderShowTheResultAveraged();
     void printSizeFollowsResolutionAndTypedLengths();
 };
 
@@ -548,36 +549,71 @@ void RenderWindowTest::previewRunsToTheEndAndCancels()
     QVERIFY(!log.contains(big.text(11)));
 }
 
-void RenderWindowTest::previewMappings_data()
+void RenderWindowTest::previewPlacement_data()
 {
-    QTest::addColumn<bool>("sampled");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
-    QTest::addColumn<double>("scale");
-    QTest::addColumn<int>("firstColumn");
-    QTest::addColumn<int>("lastColumn");
-    // 1000 x 600 samples every second pixel: 500 columns, wider than the area, so the
-    // outer samples pile up in its first and last columns.
-    QTest::newRow("sampled wider") << true << 1000 << 600 << 2.0 << 0 << 454;
-    QTest::newRow("sampled small") << true << 100 << 50 << 1.0 << 177 << 276;
-    QTest::newRow("render wider") << false << 1000 << 600 << 1000.0 / 455 << 0 << 454;
-    QTest::newRow("render small") << false << 100 << 50 << 1.0 << 177 << 276;
+    QTest::addColumn<QList<int>>("placed"); // factor, width, height, left, top
+    QTest::newRow("smaller: full size, centred") << 100 << 50 << QList<int>{1, 100, 50, 177, 135};
+    QTest::newRow("exactly twice the area") << 910 << 642 << QList<int>{2, 455, 321, 0, 0};
+    QTest::newRow("a pixel wider: the next factor")
+        << 911 << 321 << QList<int>{3, 304, 107, 75, 107};
+    QTest::newRow("height decides") << 1000 << 1000 << QList<int>{4, 250, 250, 102, 35};
+    QTest::newRow("empty") << 0 << 0 << QList<int>{1, 0, 0, 227, 160};
 }
 
-void RenderWindowTest::previewMappings()
+void RenderWindowTest::previewPlacement()
 {
-    QFETCH(bool, sampled);
     QFETCH(int, width);
     QFETCH(int, height);
-    QFETCH(double, scale);
-    QFETCH(int, firstColumn);
-    QFETCH(int, lastColumn);
-    const PreviewMapping m = sampled ? SampledPreviewMapping(width, height, 455, 321)
-                                     : RenderPreviewMapping(width, height, 455, 321);
-    QCOMPARE(m.s, scale);
-    QCOMPARE(m.column(0), firstColumn);
-    QCOMPARE(m.column(width - 1), lastColumn);
-    QVERIFY(m.row(0) >= 0 && m.row(height - 1) < 321);
+    QFETCH(QList<int>, placed);
+    const PreviewPlacement p = PlacePreview(width, height, 455, 321);
+    QCOMPARE((QList<int>{p.factor, p.width, p.height, p.left, p.top}), placed);
+}
+
+void RenderWindowTest::previewAndRenderShowTheResultAveraged()
+{
+    // LED images of 64 pixels, where one sample per preview pixel would show a few giant
+    // LEDs instead of the text.
+    RenderFixture f(64, 64);
+    TForm3& w = f.render;
+    w.prepareForCommand(f.window->settingsFromControls());
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    const QImage previewed = w.previewImage();
+
+    const QString path = f.folder.filePath(QStringLiteral("result.png"));
+    f.choose(path);
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    QImage result(path);
+    QVERIFY(!result.isNull());
+    result = result.convertToFormat(QImage::Format_ARGB32);
+
+    // Each preview pixel is the straight average of its block of the result, rounded to
+    // nearest, centred in black.
+    const PreviewPlacement p =
+        PlacePreview(result.width(), result.height(), TForm3::kPreviewWidth, TForm3::kPreviewHeight);
+    QVERIFY(p.factor > 1);
+    QImage expected(TForm3::kPreviewWidth, TForm3::kPreviewHeight, QImage::Format_RGB888);
+    expected.fill(Qt::black);
+    for (int by = 0; by < p.height; ++by)
+        for (int bx = 0; bx < p.width; ++bx) {
+            int sum[3] = {0, 0, 0};
+            int n = 0;
+            for (int y = by * p.factor; y < std::min((by + 1) * p.factor, result.height()); ++y)
+                for (int x = bx * p.factor; x < std::min((bx + 1) * p.factor, result.width());
+                     ++x, ++n) {
+                    const QRgb c = result.pixel(x, y);
+                    sum[0] += qRed(c);
+                    sum[1] += qGreen(c);
+                    sum[2] += qBlue(c);
+                }
+            expected.setPixel(p.left + bx, p.top + by,
+                              qRgb((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n));
+        }
+    QCOMPARE(w.previewImage(), expected);
+    QCOMPARE(previewed, expected);
 }
 
 void RenderWindowTest::printSizeFollowsResolutionAndTypedLengths()

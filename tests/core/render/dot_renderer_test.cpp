@@ -38,7 +38,7 @@ std::vector<uint8_t> referenceRow(const RenderScene& scene, int py)
     return referenceRow(scene, reference::RecordsOf(scene), py);
 }
 
-// Compares every byte of every row and every preview pixel; returns the first difference.
+// Compares every byte of every row; returns the first difference.
 std::string firstDifference(const RenderScene& scene, const DotRenderer& renderer)
 {
     const reference::SceneRecords records = reference::RecordsOf(scene);
@@ -50,17 +50,6 @@ std::string firstDifference(const RenderScene& scene, const DotRenderer& rendere
                 return "row " + std::to_string(py) + " pixel " + std::to_string(i / 4) + " byte " +
                        std::to_string(i % 4) + ": " + std::to_string(actual[i]) + " instead of " +
                        std::to_string(expected[i]);
-        }
-        for (int px = 0; px < scene.width; ++px) {
-            uint8_t want[3] = {1, 2, 3};
-            uint8_t got[3] = {4, 5, 6};
-            reference::ComposePreviewPixel(scene, records, px, py, want);
-            renderer.ComposePreviewPixel(px, py, got);
-            for (int k = 0; k < 3; ++k) {
-                if (want[k] != got[k])
-                    return "preview (" + std::to_string(px) + ", " + std::to_string(py) +
-                           ") byte " + std::to_string(k);
-            }
         }
     }
     return {};
@@ -373,36 +362,6 @@ INSTANTIATE_TEST_SUITE_P(FastAndReference, CompositionRules, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "Fast" : "Reference";
                          });
-
-TEST(DotRendererPreview, ThreeBytesWithoutCoverageAndBackgroundBySquare)
-{
-    auto led0 = std::make_unique<LedImage>(MakeLedImage(Picture(5, 5, {100, 100, 100}), 0, ""));
-    auto led1 = std::make_unique<LedImage>(MakeLedImage(Picture(5, 5, {200, 10, 20}), 1, ""));
-    RenderScene scene;
-    scene.leds = {led0.get(), led1.get()};
-    scene.width = scene.height = 15;
-    scene.columns = scene.rows = 3;
-    scene.cell = {5, 5};
-    scene.backgroundCells = true;
-    scene.options = {true, false, false, false};
-    scene.dots.push_back(FinishedDot(5, 5, 5, 5, 15, 15, 1, 0));
-    const DotRenderer renderer(scene);
-    for (auto [px, py, b, g, r] :
-         std::vector<std::array<int, 5>>{{7, 7, 20, 10, 200},   // the dot
-                                         {3, 3, 100, 100, 100}, // background through its square
-                                         {0, 7, 0, 0, 0},  // first column: no square reaches it
-                                         {7, 0, 0, 0, 0},  // first row
-                                         {15, 7, 0, 0, 0}, // past the result
-                                         {7, 15, 0, 0, 0}}) {
-        uint8_t bgr[3] = {9, 9, 9};
-        renderer.ComposePreviewPixel(px, py, bgr);
-        EXPECT_EQ((std::array<int, 3>{bgr[0], bgr[1], bgr[2]}), (std::array<int, 3>{b, g, r}))
-            << px << ", " << py;
-        uint8_t want[3];
-        reference::ComposePreviewPixel(scene, px, py, want);
-        EXPECT_EQ(std::vector<uint8_t>(bgr, bgr + 3), std::vector<uint8_t>(want, want + 3));
-    }
-}
 
 } // namespace
 } // namespace lumexa
