@@ -125,25 +125,42 @@ void InspectorView::requestTiles()
         return;
     const int level = grid_.levelFor(scale_);
     std::vector<TileKey> wanted;
+    std::vector<TileKey> drafts;
     for (const TileKey& key : grid_.tilesFor(level, visibleAt(level))) {
-        if (cache_.find(key) == cache_.end())
+        const auto it = cache_.find(key);
+        if (it == cache_.end()) {
             wanted.push_back(key);
+            // Coarse tiles average many pixels each: a quick draft shows them first.
+            if (level >= kFirstDraftLevel)
+                drafts.push_back(key);
+        } else if (it->second.draft) {
+            wanted.push_back(key);
+        }
     }
-    workers_->want(wanted);
+    workers_->want(wanted, drafts);
 }
 
 void InspectorView::accept(RenderedTile&& tile)
 {
-    // Late tiles of an earlier source, and a tile asked for again before it arrived.
-    if (tile.generation != generation_ || cache_.count(tile.key) != 0)
+    // Late tiles of an earlier source, a tile asked for again before it arrived, and a draft
+    // of a tile that is there already: only an exact tile replaces a draft.
+    if (tile.generation != generation_)
+        return;
+    const auto found = cache_.find(tile.key);
+    if (found != cache_.end() && (tile.draft || !found->second.draft))
         return;
     QImage image(tile.width, tile.height, QImage::Format_RGBX8888);
     for (int y = 0; y < tile.height; ++y)
         std::copy_n(tile.rgba.data() + static_cast<size_t>(y) * tile.width * 4,
                     static_cast<size_t>(tile.width) * 4, image.scanLine(y));
+    if (found != cache_.end()) {
+        cacheBytes_ -= static_cast<size_t>(found->second.image.sizeInBytes());
+        uses_.erase(found->second.use);
+        cache_.erase(found);
+    }
     uses_.push_front(tile.key);
     cacheBytes_ += image.sizeInBytes();
-    cache_[tile.key] = {std::move(image), uses_.begin()};
+    cache_[tile.key] = {std::move(image), uses_.begin(), tile.draft};
     trimCache();
     update();
     emit tileArrived();
@@ -181,7 +198,8 @@ bool InspectorView::complete() const
         return true;
     const int level = grid_.levelFor(scale_);
     for (const TileKey& key : grid_.tilesFor(level, visibleAt(level))) {
-        if (cache_.find(key) == cache_.end())
+        const auto it = cache_.find(key);
+        if (it == cache_.end() || it->second.draft)
             return false;
     }
     return true;

@@ -63,7 +63,7 @@ class InspectorView : public QWidget
 
     // The tile's pixels as cached (null when it has not arrived), for tests.
     QImage cachedTile(const TileKey& key) const;
-    // True when every tile the view shows now has arrived.
+    // True when every tile the view shows now has arrived, exact.
     bool complete() const;
     const TileGrid& grid() const { return grid_; }
     size_t cacheBytes() const { return cacheBytes_; }
@@ -91,6 +91,7 @@ class InspectorView : public QWidget
     struct CachedTile {
         QImage image;
         std::list<TileKey>::iterator use;
+        bool draft = false; // shown until the exact tile replaces it
     };
 
     // The part of the result in view at `level`, in that level's reduced pixels.

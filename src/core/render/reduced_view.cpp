@@ -72,6 +72,33 @@ void AddRowToBlockSums(const uint8_t* rgba, int count, int factor, uint64_t* sum
     }
 }
 
+bool RenderReducedDraft(const DotRenderer& renderer, const PixelRect& rect, int factor,
+                        uint8_t* rgba, size_t stride, std::stop_token stop)
+{
+    if (rect.empty() || factor <= 0)
+        return true;
+    const int outWidth = ReducedLength(rect.width, factor);
+    const int outHeight = ReducedLength(rect.height, factor);
+    std::vector<uint8_t> row(static_cast<size_t>(rect.width) * 4);
+    std::vector<uint64_t> sums(static_cast<size_t>(outWidth) * 4);
+    for (int by = 0; by < outHeight; ++by) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const int top = by * factor;
+        const int blockRows = std::min(factor, rect.height - top);
+        const int rows[2] = {blockRows / 4, blockRows * 3 / 4};
+        const int sampled = rows[1] == rows[0] ? 1 : 2;
+        for (int i = 0; i < sampled; ++i) {
+            if (!renderer.RenderRegion({rect.x, rect.y + top + rows[i], rect.width, 1}, row.data(),
+                                       row.size(), stop))
+                return false;
+            AddRowToBlockSums(row.data(), rect.width, factor, sums.data());
+        }
+        AverageBlockSums(sums.data(), rect.width, factor, sampled,
+                         rgba + static_cast<size_t>(by) * stride);
+    }
+    return !stop.stop_requested();
+}
+
 void AverageBlockSums(const uint64_t* sums, int count, int factor, int blockRows, uint8_t* rgba)
 {
     const int blocks = ReducedLength(count, factor);

@@ -25,6 +25,13 @@ int ReducedLength(int length, int factor);
 bool RenderReduced(const DotRenderer& renderer, const PixelRect& rect, int factor, uint8_t* rgba,
                    size_t stride, int threads = 1, std::stop_token stop = {});
 
+// A quick stand-in for RenderReduced on the calling thread: each block averages only the
+// full-size rows at the middle of its upper and lower halves (its one row for a block of a
+// single row), a fraction of the work for large factors. Returns false once `stop` is
+// requested.
+bool RenderReducedDraft(const DotRenderer& renderer, const PixelRect& rect, int factor,
+                        uint8_t* rgba, size_t stride, std::stop_token stop = {});
+
 // Adds one row of `count` full-size pixels into per-block channel sums: block b of the row
 // (pixels b x factor.. up to the row's end) adds to sums[4b..4b+3].
 void AddRowToBlockSums(const uint8_t* rgba, int count, int factor, uint64_t* sums);

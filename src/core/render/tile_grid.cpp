@@ -109,4 +109,11 @@ bool RenderTile(const DotRenderer& renderer, const TileGrid& grid, const TileKey
     return RenderReduced(renderer, source, TileGrid::factor(key.level), rgba, stride, 1, stop);
 }
 
+bool RenderTileDraft(const DotRenderer& renderer, const TileGrid& grid, const TileKey& key,
+                     uint8_t* rgba, size_t stride, std::stop_token stop)
+{
+    return RenderReducedDraft(renderer, grid.source(key), TileGrid::factor(key.level), rgba,
+                              stride, stop);
+}
+
 } // namespace lumexa

@@ -83,4 +83,12 @@ class TileGrid
 bool RenderTile(const DotRenderer& renderer, const TileGrid& grid, const TileKey& key,
                 uint8_t* rgba, size_t stride, std::stop_token stop = {});
 
+// From this level on (16 times reduced) a tile is worth a draft: RenderReducedDraft's quick
+// stand-in, about 1/8 of the exact tile's work there and less at coarser levels.
+inline constexpr int kFirstDraftLevel = 4;
+
+// Fills the tile's pixels with its draft, as RenderTile does.
+bool RenderTileDraft(const DotRenderer& renderer, const TileGrid& grid, const TileKey& key,
+                     uint8_t* rgba, size_t stride, std::stop_token stop = {});
+
 } // namespace lumexa

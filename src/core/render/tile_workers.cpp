@@ -38,25 +38,29 @@ void TileWorkers::setSource(std::shared_ptr<const DotRenderer> renderer, const T
     generation_ = generation;
 }
 
-void TileWorkers::want(const std::vector<TileKey>& wanted)
+void TileWorkers::want(const std::vector<TileKey>& wanted, const std::vector<TileKey>& drafts)
 {
     {
         std::lock_guard lock(mutex_);
-        auto isWanted = [&](const TileKey& k) {
-            return std::find(wanted.begin(), wanted.end(), k) != wanted.end();
+        auto listed = [](const std::vector<TileKey>& keys, const TileKey& k) {
+            return std::find(keys.begin(), keys.end(), k) != keys.end();
         };
         for (Running* r : running_) {
-            if (!isWanted(r->key))
+            if (!listed(r->job.draft ? drafts : wanted, r->job.key))
                 r->stop.request_stop();
         }
         queue_.clear();
-        for (const TileKey& k : wanted) {
+        auto enqueue = [&](const TileKey& k, bool draft) {
             const bool running = std::any_of(running_.begin(), running_.end(), [&](Running* r) {
-                return r->key == k && !r->stop.stop_requested();
+                return r->job.key == k && r->job.draft == draft && !r->stop.stop_requested();
             });
             if (!running && grid_.contains(k))
-                queue_.push_back(k);
-        }
+                queue_.push_back({k, draft});
+        };
+        for (const TileKey& k : drafts)
+            enqueue(k, true);
+        for (const TileKey& k : wanted)
+            enqueue(k, false);
     }
     wake_.notify_all();
 }
@@ -82,15 +86,19 @@ void TileWorkers::work(std::stop_token quit)
         lock.unlock();
 
         RenderedTile tile;
-        tile.key = running.key;
+        tile.key = running.job.key;
+        tile.draft = running.job.draft;
         tile.generation = generation;
-        const PixelRect place = grid.reduced(running.key);
+        const PixelRect place = grid.reduced(tile.key);
         tile.width = place.width;
         tile.height = place.height;
         tile.rgba.resize(static_cast<size_t>(place.width) * static_cast<size_t>(place.height) * 4);
+        const size_t stride = static_cast<size_t>(place.width) * 4;
         const bool done =
-            RenderTile(*renderer, grid, running.key, tile.rgba.data(),
-                       static_cast<size_t>(place.width) * 4, running.stop.get_token());
+            tile.draft ? RenderTileDraft(*renderer, grid, tile.key, tile.rgba.data(), stride,
+                                         running.stop.get_token())
+                       : RenderTile(*renderer, grid, tile.key, tile.rgba.data(), stride,
+                                    running.stop.get_token());
 
         lock.lock();
         running_.erase(std::find(running_.begin(), running_.end(), &running));

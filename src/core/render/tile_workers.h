@@ -2,6 +2,8 @@
 // it wants, most wanted first, as often as it likes: tiles no longer wanted are dropped from
 // the queue or, when already being composed, stopped; each finished tile is handed to the
 // delivery function on the worker's thread, which must pass it on to the view's own thread.
+// Coarse tiles can come as a quick draft first, so that a huge result is on screen at once
+// and refined after.
 #pragma once
 
 #include "core/render/dot_renderer.h"
@@ -26,6 +28,7 @@ struct RenderedTile {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgba; // width x height x 4: red, green, blue, coverage
+    bool draft = false;        // RenderTileDraft's stand-in; the exact tile follows
 };
 
 class TileWorkers
@@ -43,15 +46,20 @@ class TileWorkers
     // delivered with `generation`, so that the view can tell them from late ones.
     void setSource(std::shared_ptr<const DotRenderer> renderer, const TileGrid& grid,
                    uint64_t generation);
-    // The tiles wanted now, in the order they should come; tiles of the grid only.
-    void want(const std::vector<TileKey>& wanted);
+    // The tiles wanted now, in the order they should come; tiles of the grid only. Drafts of
+    // the tiles in `drafts` come before every exact tile, in their order.
+    void want(const std::vector<TileKey>& wanted, const std::vector<TileKey>& drafts = {});
 
     // Tiles queued or being composed (for tests and the status line).
     size_t pending() const;
 
   private:
-    struct Running {
+    struct Job {
         TileKey key;
+        bool draft = false;
+    };
+    struct Running {
+        Job job;
         std::stop_source stop;
     };
 
@@ -63,7 +71,7 @@ class TileWorkers
     std::shared_ptr<const DotRenderer> renderer_;
     TileGrid grid_;
     uint64_t generation_ = 0;
-    std::deque<TileKey> queue_;
+    std::deque<Job> queue_;
     std::vector<Running*> running_;
     std::vector<std::jthread> threads_;
 };

@@ -138,6 +138,7 @@ class InspectorViewTest : public QObject
     void keysStepTheZoom();
     void statusLineNamesThePixelAndItsLed();
     void newOptionsReplaceTheTiles();
+    void coarseTilesShowADraftFirst();
 };
 
 void InspectorViewTest::opensFittedAndFillsTheViewWithTheEnginesTiles()
@@ -283,6 +284,40 @@ void InspectorViewTest::newOptionsReplaceTheTiles()
     QCOMPARE(view.scale(), scale); // the same size keeps the place
     QTRY_VERIFY(view.complete());
     checkTiles(view, *other);
+}
+
+void InspectorViewTest::coarseTilesShowADraftFirst()
+{
+    makeScene();
+    // One worker, so that the draft is composed before the exact tile; a view small enough
+    // that the fit view is 16 times reduced.
+    InspectorView view(nullptr, 1, 32);
+    view.resize(20, 12);
+    view.show();
+    QImage first;
+    int arrivals = 0;
+    connect(&view, &InspectorView::tileArrived, this, [&] {
+        if (arrivals++ == 0)
+            first = view.cachedTile({kFirstDraftLevel, 0, 0});
+    });
+    view.setSource(renderer_);
+    QCOMPARE(view.grid().levelFor(view.scale()), kFirstDraftLevel);
+    QTRY_VERIFY(view.complete());
+    QCOMPARE(arrivals, 2);
+
+    const TileGrid& grid = view.grid();
+    const TileKey key{kFirstDraftLevel, 0, 0};
+    const PixelRect at = grid.reduced(key);
+    std::vector<uint8_t> draft(static_cast<size_t>(at.width) * at.height * 4);
+    QVERIFY(RenderTileDraft(*renderer_, grid, key, draft.data(), static_cast<size_t>(at.width) * 4));
+    QCOMPARE(first.size(), QSize(at.width, at.height));
+    for (int y = 0; y < at.height; ++y)
+        QVERIFY(std::equal(draft.begin() + static_cast<long>(y) * at.width * 4,
+                           draft.begin() + static_cast<long>(y + 1) * at.width * 4,
+                           first.constScanLine(y)));
+    // The exact tile replaced it.
+    checkTiles(view, *renderer_);
+    QVERIFY(view.cachedTile(key) != first);
 }
 
 QTEST_MAIN(InspectorViewTest)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,44 @@ TEST(RegionRender, ReducedViewsAverageTheFullRender)
                     ASSERT_TRUE(RenderReduced(renderer, rect, factor, got.data(),
                                               static_cast<size_t>(ow) * 4, factor % 2 + 1));
                     ASSERT_EQ(got, averaged(full, W, H, rect, factor))
+                        << what << " region " << where(rect) << " factor " << factor;
+                }
+            }
+        });
+}
+
+TEST(RegionRender, DraftsAverageTheMiddleRowsOfTheirBlocksHalves)
+{
+    forEverySceneAndOption(
+        3, 78, [](const DotRenderer& renderer, std::mt19937& rng, const std::string& what) {
+            const int W = renderer.width(), H = renderer.height();
+            const std::vector<uint8_t> full = fullRender(renderer);
+            for (const PixelRect& rect : regionsOf(W, H, rng)) {
+                const std::vector<uint8_t> pixels = cutOut(full, W, H, rect);
+                for (int factor : {1, 2, 3, 5, 16}) {
+                    const int ow = ReducedLength(rect.width, factor);
+                    const int oh = ReducedLength(rect.height, factor);
+                    std::vector<uint8_t> expected(static_cast<size_t>(ow) * oh * 4);
+                    for (int by = 0; by < oh; ++by) {
+                        const int top = by * factor;
+                        const int rows = std::min(factor, rect.height - top);
+                        const std::set<int> sampled{top + rows / 4, top + rows * 3 / 4};
+                        for (int bx = 0; bx < ow; ++bx)
+                            for (int k = 0; k < 4; ++k) {
+                                double sum = 0;
+                                int n = 0;
+                                for (int y : sampled)
+                                    for (int x = bx * factor;
+                                         x < std::min(rect.width, (bx + 1) * factor); ++x, ++n)
+                                        sum += pixels[(static_cast<size_t>(y) * rect.width + x) * 4 + k];
+                                expected[(static_cast<size_t>(by) * ow + bx) * 4 + k] =
+                                    static_cast<uint8_t>(std::floor(sum / n + 0.5));
+                            }
+                    }
+                    std::vector<uint8_t> got(expected.size(), 0x33);
+                    ASSERT_TRUE(RenderReducedDraft(renderer, rect, factor, got.data(),
+                                                   static_cast<size_t>(ow) * 4));
+                    ASSERT_EQ(got, expected)
                         << what << " region " << where(rect) << " factor " << factor;
                 }
             }

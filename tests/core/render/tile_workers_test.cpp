@@ -1,5 +1,5 @@
 // The tile workers deliver the tiles asked for, with the pixels RenderTile gives them, and
-// drop tiles of an earlier source.
+// the drafts asked for before any exact tile.
 #include "core/render/tile_workers.h"
 
 #include "support/random_scenes.h"
@@ -68,6 +68,37 @@ TEST(TileWorkers, DeliversEveryWantedTileWithTheEnginesPixels)
         EXPECT_EQ(tile.rgba, expected);
     }
     EXPECT_EQ(workers.pending(), 0u);
+}
+
+TEST(TileWorkers, DraftsComeBeforeEveryExactTile)
+{
+    std::mt19937 rng(12);
+    const testing::OwnedScene owned = testing::RandomScene(rng, true);
+    auto renderer = std::make_shared<const DotRenderer>(owned.scene);
+    const TileGrid grid(renderer->width(), renderer->height(), 2);
+    const int level = 1;
+    const std::vector<TileKey> keys =
+        grid.tilesFor(level, {0, 0, grid.reducedWidth(level), grid.reducedHeight(level)});
+    ASSERT_GT(keys.size(), 2u);
+    const std::vector<TileKey> drafts(keys.begin(), keys.begin() + 2);
+    Deliveries deliveries;
+    // One worker, so that the order of delivery is the order of the queue.
+    TileWorkers workers(1, [&](RenderedTile&& t) { deliveries.add(std::move(t)); });
+    workers.setSource(renderer, grid, 1);
+    workers.want(keys, drafts);
+    const std::vector<RenderedTile> tiles = deliveries.waitFor(keys.size() + drafts.size());
+    ASSERT_EQ(tiles.size(), keys.size() + drafts.size());
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        const RenderedTile& tile = tiles[i];
+        const bool draft = i < drafts.size();
+        ASSERT_EQ(tile.draft, draft) << i;
+        EXPECT_EQ(tile.key, draft ? drafts[i] : keys[i - drafts.size()]);
+        const PixelRect at = grid.reduced(tile.key);
+        std::vector<uint8_t> expected(tile.rgba.size());
+        (draft ? RenderTileDraft : RenderTile)(*renderer, grid, tile.key, expected.data(),
+                                               static_cast<size_t>(at.width) * 4, {});
+        EXPECT_EQ(tile.rgba, expected) << i;
+    }
 }
 
 } // namespace
