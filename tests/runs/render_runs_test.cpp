@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -23,6 +24,8 @@ namespace
 
 constexpr int kAreaWidth = 455;
 constexpr int kAreaHeight = 321;
+// The fixture's result as a Targa file: the header, then every pixel.
+constexpr uintmax_t kTargaBytes = 18u + 1200u * 480u * 4u;
 
 // Three LED images of 12 x 12 pixels (unlit, red, amber) and a layout of 100 x 40 cells
 // with background cells and turned dots of the lit ones: a 1200 x 480 result, reduced
@@ -62,16 +65,31 @@ struct RunFixture {
                     layout.dots.push_back({column * 12, row * 12, kind, angle(rng)});
     }
 
-    // The result reduced as the preview area shows it, from the engine's reduced view.
-    QImage expectedPicture()
+    // The scene of the layout, as the window's preview makes it.
+    RenderScene scene() const
     {
         RenderLayout copy = layout;
-        const DotRenderer renderer(MakeRenderScene(std::move(copy), leds, settings));
+        return MakeRenderScene(std::move(copy), leds, settings);
+    }
+
+    // A Targa result in `folder`, composed on two threads.
+    static RenderToFileOptions targaIn(const testing::ScratchFolder& folder)
+    {
+        RenderToFileOptions options;
+        options.path = folder.file("result.tga");
+        options.threads = 2;
+        return options;
+    }
+
+    // The result reduced as the preview area shows it, from the engine's reduced view.
+    QImage expectedPicture() const
+    {
+        const DotRenderer renderer(scene());
         const PreviewPlacement p =
             PlacePreview(renderer.width(), renderer.height(), kAreaWidth, kAreaHeight);
         std::vector<uint8_t> reduced(static_cast<size_t>(p.width) * p.height * 4);
-        EXPECT_TRUE(RenderReduced(renderer, {0, 0, renderer.width(), renderer.height()},
-                                  p.factor, reduced.data(), static_cast<size_t>(p.width) * 4));
+        EXPECT_TRUE(RenderReduced(renderer, {0, 0, renderer.width(), renderer.height()}, p.factor,
+                                  reduced.data(), static_cast<size_t>(p.width) * 4));
         PreviewCanvas canvas(kAreaWidth, kAreaHeight);
         for (int r = 0; r < p.height; ++r)
             canvas.drawRgbaRow(p.top + r, p.left,
@@ -101,16 +119,13 @@ TEST(RenderRuns, RenderWritesTheFileAndShowsItReduced)
     RunFixture f;
     const QImage expected = f.expectedPicture();
     const testing::ScratchFolder folder;
-    RenderToFileOptions options;
-    options.path = folder.file("result.tga");
-    options.threads = 2;
+    const RenderToFileOptions options = RunFixture::targaIn(folder);
     RenderRunner run(f.layout, f.leds, f.settings, options, kAreaWidth, kAreaHeight);
     run.start();
     Watch(run, run.preview(), [&] { return run.job().lastRow() + run.job().remainingMs(); });
     run.join();
     ASSERT_EQ(run.state(), RenderState::Finished);
-    // The Targa header, then every pixel.
-    EXPECT_EQ(std::filesystem::file_size(options.path), 18u + 1200u * 480u * 4u);
+    EXPECT_EQ(std::filesystem::file_size(options.path), kTargaBytes);
     EXPECT_EQ(run.preview().snapshot(), expected);
 }
 
@@ -118,9 +133,7 @@ TEST(RenderRuns, PreviewShowsTheResultReduced)
 {
     RunFixture f;
     const QImage expected = f.expectedPicture();
-    RenderLayout copy = f.layout;
-    PreviewRunner run(MakeRenderScene(std::move(copy), f.leds, f.settings), kAreaWidth,
-                      kAreaHeight);
+    PreviewRunner run(f.scene(), kAreaWidth, kAreaHeight);
     run.start();
     Watch(run, run.preview(), [&] { return run.lastRow() + run.remainingMs(); });
     run.join();
@@ -133,22 +146,24 @@ TEST(RenderRuns, CancelEndsEitherRunAndKeepsTheEarlierFile)
 {
     RunFixture f;
     const testing::ScratchFolder folder;
-    RenderToFileOptions options;
-    options.path = folder.file("result.tga");
-    options.threads = 2;
+    const RenderToFileOptions options = RunFixture::targaIn(folder);
+    {
+        std::ofstream earlier(options.path, std::ios::binary);
+        earlier << "earlier";
+    }
     RenderRunner render(f.layout, f.leds, f.settings, options, kAreaWidth, kAreaHeight);
     render.start();
     render.cancel();
     render.join();
+    // Cancelled before its end, the earlier file stays; a run that ended first replaced it.
+    const uintmax_t size = std::filesystem::file_size(options.path);
     if (render.state() == RenderState::Cancelled)
-        EXPECT_FALSE(std::filesystem::exists(options.path));
+        EXPECT_EQ(size, 7u);
     else
-        EXPECT_EQ(render.state(), RenderState::Finished);
-    EXPECT_EQ(folder.entries(), std::filesystem::exists(options.path) ? 1u : 0u);
+        EXPECT_EQ(size, kTargaBytes);
+    EXPECT_EQ(folder.entries(), 1u); // no temporary file left
 
-    RenderLayout copy = f.layout;
-    PreviewRunner preview(MakeRenderScene(std::move(copy), f.leds, f.settings), kAreaWidth,
-                          kAreaHeight);
+    PreviewRunner preview(f.scene(), kAreaWidth, kAreaHeight);
     preview.start();
     preview.cancel();
     preview.join();

@@ -2,11 +2,11 @@
 // and the destination file.
 #include "app/render_window/render_window.h"
 
-#include "app/render_window/inspector_view.h"
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/render_preview_runner.h"
 #include "app/render_window/render_runner.h"
 #include "app/render_window/window_render_log.h"
+#include "app/render_window/zoom_view.h"
 #include "app/shared_state.h"
 #include "imaging/write/row_writers.h"
 #include "text/qt_glyph_rasterizer.h"
@@ -132,12 +132,12 @@ void TForm3::createControls()
     Image1 = Named(new QLabel(Panel1), "Image1");
     Image1->setGeometry(1, 1, kPreviewWidth, kPreviewHeight);
     constexpr int kStatusHeight = 18;
-    Inspector = new InspectorView(Panel1);
+    Inspector = new ZoomView(Panel1);
     Inspector->setGeometry(1, 1, kPreviewWidth, kPreviewHeight - kStatusHeight);
     InspectorStatus = Named(new QLabel(Panel1), "InspectorStatus");
     InspectorStatus->setGeometry(5, 1 + kPreviewHeight - kStatusHeight, kPreviewWidth - 8,
                                  kStatusHeight);
-    connect(Inspector, &InspectorView::pointerInfo, InspectorStatus, &QLabel::setText);
+    connect(Inspector, &ZoomView::pointerInfo, InspectorStatus, &QLabel::setText);
     Inspector->hide();
     InspectorStatus->hide();
 

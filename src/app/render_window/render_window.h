@@ -34,7 +34,7 @@ namespace lumexa
 {
 
 class GlyphRasterizer;
-class InspectorView;
+class ZoomView;
 class PrintSizeBox;
 class PreviewRunner;
 class RenderRunner;
@@ -114,7 +114,7 @@ class TForm3 : public QDialog
     QProgressBar* ProgressBar1 = nullptr;
     QFrame* Panel1 = nullptr;
     QLabel* Image1 = nullptr;
-    InspectorView* Inspector = nullptr;
+    ZoomView* Inspector = nullptr;
     QLabel* InspectorStatus = nullptr;
     QPushButton* InspectButton = nullptr;
     QPushButton* Button1 = nullptr;

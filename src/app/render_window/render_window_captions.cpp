@@ -2,9 +2,9 @@
 #include "app/render_window/render_window_captions.h"
 
 #include "app/main_window/window_strings.h"
-#include "app/render_window/inspector_view.h"
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/render_window.h"
+#include "app/render_window/zoom_view.h"
 #include "core/project/language_table.h"
 
 #include <QAbstractButton>

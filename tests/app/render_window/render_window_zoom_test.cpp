@@ -4,8 +4,8 @@
 // a run puts the reduced picture back.
 #include "app/window_fixture.h"
 
-#include "app/render_window/inspector_view.h"
 #include "app/render_window/render_window.h"
+#include "app/render_window/zoom_view.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -36,7 +36,7 @@ struct InspectFixture : WindowFixture {
     // The view's tile that shows the whole result, once it has arrived.
     QImage wholeResult()
     {
-        InspectorView& view = *render.Inspector;
+        ZoomView& view = *render.Inspector;
         const TileKey top{view.grid().levels() - 1, 0, 0};
         if (!QTest::qWaitFor([&] { return !view.cachedTile(top).isNull(); }, 10000))
             return {};
@@ -48,7 +48,7 @@ struct InspectFixture : WindowFixture {
 
 } // namespace
 
-class RenderWindowInspectTest : public QObject
+class RenderWindowZoomTest : public QObject
 {
     Q_OBJECT
   private slots:
@@ -56,7 +56,7 @@ class RenderWindowInspectTest : public QObject
     void fileInspectOpensTheWindowOnTheInspector();
 };
 
-void RenderWindowInspectTest::inspectButtonShowsTheResultAndFollowsTheOptions()
+void RenderWindowZoomTest::inspectButtonShowsTheResultAndFollowsTheOptions()
 {
     InspectFixture f;
     TForm3& w = f.render;
@@ -67,9 +67,9 @@ void RenderWindowInspectTest::inspectButtonShowsTheResultAndFollowsTheOptions()
     QTest::mouseClick(w.InspectButton, Qt::LeftButton);
     QVERIFY(w.Inspector->isVisible());
     QVERIFY(!w.Image1->isVisible());
-    InspectorView& view = *w.Inspector;
+    ZoomView& view = *w.Inspector;
     QVERIFY(view.hasSource());
-    QCOMPARE(view.scale(), std::min(view.fitScale(), InspectorView::kMaxScale));
+    QCOMPARE(view.scale(), std::min(view.fitScale(), ZoomView::kMaxScale));
     QVERIFY(view.hasFocus()); // the keys work at once
 
     // The status line follows the pointer: the middle of the view is the middle of the result.
@@ -87,7 +87,7 @@ void RenderWindowInspectTest::inspectButtonShowsTheResultAndFollowsTheOptions()
     QTest::keyClick(&view, Qt::Key_1);
     QCOMPARE(view.scale(), 1.0);
     QTest::keyClick(&view, Qt::Key_0);
-    QCOMPARE(view.scale(), std::min(view.fitScale(), InspectorView::kMaxScale));
+    QCOMPARE(view.scale(), std::min(view.fitScale(), ZoomView::kMaxScale));
 
     // Clicking "background" off draws the result without its background cells.
     const QImage with = f.wholeResult();
@@ -111,7 +111,7 @@ void RenderWindowInspectTest::inspectButtonShowsTheResultAndFollowsTheOptions()
     QVERIFY(w.InspectButton->isVisible());
 }
 
-void RenderWindowInspectTest::fileInspectOpensTheWindowOnTheInspector()
+void RenderWindowZoomTest::fileInspectOpensTheWindowOnTheInspector()
 {
     InspectFixture f;
     f.window->show();
@@ -122,9 +122,8 @@ void RenderWindowInspectTest::fileInspectOpensTheWindowOnTheInspector()
     QTimer::singleShot(0, &f.render, [&] {
         TForm3& w = f.render;
         shown = QTest::qWaitFor([&] { return w.Inspector->isVisible(); }, 5000);
-        fitted =
-            w.Inspector->hasSource() &&
-            w.Inspector->scale() == std::min(w.Inspector->fitScale(), InspectorView::kMaxScale);
+        fitted = w.Inspector->hasSource() &&
+                 w.Inspector->scale() == std::min(w.Inspector->fitScale(), ZoomView::kMaxScale);
         QTest::mouseClick(w.Button1, Qt::LeftButton);
     });
     QTest::keyClick(f.window.get(), Qt::Key_I, Qt::ControlModifier);
@@ -134,5 +133,5 @@ void RenderWindowInspectTest::fileInspectOpensTheWindowOnTheInspector()
     QVERIFY(!f.render.Inspector->hasSource());
 }
 
-QTEST_MAIN(RenderWindowInspectTest)
-#include "render_window_inspect_test.moc"
+QTEST_MAIN(RenderWindowZoomTest)
+#include "render_window_zoom_test.moc"

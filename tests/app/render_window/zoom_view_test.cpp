@@ -1,7 +1,7 @@
 // The inspector driven as a user drives it: it opens fitted, the wheel zooms about the
 // pointer, dragging pans, the keys +, -, 0 and 1 step the zoom, and every tile it shows holds
 // the engine's pixels for that part of the result.
-#include "app/render_window/inspector_view.h"
+#include "app/render_window/zoom_view.h"
 
 #include "core/render/dot_renderer.h"
 #include "core/render/tile_grid.h"
@@ -30,7 +30,7 @@ void Wheel(QWidget* w, QPointF at, int notches)
 
 } // namespace
 
-class InspectorViewTest : public QObject
+class ZoomViewTest : public QObject
 {
     Q_OBJECT
 
@@ -68,7 +68,7 @@ class InspectorViewTest : public QObject
     }
 
     // Every tile the view holds against the engine's own tile.
-    static void checkTiles(const InspectorView& view, const DotRenderer& renderer)
+    static void checkTiles(const ZoomView& view, const DotRenderer& renderer)
     {
         const TileGrid& grid = view.grid();
         int checked = 0;
@@ -101,7 +101,7 @@ class InspectorViewTest : public QObject
 
     // What the view shows at 1:1 and beyond against the engine's full render: every screen
     // pixel well inside the square of one result pixel holds that pixel's colour.
-    void checkShown(InspectorView& view)
+    void checkShown(ZoomView& view)
     {
         const int W = renderer_->width(), H = renderer_->height();
         std::vector<uint8_t> full(static_cast<size_t>(W) * H * 4);
@@ -141,10 +141,10 @@ class InspectorViewTest : public QObject
     void coarseTilesShowADraftFirst();
 };
 
-void InspectorViewTest::opensFittedAndFillsTheViewWithTheEnginesTiles()
+void ZoomViewTest::opensFittedAndFillsTheViewWithTheEnginesTiles()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
@@ -158,10 +158,10 @@ void InspectorViewTest::opensFittedAndFillsTheViewWithTheEnginesTiles()
     QVERIFY(!shot.isNull());
 }
 
-void InspectorViewTest::wheelZoomsAboutThePointer()
+void ZoomViewTest::wheelZoomsAboutThePointer()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
@@ -169,7 +169,7 @@ void InspectorViewTest::wheelZoomsAboutThePointer()
     const QPointF before = view.origin() + pointer / view.scale();
     for (int i = 0; i < 12; ++i)
         Wheel(&view, pointer, 1);
-    QCOMPARE(view.scale(), InspectorView::kMaxScale); // capped at 8:1
+    QCOMPARE(view.scale(), ZoomView::kMaxScale); // capped at 8:1
     const QPointF after = view.origin() + pointer / view.scale();
     // The result point under the pointer stays there (within the edge clamp's reach).
     QVERIFY(std::abs(after.x() - before.x()) < 1.0);
@@ -181,10 +181,10 @@ void InspectorViewTest::wheelZoomsAboutThePointer()
     checkTiles(view, *renderer_);
 }
 
-void InspectorViewTest::dragPansAndStopsAtTheEdges()
+void ZoomViewTest::dragPansAndStopsAtTheEdges()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
@@ -208,10 +208,10 @@ void InspectorViewTest::dragPansAndStopsAtTheEdges()
     checkShown(view);
 }
 
-void InspectorViewTest::sharpSquaresPastOneToOne()
+void ZoomViewTest::sharpSquaresPastOneToOne()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
@@ -224,10 +224,10 @@ void InspectorViewTest::sharpSquaresPastOneToOne()
     checkShown(view);
 }
 
-void InspectorViewTest::keysStepTheZoom()
+void ZoomViewTest::keysStepTheZoom()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
@@ -244,15 +244,15 @@ void InspectorViewTest::keysStepTheZoom()
     }
 }
 
-void InspectorViewTest::statusLineNamesThePixelAndItsLed()
+void ZoomViewTest::statusLineNamesThePixelAndItsLed()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
     QTest::keyClick(&view, Qt::Key_1);
-    QSignalSpy info(&view, &InspectorView::pointerInfo);
+    QSignalSpy info(&view, &ZoomView::pointerInfo);
     QTest::mouseMove(&view, QPoint(5, 7));
     QTRY_VERIFY(!info.isEmpty());
     const QPointF at = view.origin() + QPointF(5.5, 7.5);
@@ -268,10 +268,10 @@ void InspectorViewTest::statusLineNamesThePixelAndItsLed()
     QCOMPARE(text.contains(QStringLiteral("LED ")), dot.has_value());
 }
 
-void InspectorViewTest::newOptionsReplaceTheTiles()
+void ZoomViewTest::newOptionsReplaceTheTiles()
 {
     makeScene();
-    InspectorView view(nullptr, 2, 32);
+    ZoomView view(nullptr, 2, 32);
     view.resize(120, 90);
     view.show();
     view.setSource(renderer_);
@@ -286,17 +286,17 @@ void InspectorViewTest::newOptionsReplaceTheTiles()
     checkTiles(view, *other);
 }
 
-void InspectorViewTest::coarseTilesShowADraftFirst()
+void ZoomViewTest::coarseTilesShowADraftFirst()
 {
     makeScene();
     // One worker, so that the draft is composed before the exact tile; a view small enough
     // that the fit view is 16 times reduced.
-    InspectorView view(nullptr, 1, 32);
+    ZoomView view(nullptr, 1, 32);
     view.resize(20, 12);
     view.show();
     QImage first;
     int arrivals = 0;
-    connect(&view, &InspectorView::tileArrived, this, [&] {
+    connect(&view, &ZoomView::tileArrived, this, [&] {
         if (arrivals++ == 0)
             first = view.cachedTile({kFirstDraftLevel, 0, 0});
     });
@@ -309,7 +309,8 @@ void InspectorViewTest::coarseTilesShowADraftFirst()
     const TileKey key{kFirstDraftLevel, 0, 0};
     const PixelRect at = grid.reduced(key);
     std::vector<uint8_t> draft(static_cast<size_t>(at.width) * at.height * 4);
-    QVERIFY(RenderTileDraft(*renderer_, grid, key, draft.data(), static_cast<size_t>(at.width) * 4));
+    QVERIFY(
+        RenderTileDraft(*renderer_, grid, key, draft.data(), static_cast<size_t>(at.width) * 4));
     QCOMPARE(first.size(), QSize(at.width, at.height));
     for (int y = 0; y < at.height; ++y)
         QVERIFY(std::equal(draft.begin() + static_cast<long>(y) * at.width * 4,
@@ -320,5 +321,5 @@ void InspectorViewTest::coarseTilesShowADraftFirst()
     QVERIFY(view.cachedTile(key) != first);
 }
 
-QTEST_MAIN(InspectorViewTest)
-#include "inspector_view_test.moc"
+QTEST_MAIN(ZoomViewTest)
+#include "zoom_view_test.moc"

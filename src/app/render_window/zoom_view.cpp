@@ -1,5 +1,5 @@
 // The inspector's zoom, panning, tile cache and painting.
-#include "app/render_window/inspector_view.h"
+#include "app/render_window/zoom_view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -19,7 +19,7 @@ constexpr double kNotchFactor = 1.4142135623730951;
 
 } // namespace
 
-InspectorView::InspectorView(QWidget* parent, int threads, int tileSize) : QWidget(parent)
+ZoomView::ZoomView(QWidget* parent, int threads, int tileSize) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Inspector"));
     setFocusPolicy(Qt::StrongFocus);
@@ -34,12 +34,12 @@ InspectorView::InspectorView(QWidget* parent, int threads, int tileSize) : QWidg
     });
 }
 
-InspectorView::~InspectorView()
+ZoomView::~ZoomView()
 {
     workers_.reset(); // joins the threads before the cache they deliver to goes
 }
 
-void InspectorView::setSource(std::shared_ptr<const DotRenderer> renderer)
+void ZoomView::setSource(std::shared_ptr<const DotRenderer> renderer)
 {
     const bool sameSize = renderer && renderer_ && renderer->width() == renderer_->width() &&
                           renderer->height() == renderer_->height();
@@ -58,7 +58,7 @@ void InspectorView::setSource(std::shared_ptr<const DotRenderer> renderer)
     update();
 }
 
-double InspectorView::fitScale() const
+double ZoomView::fitScale() const
 {
     if (!renderer_ || grid_.width() == 0 || grid_.height() == 0 || width() <= 0 || height() <= 0)
         return 1.0;
@@ -66,7 +66,7 @@ double InspectorView::fitScale() const
                     static_cast<double>(height()) / grid_.height());
 }
 
-void InspectorView::fit()
+void ZoomView::fit()
 {
     fitted_ = true;
     scale_ = std::min(fitScale(), kMaxScale);
@@ -77,7 +77,7 @@ void InspectorView::fit()
     emit viewChanged();
 }
 
-void InspectorView::zoomTo(double scale, QPointF anchor)
+void ZoomView::zoomTo(double scale, QPointF anchor)
 {
     if (!renderer_)
         return;
@@ -94,7 +94,7 @@ void InspectorView::zoomTo(double scale, QPointF anchor)
     emit viewChanged();
 }
 
-void InspectorView::clampOrigin()
+void ZoomView::clampOrigin()
 {
     // A result narrower than the view is centred; a wider one cannot leave a gap.
     auto clampAxis = [](double origin, double viewLength, double resultLength) {
@@ -106,7 +106,7 @@ void InspectorView::clampOrigin()
     origin_.setY(clampAxis(origin_.y(), height() / scale_, grid_.height()));
 }
 
-PixelRect InspectorView::visibleAt(int level) const
+PixelRect ZoomView::visibleAt(int level) const
 {
     const double f = TileGrid::factor(level);
     const double x0 = origin_.x() / f;
@@ -119,7 +119,7 @@ PixelRect InspectorView::visibleAt(int level) const
             static_cast<int>(std::ceil(y1)) - top};
 }
 
-void InspectorView::requestTiles()
+void ZoomView::requestTiles()
 {
     if (!renderer_)
         return;
@@ -140,7 +140,7 @@ void InspectorView::requestTiles()
     workers_->want(wanted, drafts);
 }
 
-void InspectorView::accept(RenderedTile&& tile)
+void ZoomView::accept(RenderedTile&& tile)
 {
     // Late tiles of an earlier source, a tile asked for again before it arrived, and a draft
     // of a tile that is there already: only an exact tile replaces a draft.
@@ -166,7 +166,7 @@ void InspectorView::accept(RenderedTile&& tile)
     emit tileArrived();
 }
 
-const QImage* InspectorView::lookUp(const TileKey& key) const
+const QImage* ZoomView::lookUp(const TileKey& key) const
 {
     const auto it = cache_.find(key);
     if (it == cache_.end())
@@ -175,7 +175,7 @@ const QImage* InspectorView::lookUp(const TileKey& key) const
     return &it->second.image;
 }
 
-void InspectorView::trimCache()
+void ZoomView::trimCache()
 {
     // The tiles drawn longest ago go first; those on screen were drawn last.
     while (cacheBytes_ > cacheBudget_ && uses_.size() > 1) {
@@ -186,13 +186,13 @@ void InspectorView::trimCache()
     }
 }
 
-QImage InspectorView::cachedTile(const TileKey& key) const
+QImage ZoomView::cachedTile(const TileKey& key) const
 {
     const auto it = cache_.find(key);
     return it == cache_.end() ? QImage() : it->second.image;
 }
 
-bool InspectorView::complete() const
+bool ZoomView::complete() const
 {
     if (!renderer_)
         return true;
@@ -205,7 +205,7 @@ bool InspectorView::complete() const
     return true;
 }
 
-void InspectorView::paintEvent(QPaintEvent*)
+void ZoomView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(64, 64, 64));
@@ -242,7 +242,7 @@ void InspectorView::paintEvent(QPaintEvent*)
     }
 }
 
-void InspectorView::resizeEvent(QResizeEvent*)
+void ZoomView::resizeEvent(QResizeEvent*)
 {
     if (fitted_)
         fit();
@@ -252,7 +252,7 @@ void InspectorView::resizeEvent(QResizeEvent*)
     }
 }
 
-void InspectorView::wheelEvent(QWheelEvent* event)
+void ZoomView::wheelEvent(QWheelEvent* event)
 {
     const double notches = event->angleDelta().y() / 120.0;
     if (notches != 0)
@@ -260,7 +260,7 @@ void InspectorView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-void InspectorView::mousePressEvent(QMouseEvent* event)
+void ZoomView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         dragFrom_ = event->position();
@@ -269,7 +269,7 @@ void InspectorView::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
 }
 
-void InspectorView::mouseMoveEvent(QMouseEvent* event)
+void ZoomView::mouseMoveEvent(QMouseEvent* event)
 {
     if (dragFrom_ && renderer_) {
         const QPointF moved = event->position() - *dragFrom_;
@@ -284,7 +284,7 @@ void InspectorView::mouseMoveEvent(QMouseEvent* event)
     reportPointer(event->position());
 }
 
-void InspectorView::mouseReleaseEvent(QMouseEvent* event)
+void ZoomView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         dragFrom_.reset();
@@ -292,7 +292,7 @@ void InspectorView::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void InspectorView::keyPressEvent(QKeyEvent* event)
+void ZoomView::keyPressEvent(QKeyEvent* event)
 {
     const QPointF centre(width() / 2.0, height() / 2.0);
     switch (event->key()) {
@@ -316,12 +316,12 @@ void InspectorView::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
-void InspectorView::leaveEvent(QEvent*)
+void ZoomView::leaveEvent(QEvent*)
 {
     emit pointerInfo(QString());
 }
 
-std::optional<QPoint> InspectorView::resultPixelAt(QPointF p) const
+std::optional<QPoint> ZoomView::resultPixelAt(QPointF p) const
 {
     if (!renderer_)
         return std::nullopt;
@@ -333,7 +333,7 @@ std::optional<QPoint> InspectorView::resultPixelAt(QPointF p) const
     return QPoint(x, y);
 }
 
-QString InspectorView::describePixel(QPoint pixel) const
+QString ZoomView::describePixel(QPoint pixel) const
 {
     const double cmPerPixel = 2.54 / ppi_;
     QString text = pixelText_.arg(pixel.x())
@@ -348,13 +348,13 @@ QString InspectorView::describePixel(QPoint pixel) const
     return text;
 }
 
-void InspectorView::setStatusTexts(const QString& pixel, const QString& led)
+void ZoomView::setStatusTexts(const QString& pixel, const QString& led)
 {
     pixelText_ = pixel;
     ledText_ = led;
 }
 
-void InspectorView::reportPointer(QPointF p)
+void ZoomView::reportPointer(QPointF p)
 {
     const std::optional<QPoint> pixel = resultPixelAt(p);
     emit pointerInfo(pixel ? describePixel(*pixel) : QString());

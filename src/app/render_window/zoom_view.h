@@ -23,7 +23,7 @@
 namespace lumexa
 {
 
-class InspectorView : public QWidget
+class ZoomView : public QWidget
 {
     Q_OBJECT
   public:
@@ -34,9 +34,8 @@ class InspectorView : public QWidget
     // Resolution for the centimetre figures when the project names none.
     static constexpr double kDefaultPixelsPerInch = 300.0;
 
-    explicit InspectorView(QWidget* parent = nullptr, int threads = 2,
-                           int tileSize = kDefaultTileSize);
-    ~InspectorView() override;
+    explicit ZoomView(QWidget* parent = nullptr, int threads = 2, int tileSize = kDefaultTileSize);
+    ~ZoomView() override;
 
     // Shows another result (new options or a new layout). The view keeps its place when the
     // result has the size it had, and fits the new one otherwise. Null clears the view.

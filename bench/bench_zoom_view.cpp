@@ -3,7 +3,7 @@
 // at 4:1. Smooth panning needs a frame well within 16.7 ms.
 #include "scenes.h"
 
-#include "app/render_window/inspector_view.h"
+#include "app/render_window/zoom_view.h"
 #include "core/render/dot_renderer.h"
 
 #include <benchmark/benchmark.h>
@@ -29,7 +29,7 @@ void SendMouse(QWidget& view, QEvent::Type type, QPointF at, Qt::MouseButtons bu
 }
 
 // Waits until every tile the view shows has arrived.
-bool WaitComplete(const InspectorView& view)
+bool WaitComplete(const ZoomView& view)
 {
     QElapsedTimer t;
     t.start();
@@ -45,7 +45,7 @@ void BM_PanCachedTiles(benchmark::State& state)
 {
     const double scale = static_cast<double>(state.range(0));
     static const BenchScene scene = MakeBenchScene(kSceneL, SceneMode::RotationMasks);
-    InspectorView view(nullptr, 2);
+    ZoomView view(nullptr, 2);
     view.resize(1000, 300);
     view.setSource(std::make_shared<const DotRenderer>(scene.scene));
     view.zoomTo(scale, QPointF(0, 0));

@@ -1,7 +1,7 @@
 // The render window's inspector: the final picture at any zoom, composed on demand from the
 // layout the window's settings give, and composed afresh when an option changes.
-#include "app/render_window/inspector_view.h"
 #include "app/render_window/render_window.h"
+#include "app/render_window/zoom_view.h"
 #include "app/shared_state.h"
 #include "core/render/dot_renderer.h"
 #include "core/render/render_preparation.h"
