@@ -22,7 +22,7 @@ void TForm3::inspect()
         inspectScene_ = std::make_unique<RenderScene>(
             MakeRenderScene(std::move(layout), shared_.ledImages, runSettings()));
     } catch (const std::exception& e) {
-        showError(QString::fromStdString(e.what()));
+        showError(shared_.errorText(e));
         return;
     }
     showInspector(true);
