@@ -29,6 +29,21 @@ size_t SegmentBound(size_t size)
 struct SegmentDeflater::State {
     z_stream zlib{};
     bool zlibReady = false;
+    // Where a segment is compressed before it is appended. It is left uninitialised and
+    // kept from segment to segment: filling the worst case's room in every piece's output
+    // would touch fresh pages for bytes that are never written.
+    std::unique_ptr<uint8_t[]> scratch;
+    size_t scratchSize = 0;
+
+    uint8_t* room(size_t size)
+    {
+        if (scratchSize < size) {
+            scratch.reset();
+            scratch.reset(new uint8_t[size]);
+            scratchSize = size;
+        }
+        return scratch.get();
+    }
 #ifdef LUMEXA_HAVE_ISAL
     std::vector<uint8_t> levelBuffer = std::vector<uint8_t>(ISAL_DEF_LVL1_DEFAULT);
 #endif
@@ -62,8 +77,9 @@ SegmentDeflater::~SegmentDeflater() = default;
 void SegmentDeflater::appendSegment(const uint8_t* data, size_t size, bool last,
                                     std::vector<uint8_t>& out)
 {
-    const size_t start = out.size();
-    out.resize(start + SegmentBound(size));
+    const size_t bound = SegmentBound(size);
+    uint8_t* room = state_->room(bound);
+    size_t written = 0;
 #ifdef LUMEXA_HAVE_ISAL
     if (!state_->zlibReady) {
         isal_zstream s;
@@ -75,25 +91,27 @@ void SegmentDeflater::appendSegment(const uint8_t* data, size_t size, bool last,
         s.end_of_stream = last ? 1 : 0;
         s.next_in = const_cast<uint8_t*>(data);
         s.avail_in = static_cast<uint32_t>(size);
-        s.next_out = out.data() + start;
-        s.avail_out = static_cast<uint32_t>(out.size() - start);
+        s.next_out = room;
+        s.avail_out = static_cast<uint32_t>(bound);
         if (isal_deflate_stateless(&s) != COMP_OK)
             throw Error("the compressor failed");
-        out.resize(start + s.total_out);
-        return;
+        written = s.total_out;
     }
 #endif
-    z_stream& z = state_->zlib;
-    if (deflateReset(&z) != Z_OK)
-        throw Error("the compressor failed");
-    z.next_in = const_cast<Bytef*>(data);
-    z.avail_in = static_cast<uInt>(size);
-    z.next_out = out.data() + start;
-    z.avail_out = static_cast<uInt>(out.size() - start);
-    const int result = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
-    if (result != (last ? Z_STREAM_END : Z_OK) || z.avail_in != 0)
-        throw Error("the compressor failed");
-    out.resize(start + z.total_out);
+    if (state_->zlibReady) {
+        z_stream& z = state_->zlib;
+        if (deflateReset(&z) != Z_OK)
+            throw Error("the compressor failed");
+        z.next_in = const_cast<Bytef*>(data);
+        z.avail_in = static_cast<uInt>(size);
+        z.next_out = room;
+        z.avail_out = static_cast<uInt>(bound);
+        const int result = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+        if (result != (last ? Z_STREAM_END : Z_OK) || z.avail_in != 0)
+            throw Error("the compressor failed");
+        written = z.total_out;
+    }
+    out.insert(out.end(), room, room + written);
 }
 
 void SegmentDeflater::appendZlibStream(const uint8_t* data, size_t size, std::vector<uint8_t>& out)

@@ -19,7 +19,8 @@ constexpr int kMostThreads = 8;
 
 } // namespace
 
-PiecePipeline::PiecePipeline(int threads, Compression compression, Compress compress, Write write)
+PiecePipeline::PiecePipeline(int threads, Compression compression, size_t inputBytes,
+                             Compress compress, Write write)
     : compress_(std::move(compress)), write_(std::move(write))
 {
     if (threads <= 0)
@@ -27,6 +28,8 @@ PiecePipeline::PiecePipeline(int threads, Compression compression, Compress comp
     threads = std::clamp(threads, 1, kMostThreads);
     // Two pieces per thread keep every thread busy while finished ones wait their turn.
     pieces_.resize(static_cast<size_t>(2 * threads + 2));
+    for (Piece& piece : pieces_)
+        piece.input.reserve(inputBytes);
     done_.assign(pieces_.size(), kNotDone);
     threads_.reserve(static_cast<size_t>(threads));
     for (int i = 0; i < threads; ++i)

@@ -41,8 +41,11 @@ class PiecePipeline
     using Write = std::function<void(const Piece&)>;
 
     // `threads` compressing threads with their own deflaters; 0: one per core. More than
-    // a few gain nothing once the file is written as fast as it is compressed.
-    PiecePipeline(int threads, Compression compression, Compress compress, Write write);
+    // a few gain nothing once the file is written as fast as it is compressed. Each
+    // piece's input has room for `inputBytes` from the start: grown row by row, it would
+    // be copied and its fresh pages touched again at every doubling.
+    PiecePipeline(int threads, Compression compression, size_t inputBytes, Compress compress,
+                  Write write);
     // Stops the compressing threads; pieces not yet written are dropped.
     ~PiecePipeline();
     PiecePipeline(const PiecePipeline&) = delete;

@@ -19,9 +19,14 @@ namespace
 {
 
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Pieces of about 1 MB: large enough that starting each with an empty history costs
-// little in size, small enough that all pieces in flight take little memory.
-constexpr size_t kPieceBytes = size_t{1} << 20;
+// Pieces of about 256 KB: large enough that starting each with an empty history costs
+// little in size (deflate looks back 32 KB at most), small enough that the pieces in
+// flight take little fresh memory, which a short render pays for page by page. Wide rows
+// go at least four to a piece while that stays within 1 MB, since each piece repeats the
+// row above its first one for the Up filter.
+constexpr size_t kPieceBytes = size_t{1} << 18;
+constexpr size_t kWidePieceBytes = size_t{1} << 20;
+constexpr size_t kWidePieceRows = 4;
 
 // Starts a chunk: room for the length, then the type. EndChunk fills in the length and
 // appends the CRC.
@@ -60,7 +65,8 @@ PngWriter::~PngWriter()
 int PngWriter::pieceRows(int width)
 {
     const size_t rowBytes = 4 * static_cast<size_t>(std::max(width, 1));
-    return static_cast<int>(std::clamp<size_t>(kPieceBytes / rowBytes, 1, 1 << 20));
+    const size_t wide = std::min(kWidePieceRows, kWidePieceBytes / rowBytes);
+    return static_cast<int>(std::clamp<size_t>(std::max(kPieceBytes / rowBytes, wide), 1, 1 << 20));
 }
 
 void PngWriter::open(int width, int height)
@@ -92,8 +98,10 @@ void PngWriter::open(int width, int height)
     EndChunk(chunk, head);
     try {
         file_->write(head.data(), head.size());
+        // A piece holds the row above its first one too, for the Up filter.
         pipeline_ = std::make_unique<PiecePipeline>(
-            threads_, compression_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
+            threads_, compression_, (static_cast<size_t>(pieceRows_) + 1) * rowBytes_,
+            [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
             [this](const Piece& p) { writePiece(p); });
     } catch (const std::exception& e) {
         fail(e);

@@ -169,7 +169,7 @@ void TiffWriter::open(int width, int height)
     row_ = 0;
     try {
         pipeline_ = std::make_unique<PiecePipeline>(
-            threads_, compression_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
+            threads_, compression_, static_cast<size_t>(rowsPerStrip_) * rowBytes_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
             [this](const Piece& p) { writePiece(p); });
     } catch (const std::exception& e) {
         fail(e);

@@ -126,7 +126,7 @@ TEST_F(RowWriters, EveryShapeReadsBackAsTheTargaPixelsOnOneAndTwoThreads)
         const char* what;
         int width, height;
     };
-    // A piece holds about 1 MB of rows: 873 rows of 300 pixels, 2 of 70000.
+    // A piece holds about 256 KB of rows: 218 rows of 300 pixels, 3 of 70000.
     const Shape shapes[] = {
         {"narrower than a piece", 37, 23},
         {"one row", 1000, 1},
@@ -161,12 +161,26 @@ TEST_F(RowWriters, EveryShapeReadsBackAsTheTargaPixelsOnOneAndTwoThreads)
     }
 }
 
+// The pieces in flight bound the writer's memory for any size of result: a piece is at
+// most 1 MB unless one row is larger, and holds a few rows of a wide result, since each
+// piece also repeats the row above its first one.
+TEST(PieceRows, APieceStaysSmallAndHoldsAFewWideRows)
+{
+    const struct {
+        int width, rows;
+    } cases[] = {{1, 65536}, {300, 218}, {25600, 4}, {70000, 3}, {200000, 1}, {2000000, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(PngWriter::pieceRows(c.width), c.rows);
+    }
+}
+
 // The chunks' data laid end to end must be a single zlib stream: a reader that takes
 // it in one go (zlib itself) must end exactly at its end with the checksum accepted,
 // and pngcheck must find nothing wrong with the file.
 TEST_F(RowWriters, APngOfSeveralPiecesIsOneZlibStream)
 {
-    const int width = 500, height = 1500; // three pieces
+    const int width = 500, height = 1500; // a dozen pieces
     const std::vector<uint8_t> pixels = mixedPixels(width, height);
     for (const Compression compression : {Compression::Fast, Compression::Small}) {
         SCOPED_TRACE(CompressionName(compression));
@@ -214,7 +228,7 @@ TEST_F(RowWriters, TiffinfoDecodesEveryStrip)
 {
     if (std::system("command -v tiffinfo > /dev/null") != 0)
         GTEST_SKIP() << "tiffinfo is not installed (scripts/setup installs it)";
-    const int width = 500, height = 1500; // three strips a plane
+    const int width = 500, height = 1500; // a dozen strips a plane
     const std::vector<uint8_t> pixels = mixedPixels(width, height);
     for (const Compression compression : {Compression::Fast, Compression::Small}) {
         SCOPED_TRACE(CompressionName(compression));
