@@ -21,11 +21,12 @@ namespace
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Pieces of about 256 KB: large enough that starting each with an empty history costs
 // little in size (deflate looks back 32 KB at most), small enough that the pieces in
-// flight take little fresh memory, which a short render pays for page by page. Wide rows
-// go at least four to a piece while that stays within 1 MB, since each piece repeats the
-// row above its first one for the Up filter.
+// flight take little fresh memory, which a short render pays for page by page. Small
+// compression, slow anyway, takes 1 MB pieces, which its deflate packs about 1 % tighter.
+// Wide rows go at least four to a piece while that stays within 1 MB, since each piece
+// repeats the row above its first one for the Up filter.
 constexpr size_t kPieceBytes = size_t{1} << 18;
-constexpr size_t kWidePieceBytes = size_t{1} << 20;
+constexpr size_t kLargePieceBytes = size_t{1} << 20;
 constexpr size_t kWidePieceRows = 4;
 
 // Starts a chunk: room for the length, then the type. EndChunk fills in the length and
@@ -62,11 +63,12 @@ PngWriter::~PngWriter()
     discard();
 }
 
-int PngWriter::pieceRows(int width)
+int PngWriter::pieceRows(int width, Compression compression)
 {
     const size_t rowBytes = 4 * static_cast<size_t>(std::max(width, 1));
-    const size_t wide = std::min(kWidePieceRows, kWidePieceBytes / rowBytes);
-    return static_cast<int>(std::clamp<size_t>(std::max(kPieceBytes / rowBytes, wide), 1, 1 << 20));
+    const size_t bytes = compression == Compression::Small ? kLargePieceBytes : kPieceBytes;
+    const size_t wide = std::min(kWidePieceRows, kLargePieceBytes / rowBytes);
+    return static_cast<int>(std::clamp<size_t>(std::max(bytes / rowBytes, wide), 1, 1 << 20));
 }
 
 void PngWriter::open(int width, int height)
@@ -78,7 +80,7 @@ void PngWriter::open(int width, int height)
     file_ = std::make_unique<AtomicFile>(path_);
     height_ = height;
     rowBytes_ = 4 * static_cast<size_t>(width);
-    pieceRows_ = pieceRows(width);
+    pieceRows_ = pieceRows(width, compression_);
     row_ = 0;
     adler_ = 1;
 

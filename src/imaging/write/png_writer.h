@@ -38,7 +38,7 @@ class PngWriter : public RowWriter
     const std::string& path() const override { return path_; }
 
     // Rows per compressed piece for rows of `width` pixels.
-    static int pieceRows(int width);
+    static int pieceRows(int width, Compression compression);
 
   private:
     void compressPiece(Piece& piece, SegmentDeflater& deflater) const;

@@ -139,7 +139,7 @@ void TiffWriter::open(int width, int height)
     const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     // A strip is one compressed piece, of the same size as a PNG's.
     rowBytes_ = 4 * static_cast<size_t>(width);
-    rowsPerStrip_ = PngWriter::pieceRows(width);
+    rowsPerStrip_ = PngWriter::pieceRows(width, compression_);
     height_ = height;
     // Small stores each colour plane apart: the predictor then differences neighbours of
     // the same sample, and the deflate matches within one sample's bytes, which makes
@@ -169,7 +169,8 @@ void TiffWriter::open(int width, int height)
     row_ = 0;
     try {
         pipeline_ = std::make_unique<PiecePipeline>(
-            threads_, compression_, static_cast<size_t>(rowsPerStrip_) * rowBytes_, [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
+            threads_, compression_, static_cast<size_t>(rowsPerStrip_) * rowBytes_,
+            [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
             [this](const Piece& p) { writePiece(p); });
     } catch (const std::exception& e) {
         fail(e);

@@ -126,7 +126,8 @@ TEST_F(RowWriters, EveryShapeReadsBackAsTheTargaPixelsOnOneAndTwoThreads)
         const char* what;
         int width, height;
     };
-    // A piece holds about 256 KB of rows: 218 rows of 300 pixels, 3 of 70000.
+    // A fast piece holds about 256 KB of rows (218 of 300 pixels, 3 of 70000), a small one
+    // 1 MB (873 of 300 pixels).
     const Shape shapes[] = {
         {"narrower than a piece", 37, 23},
         {"one row", 1000, 1},
@@ -163,15 +164,17 @@ TEST_F(RowWriters, EveryShapeReadsBackAsTheTargaPixelsOnOneAndTwoThreads)
 
 // The pieces in flight bound the writer's memory for any size of result: a piece is at
 // most 1 MB unless one row is larger, and holds a few rows of a wide result, since each
-// piece also repeats the row above its first one.
+// piece also repeats the row above its first one. Fast pieces are a quarter of that.
 TEST(PieceRows, APieceStaysSmallAndHoldsAFewWideRows)
 {
     const struct {
-        int width, rows;
-    } cases[] = {{1, 65536}, {300, 218}, {25600, 4}, {70000, 3}, {200000, 1}, {2000000, 1}};
+        int width, fast, small;
+    } cases[] = {{1, 65536, 262144}, {300, 218, 873}, {25600, 4, 10},
+                 {70000, 3, 3},      {200000, 1, 1},  {2000000, 1, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
-        EXPECT_EQ(PngWriter::pieceRows(c.width), c.rows);
+        EXPECT_EQ(PngWriter::pieceRows(c.width, Compression::Fast), c.fast);
+        EXPECT_EQ(PngWriter::pieceRows(c.width, Compression::Small), c.small);
     }
 }
 
@@ -180,7 +183,7 @@ TEST(PieceRows, APieceStaysSmallAndHoldsAFewWideRows)
 // and pngcheck must find nothing wrong with the file.
 TEST_F(RowWriters, APngOfSeveralPiecesIsOneZlibStream)
 {
-    const int width = 500, height = 1500; // a dozen pieces
+    const int width = 500, height = 1500; // a dozen pieces fast, three small
     const std::vector<uint8_t> pixels = mixedPixels(width, height);
     for (const Compression compression : {Compression::Fast, Compression::Small}) {
         SCOPED_TRACE(CompressionName(compression));
@@ -228,7 +231,7 @@ TEST_F(RowWriters, TiffinfoDecodesEveryStrip)
 {
     if (std::system("command -v tiffinfo > /dev/null") != 0)
         GTEST_SKIP() << "tiffinfo is not installed (scripts/setup installs it)";
-    const int width = 500, height = 1500; // a dozen strips a plane
+    const int width = 500, height = 1500; // a dozen strips fast, three a plane small
     const std::vector<uint8_t> pixels = mixedPixels(width, height);
     for (const Compression compression : {Compression::Fast, Compression::Small}) {
         SCOPED_TRACE(CompressionName(compression));
