@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <memory>
 #include <random>
 
 using namespace lumexa;
@@ -37,6 +38,7 @@ class ZoomViewTest : public QObject
     std::mt19937 rng_{1612};
     testing::OwnedScene owned_;
     std::shared_ptr<const DotRenderer> renderer_;
+    std::unique_ptr<ZoomView> view_;
 
     // A result much larger than the view (360 x 216), so that fit, 1:1 and 8:1 differ: a
     // grid of 9 x 9 cells with background cells and turned dots of three LED images.
@@ -92,6 +94,18 @@ class ZoomViewTest : public QObject
         QVERIFY(checked > 0);
     }
 
+    // A new scene in a shown 120 x 90 view with two workers and 32-pixel tiles; the view
+    // lives until the test ends.
+    ZoomView& showScene()
+    {
+        makeScene();
+        view_ = std::make_unique<ZoomView>(nullptr, 2, 32);
+        view_->resize(120, 90);
+        view_->show();
+        view_->setSource(renderer_);
+        return *view_;
+    }
+
     static void drag(QWidget& view, QPoint from, QPoint to)
     {
         QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, from);
@@ -131,6 +145,8 @@ class ZoomViewTest : public QObject
     }
 
   private slots:
+    void cleanup() { view_.reset(); }
+
     void opensFittedAndFillsTheViewWithTheEnginesTiles();
     void wheelZoomsAboutThePointer();
     void dragPansAndStopsAtTheEdges();
@@ -143,11 +159,7 @@ class ZoomViewTest : public QObject
 
 void ZoomViewTest::opensFittedAndFillsTheViewWithTheEnginesTiles()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     QCOMPARE(view.scale(), view.fitScale());
     QVERIFY(view.scale() < 1);
     QTRY_VERIFY(view.complete());
@@ -160,11 +172,7 @@ void ZoomViewTest::opensFittedAndFillsTheViewWithTheEnginesTiles()
 
 void ZoomViewTest::wheelZoomsAboutThePointer()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     const QPointF pointer(30, 40);
     const QPointF before = view.origin() + pointer / view.scale();
     for (int i = 0; i < 12; ++i)
@@ -183,11 +191,7 @@ void ZoomViewTest::wheelZoomsAboutThePointer()
 
 void ZoomViewTest::dragPansAndStopsAtTheEdges()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     QTest::keyClick(&view, Qt::Key_1);
     QCOMPARE(view.scale(), 1.0);
     const QPointF start = view.origin();
@@ -210,11 +214,7 @@ void ZoomViewTest::dragPansAndStopsAtTheEdges()
 
 void ZoomViewTest::sharpSquaresPastOneToOne()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     QTest::keyClick(&view, Qt::Key_1);
     QTest::keyClick(&view, Qt::Key_Plus);
     QTest::keyClick(&view, Qt::Key_Plus);
@@ -226,11 +226,7 @@ void ZoomViewTest::sharpSquaresPastOneToOne()
 
 void ZoomViewTest::keysStepTheZoom()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     const double fit = view.scale();
     struct {
         Qt::Key key;
@@ -246,11 +242,7 @@ void ZoomViewTest::keysStepTheZoom()
 
 void ZoomViewTest::statusLineNamesThePixelAndItsLed()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     QTest::keyClick(&view, Qt::Key_1);
     QSignalSpy info(&view, &ZoomView::pointerInfo);
     QTest::mouseMove(&view, QPoint(5, 7));
@@ -270,11 +262,7 @@ void ZoomViewTest::statusLineNamesThePixelAndItsLed()
 
 void ZoomViewTest::newOptionsReplaceTheTiles()
 {
-    makeScene();
-    ZoomView view(nullptr, 2, 32);
-    view.resize(120, 90);
-    view.show();
-    view.setSource(renderer_);
+    ZoomView& view = showScene();
     QTest::keyClick(&view, Qt::Key_Plus);
     const double scale = view.scale();
     QTRY_VERIFY(view.complete());
