@@ -6,9 +6,9 @@
 #include "scenes.h"
 
 #include "core/render/dot_renderer.h"
-#include "core/render/reduced_view.h"
-#include "core/render/tile_grid.h"
-#include "core/render/tile_workers.h"
+#include "core/view/reduced_view.h"
+#include "core/view/tile_grid.h"
+#include "core/view/tile_workers.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The project reader's questions as message boxes and dialogs.
 #include "app/project_prompts_qt.h"
 
-#include "app/main_window/window_strings.h"
 #include "app/shared_state.h"
+#include "app/window_strings.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -3,9 +3,9 @@
 // --threads=4, --threads 4, -- before a file name that starts with a dash).
 #pragma once
 
+#include "core/base/pixel_rect.h"
 #include "core/print/poster_plan.h"
-#include "core/render/pixel_rect.h"
-#include "imaging/write/row_writers.h"
+#include "imaging/row_writers.h"
 
 #include <optional>
 #include <string>

@@ -4,7 +4,7 @@
 // warning is passed on and loading reads on.
 #pragma once
 
-#include "core/layout/glyph.h"
+#include "core/pictures/glyph.h"
 #include "core/pictures/led_image_set.h"
 #include "core/pictures/logo.h"
 #include "core/project/language_table.h"

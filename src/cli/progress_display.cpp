@@ -1,7 +1,7 @@
 // Progress and log lines on stderr.
 #include "cli/progress_display.h"
 
-#include "core/render/render_progress.h"
+#include "core/progress/render_progress.h"
 
 namespace lumexa::cli
 {

@@ -3,9 +3,9 @@
 // terminal or as plain lines (one per tenth of the work) otherwise.
 #pragma once
 
+#include "core/progress/render_log.h"
 #include "core/project/language_table.h"
 #include "core/render/render_job.h"
-#include "core/render/render_log.h"
 
 #include <chrono>
 #include <cstdio>

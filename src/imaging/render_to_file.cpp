@@ -3,9 +3,9 @@
 
 #include "core/base/error.h"
 #include "core/render/dot_renderer.h"
-#include "core/render/reduced_view.h"
 #include "core/render/render_preparation.h"
-#include "imaging/write/targa_writer.h"
+#include "core/view/reduced_view.h"
+#include "imaging/targa/targa_writer.h"
 
 #include <exception>
 

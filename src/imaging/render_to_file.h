@@ -6,13 +6,13 @@
 #pragma once
 
 #include "core/base/error.h"
+#include "core/base/pixel_rect.h"
 #include "core/layout/render_layout.h"
 #include "core/pictures/led_image_set.h"
 #include "core/project/settings.h"
-#include "core/render/pixel_rect.h"
 #include "core/render/render_job.h"
 #include "core/render/render_scene.h"
-#include "imaging/write/row_writers.h"
+#include "imaging/row_writers.h"
 
 #include <cstdint>
 #include <functional>

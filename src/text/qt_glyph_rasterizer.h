@@ -2,7 +2,7 @@
 // the font size in rows.
 #pragma once
 
-#include "core/layout/glyph.h"
+#include "core/pictures/glyph.h"
 
 #include <string>
 #include <vector>

@@ -2,11 +2,11 @@
 // window's timer watches them: the render runner's file and live picture and the preview
 // runner's picture against the engine's own reduced view of the same result, and Cancel
 // ending either early.
-#include "app/render_window/render_preview_runner.h"
-#include "app/render_window/render_runner.h"
+#include "app/runs/render_preview_runner.h"
+#include "app/runs/render_runner.h"
 #include "core/render/dot_renderer.h"
-#include "core/render/reduced_view.h"
 #include "core/render/render_preparation.h"
+#include "core/view/reduced_view.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>

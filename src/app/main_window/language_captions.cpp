@@ -2,7 +2,7 @@
 #include "app/main_window/language_captions.h"
 
 #include "app/main_window/main_window.h"
-#include "app/main_window/window_strings.h"
+#include "app/window_strings.h"
 #include "core/project/language_table.h"
 
 #include <QAction>

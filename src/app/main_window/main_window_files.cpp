@@ -4,10 +4,10 @@
 // setting with its value.
 #include "app/main_window/main_window.h"
 
-#include "app/main_window/window_strings.h"
 #include "app/program_memory.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "app/window_strings.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

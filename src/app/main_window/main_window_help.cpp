@@ -3,9 +3,9 @@
 // program has no web address of its own.
 #include "app/main_window/main_window.h"
 
-#include "app/main_window/window_strings.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "app/window_strings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,12 +6,12 @@
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
-#include "app/main_window/window_strings.h"
 #include "app/program_memory.h"
 #include "app/project_prompts_qt.h"
 #include "app/render_window/render_window.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "app/window_strings.h"
 #include "core/base/error.h"
 #include "core/project/project_file.h"
 #include "imaging/read/picture_decoder.h"

@@ -2,7 +2,7 @@
 // a translation stays as it is.
 #include "app/main_window/status_texts.h"
 
-#include "app/main_window/window_strings.h"
+#include "app/window_strings.h"
 
 namespace lumexa
 {

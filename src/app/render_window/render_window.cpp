@@ -3,12 +3,12 @@
 #include "app/render_window/render_window.h"
 
 #include "app/render_window/print_size_box.h"
-#include "app/render_window/render_preview_runner.h"
-#include "app/render_window/render_runner.h"
 #include "app/render_window/window_render_log.h"
 #include "app/render_window/zoom_view.h"
+#include "app/runs/render_preview_runner.h"
+#include "app/runs/render_runner.h"
 #include "app/shared_state.h"
-#include "imaging/write/row_writers.h"
+#include "imaging/row_writers.h"
 #include "text/qt_glyph_rasterizer.h"
 
 #include <QButtonGroup>

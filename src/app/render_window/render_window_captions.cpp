@@ -1,10 +1,10 @@
 // The table's caption numbers and the render window's controls they belong to.
 #include "app/render_window/render_window_captions.h"
 
-#include "app/main_window/window_strings.h"
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/render_window.h"
 #include "app/render_window/zoom_view.h"
+#include "app/window_strings.h"
 #include "core/project/language_table.h"
 
 #include <QAbstractButton>

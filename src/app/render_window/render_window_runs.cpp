@@ -5,14 +5,14 @@
 #include "app/render_window/render_window.h"
 
 #include "app/render_window/print_size_box.h"
-#include "app/render_window/render_preview_runner.h"
-#include "app/render_window/render_runner.h"
 #include "app/render_window/window_render_log.h"
+#include "app/runs/render_preview_runner.h"
+#include "app/runs/render_runner.h"
 #include "app/shared_state.h"
 #include "core/base/error.h"
+#include "core/progress/render_progress.h"
 #include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
-#include "core/render/render_progress.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // user-interface thread when it polls the run.
 #pragma once
 
-#include "core/render/render_log.h"
+#include "core/progress/render_log.h"
 
 #include <mutex>
 #include <string>

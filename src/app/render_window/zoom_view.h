@@ -6,8 +6,8 @@
 #pragma once
 
 #include "core/render/dot_renderer.h"
-#include "core/render/tile_grid.h"
-#include "core/render/tile_workers.h"
+#include "core/view/tile_grid.h"
+#include "core/view/tile_workers.h"
 
 #include <QImage>
 #include <QPointF>

@@ -5,8 +5,8 @@
 
 #include "core/layout/dot_grid.h"
 #include "core/layout/dot_record.h"
-#include "core/layout/glyph.h"
 #include "core/layout/random_source.h"
+#include "core/pictures/glyph.h"
 #include "core/pictures/picture.h"
 #include "core/project/settings.h"
 #include "core/project/tags.h"

@@ -4,6 +4,8 @@
 // settings always give the same picture.
 #pragma once
 
+#include "core/project/seed.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +13,6 @@
 
 namespace lumexa
 {
-
-inline constexpr uint32_t kDefaultSeed = 25071971;
 
 class RandomGenerator
 {
@@ -36,8 +36,6 @@ struct RandomTable {
 
 // Seeds `gen`, stores (step mod 10000) x 0.0001 in every slot and restarts the cursor.
 void FillRandomTable(RandomTable& table, uint32_t seed, RandomGenerator& gen);
-// The seed is the digits of `seedText` in order, or 25071971 when it holds none.
-uint32_t SeedFromText(std::string_view seedText);
 void ReseedRandomTable(RandomTable& table, std::string_view seedText, RandomGenerator& gen);
 // Inline: the layouts draw once per candidate point, millions of times per recompute.
 inline float DrawRandom(RandomTable& table)

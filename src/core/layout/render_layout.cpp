@@ -6,8 +6,8 @@
 #include "core/layout/dot_grid.h"
 #include "core/layout/points_scatter.h"
 #include "core/pictures/logo_glyph.h"
+#include "core/progress/render_progress.h"
 #include "core/project/tags.h"
-#include "core/render/render_progress.h"
 
 #include <algorithm>
 #include <utility>

@@ -5,12 +5,12 @@
 #pragma once
 
 #include "core/layout/dot_record.h"
-#include "core/layout/glyph.h"
 #include "core/layout/preview_layout.h"
 #include "core/layout/random_source.h"
+#include "core/pictures/glyph.h"
 #include "core/pictures/picture.h"
+#include "core/progress/render_log.h"
 #include "core/project/settings.h"
-#include "core/render/render_log.h"
 
 #include <cstdint>
 #include <stop_token>

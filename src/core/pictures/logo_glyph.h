@@ -2,7 +2,7 @@
 // pixel per grid cell, inverted unless "Negative" is checked.
 #pragma once
 
-#include "core/layout/glyph.h"
+#include "core/pictures/glyph.h"
 #include "core/pictures/picture.h"
 
 namespace lumexa

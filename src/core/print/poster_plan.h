@@ -4,8 +4,8 @@
 // page's top-left corner; picture parts are whole result pixels.
 #pragma once
 
+#include "core/base/pixel_rect.h"
 #include "core/print/paper.h"
-#include "core/render/pixel_rect.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // Rectangles of the result through the renderer's region and reduced views.
 #include "core/print/region_fill.h"
 
-#include "core/render/reduced_view.h"
+#include "core/view/reduced_view.h"
 
 namespace lumexa
 {

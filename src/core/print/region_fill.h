@@ -1,7 +1,7 @@
 // Parts of the result at a chosen reduction, for pages that print them.
 #pragma once
 
-#include "core/render/pixel_rect.h"
+#include "core/base/pixel_rect.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,7 +4,7 @@
 #include "core/base/decimal_integer.h"
 #include "core/base/error.h"
 #include "core/base/text_codec.h"
-#include "core/layout/random_source.h"
+#include "core/project/seed.h"
 
 #include <algorithm>
 #include <filesystem>

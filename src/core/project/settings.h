@@ -3,7 +3,7 @@
 // range, and a new range moves the position into it.
 #pragma once
 
-#include "core/render/compression.h"
+#include "core/project/compression.h"
 #include <string>
 
 namespace lumexa

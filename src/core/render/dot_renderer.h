@@ -6,8 +6,8 @@
 // LED pictures are read through sample tables per LED image and angle.
 #pragma once
 
+#include "core/base/pixel_rect.h"
 #include "core/render/led_sample_cache.h"
-#include "core/render/pixel_rect.h"
 #include "core/render/render_scene.h"
 
 #include <cstddef>

@@ -2,8 +2,8 @@
 #include "core/render/render_job.h"
 
 #include "core/base/error.h"
-#include "core/render/remaining_time.h"
-#include "core/render/render_progress.h"
+#include "core/progress/remaining_time.h"
+#include "core/progress/render_progress.h"
 
 #include <algorithm>
 #include <chrono>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "core/base/error.h"
-#include "core/render/render_log.h"
+#include "core/progress/render_log.h"
 #include "core/render/row_writer.h"
 
 #include <atomic>

@@ -2,7 +2,7 @@
 #include "imaging/pdf/pdf_document.h"
 
 #include "core/base/error.h"
-#include "imaging/write/deflate_segment.h"
+#include "imaging/deflate/deflate_segment.h"
 
 #include <cmath>
 #include <cstdio>

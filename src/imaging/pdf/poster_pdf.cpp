@@ -2,7 +2,7 @@
 #include "imaging/pdf/poster_pdf.h"
 
 #include "core/base/error.h"
-#include "core/render/reduced_view.h"
+#include "core/view/reduced_view.h"
 #include "imaging/pdf/pdf_document.h"
 #include "imaging/pdf/pdf_image.h"
 #include "imaging/pdf/print_shop_writer.h"

@@ -3,8 +3,8 @@
 // after every change of language.
 #include "app/window_fixture.h"
 
-#include "app/main_window/window_strings.h"
 #include "app/program_memory.h"
+#include "app/window_strings.h"
 
 #include <QAction>
 #include <QApplication>

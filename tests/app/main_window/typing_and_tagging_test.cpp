@@ -5,7 +5,7 @@
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
-#include "app/main_window/window_strings.h"
+#include "app/window_strings.h"
 
 #include <QAction>
 #include <QApplication>

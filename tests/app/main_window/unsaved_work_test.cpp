@@ -6,8 +6,8 @@
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
-#include "app/main_window/window_strings.h"
 #include "app/program_memory.h"
+#include "app/window_strings.h"
 #include "core/project/project_file.h"
 
 #include <QAction>

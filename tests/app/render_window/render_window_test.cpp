@@ -4,8 +4,8 @@
 #include "app/window_fixture.h"
 
 #include "app/render_window/print_size_box.h"
-#include "app/render_window/render_preview_canvas.h"
 #include "app/render_window/render_window.h"
+#include "app/runs/render_preview_canvas.h"
 #include "core/project/project_file.h"
 
 #include <QCheckBox>
@@ -592,8 +592,8 @@ void RenderWindowTest::previewAndRenderShowTheResultAveraged()
 
     // Each preview pixel is the straight average of its block of the result, rounded to
     // nearest, centred in black.
-    const PreviewPlacement p =
-        PlacePreview(result.width(), result.height(), TForm3::kPreviewWidth, TForm3::kPreviewHeight);
+    const PreviewPlacement p = PlacePreview(result.width(), result.height(), TForm3::kPreviewWidth,
+                                            TForm3::kPreviewHeight);
     QVERIFY(p.factor > 1);
     QImage expected(TForm3::kPreviewWidth, TForm3::kPreviewHeight, QImage::Format_RGB888);
     expected.fill(Qt::black);
@@ -609,8 +609,9 @@ void RenderWindowTest::previewAndRenderShowTheResultAveraged()
                     sum[1] += qGreen(c);
                     sum[2] += qBlue(c);
                 }
-            expected.setPixel(p.left + bx, p.top + by,
-                              qRgb((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n));
+            expected.setPixel(
+                p.left + bx, p.top + by,
+                qRgb((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n));
         }
     QCOMPARE(w.previewImage(), expected);
     QCOMPARE(previewed, expected);

@@ -4,7 +4,7 @@
 #include "app/render_window/zoom_view.h"
 
 #include "core/render/dot_renderer.h"
-#include "core/render/tile_grid.h"
+#include "core/view/tile_grid.h"
 #include "support/random_scenes.h"
 
 #include <QApplication>

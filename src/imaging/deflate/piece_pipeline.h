@@ -1,0 +1,88 @@
+// Compressing a result file in pieces on a few threads while one thread writes them in
+// file order. The writing thread fills a piece with rows, hands it over and goes on with
+// the next; finished pieces are written as soon as every piece before them is. A fixed
+// number of pieces exists, so memory stays the same for any size of result, and the
+// writing thread waits only when all of them are still being compressed.
+#pragma once
+
+#include "core/project/compression.h"
+#include "imaging/deflate/deflate_segment.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lumexa
+{
+
+// Rows per compressed piece for rows of `width` pixels (PNG and TIFF alike).
+int PieceRows(int width, Compression compression);
+
+struct Piece {
+    int index = 0;               // position in the file, counted from 0
+    int firstRow = 0;            // the result row the piece starts with
+    int rows = 0;                // rows in `input`
+    std::vector<uint8_t> input;  // the rows as handed over (and whatever the format adds)
+    std::vector<uint8_t> output; // the bytes for the file
+    // Where `output` splits into parts the format stores apart (a TIFF's colour planes);
+    // empty when it is one part.
+    std::vector<size_t> partEnds;
+    uint32_t checksum = 0;   // carried from the compressing to the writing side
+    size_t checkedBytes = 0; // the number of bytes `checksum` covers
+};
+
+class PiecePipeline
+{
+  public:
+    // Turns a piece's input into its output, on a compressing thread.
+    using Compress = std::function<void(Piece&, SegmentDeflater&)>;
+    // Writes a piece's output, on the writing thread, in file order.
+    using Write = std::function<void(const Piece&)>;
+
+    // `threads` compressing threads with their own deflaters; 0: one per core. More than
+    // a few gain nothing once the file is written as fast as it is compressed. Each
+    // piece's input has room for `inputBytes` from the start: grown row by row, it would
+    // be copied and its fresh pages touched again at every doubling.
+    PiecePipeline(int threads, Compression compression, size_t inputBytes, Compress compress,
+                  Write write);
+    // Stops the compressing threads; pieces not yet written are dropped.
+    ~PiecePipeline();
+    PiecePipeline(const PiecePipeline&) = delete;
+    PiecePipeline& operator=(const PiecePipeline&) = delete;
+
+    // The piece being filled on the writing thread.
+    Piece& filling() { return pieces_[fillIndex_ % pieces_.size()]; }
+    // The piece handed over last, whose input is intact until filling() is handed over.
+    const Piece* previous() const;
+    // Hands the filled piece over, writes the pieces that are ready and makes the next
+    // one ready to fill, waiting for a compressing thread if need be. Throws what
+    // writing or compressing threw.
+    void submit();
+    // Hands over the piece being filled if it holds rows, and writes everything.
+    void finish();
+
+  private:
+    void work(SegmentDeflater& deflater);
+    // Writes the finished pieces in order; with `all`, until every piece handed over is.
+    void writeReady(bool all);
+
+    Compress compress_;
+    Write write_;
+    std::vector<Piece> pieces_;
+    std::vector<size_t> done_; // per slot: the piece last compressed in it
+    std::mutex mutex_;
+    std::condition_variable workWake_;
+    std::condition_variable writerWake_;
+    size_t fillIndex_ = 0;     // the piece being filled
+    size_t compressIndex_ = 0; // the next piece to compress
+    size_t writeIndex_ = 0;    // the next piece to write
+    bool stop_ = false;
+    std::string failure_; // the first compressing error
+    std::vector<std::jthread> threads_;
+};
+
+} // namespace lumexa

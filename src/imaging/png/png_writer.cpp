@@ -1,0 +1,204 @@
+// PNG writing by hand: the format is a signature and a few checksummed chunks, and
+// writing the IDAT chunks ourselves is what lets several threads compress one image.
+#include "imaging/png/png_writer.h"
+
+#include "core/base/error.h"
+#include "imaging/deflate/deflate_segment.h"
+#include "imaging/deflate/piece_pipeline.h"
+#include "imaging/deflate/row_filters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <zlib.h>
+
+namespace lumexa
+{
+
+namespace
+{
+
+constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Starts a chunk: room for the length, then the type. EndChunk fills in the length and
+// appends the CRC.
+size_t BeginChunk(const char* type, std::vector<uint8_t>& out)
+{
+    const size_t start = out.size();
+    out.resize(start + 4);
+    out.insert(out.end(), type, type + 4);
+    return start;
+}
+
+void EndChunk(size_t start, std::vector<uint8_t>& out)
+{
+    const uint32_t length = static_cast<uint32_t>(out.size() - start - 8);
+    out[start + 0] = static_cast<uint8_t>(length >> 24);
+    out[start + 1] = static_cast<uint8_t>(length >> 16);
+    out[start + 2] = static_cast<uint8_t>(length >> 8);
+    out[start + 3] = static_cast<uint8_t>(length);
+    const uint32_t crc =
+        static_cast<uint32_t>(crc32_z(0, out.data() + start + 4, out.size() - start - 4));
+    AppendBigEndian(crc, out);
+}
+
+} // namespace
+
+PngWriter::PngWriter(std::string path, Compression compression, int threads, int dpi)
+    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
+{
+}
+
+PngWriter::~PngWriter()
+{
+    discard();
+}
+
+void PngWriter::open(int width, int height)
+{
+    if (width < 1 || height < 1)
+        throw CannotWrite(path_, "the result of " + std::to_string(width) + " x " +
+                                     std::to_string(height) + " pixels is empty");
+    discard();
+    file_ = std::make_unique<AtomicFile>(path_);
+    height_ = height;
+    rowBytes_ = 4 * static_cast<size_t>(width);
+    pieceRows_ = PieceRows(width, compression_);
+    row_ = 0;
+    adler_ = 1;
+
+    std::vector<uint8_t> head(kSignature, kSignature + sizeof kSignature);
+    size_t chunk = BeginChunk("IHDR", head);
+    AppendBigEndian(static_cast<uint32_t>(width), head);
+    AppendBigEndian(static_cast<uint32_t>(height), head);
+    // 8 bits per sample, RGBA, deflate, adaptive filters, no interlacing.
+    head.insert(head.end(), {8, 6, 0, 0, 0});
+    EndChunk(chunk, head);
+    chunk = BeginChunk("pHYs", head);
+    // PNG counts pixels per metre: 300 dpi is 11811.
+    const auto perMetre = static_cast<uint32_t>(std::lround(dpi_ / 0.0254));
+    AppendBigEndian(perMetre, head);
+    AppendBigEndian(perMetre, head);
+    head.push_back(1); // the unit is the metre
+    EndChunk(chunk, head);
+    try {
+        file_->write(head.data(), head.size());
+        // A piece holds the row above its first one too, for the Up filter.
+        pipeline_ = std::make_unique<PiecePipeline>(
+            threads_, compression_, (static_cast<size_t>(pieceRows_) + 1) * rowBytes_,
+            [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
+            [this](const Piece& p) { writePiece(p); });
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+void PngWriter::writeRow(const uint8_t* rgbaRow)
+{
+    if (!pipeline_)
+        throw CannotWrite(path_, "the file is not open");
+    try {
+        Piece& piece = pipeline_->filling();
+        if (piece.rows == 0) {
+            // The Up filter of the piece's first row needs the row above it.
+            piece.firstRow = row_;
+            const Piece* before = pipeline_->previous();
+            if (before)
+                piece.input.assign(before->input.end() - static_cast<ptrdiff_t>(rowBytes_),
+                                   before->input.end());
+            else
+                piece.input.assign(rowBytes_, 0);
+        }
+        piece.input.insert(piece.input.end(), rgbaRow, rgbaRow + rowBytes_);
+        ++piece.rows;
+        ++row_;
+        if (piece.rows == pieceRows_ || row_ == height_)
+            pipeline_->submit();
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+void PngWriter::compressPiece(Piece& piece, SegmentDeflater& deflater) const
+{
+    thread_local std::vector<uint8_t> filtered;
+    const size_t stride = rowBytes_ + 1;
+    filtered.resize(static_cast<size_t>(piece.rows) * stride);
+    const uint8_t* prior = piece.input.data();
+    for (int r = 0; r < piece.rows; ++r) {
+        const uint8_t* row = prior + rowBytes_;
+        FilterPngRow(prior, row, rowBytes_, filtered.data() + static_cast<size_t>(r) * stride);
+        prior = row;
+    }
+    piece.checksum = Adler32(1, filtered.data(), filtered.size());
+    piece.checkedBytes = filtered.size();
+
+    std::vector<uint8_t>& out = piece.output;
+    out.clear();
+    const size_t chunk = BeginChunk("IDAT", out);
+    if (piece.index == 0) {
+        const auto header = ZlibHeader(compression_);
+        out.insert(out.end(), header.begin(), header.end());
+    }
+    deflater.appendSegment(filtered.data(), filtered.size(), piece.firstRow + piece.rows == height_,
+                           out);
+    EndChunk(chunk, out);
+}
+
+void PngWriter::writePiece(const Piece& piece)
+{
+    file_->write(piece.output.data(), piece.output.size());
+    adler_ = piece.index == 0 ? piece.checksum
+                              : CombineAdler32(adler_, piece.checksum, piece.checkedBytes);
+}
+
+void PngWriter::commit()
+{
+    if (!pipeline_)
+        throw CannotWrite(path_, "the file is not open");
+    try {
+        if (row_ != height_)
+            throw Error(std::to_string(height_ - row_) + " rows are missing");
+        pipeline_->finish();
+        pipeline_.reset();
+        std::vector<uint8_t> tail;
+        size_t chunk = BeginChunk("IDAT", tail);
+        AppendBigEndian(adler_, tail);
+        EndChunk(chunk, tail);
+        chunk = BeginChunk("IEND", tail);
+        EndChunk(chunk, tail);
+        file_->write(tail.data(), tail.size());
+        file_->commit();
+        file_.reset();
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+void PngWriter::discard()
+{
+    // The compressing threads use this writer's members, so they stop first.
+    pipeline_.reset();
+    if (file_)
+        file_->discard();
+    file_.reset();
+}
+
+void PngWriter::fail(const std::string& reason)
+{
+    discard();
+    throw CannotWrite(path_, reason);
+}
+
+void PngWriter::fail(const std::exception& e)
+{
+    // An error about the file (a failed write) is passed on as it is; any other gets the
+    // file's name.
+    if (const auto* error = dynamic_cast<const Error*>(&e); error && !error->file().empty()) {
+        const Error about = *error;
+        discard();
+        throw about;
+    }
+    fail(std::string(e.what()));
+}
+
+} // namespace lumexa

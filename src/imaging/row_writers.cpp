@@ -1,0 +1,75 @@
+// The writers of result files, by format.
+#include "imaging/row_writers.h"
+
+#include "imaging/pdf/print_shop_writer.h"
+#include "imaging/png/png_writer.h"
+#include "imaging/targa/targa_writer.h"
+#include "imaging/tiff/tiff_writer.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace lumexa
+{
+
+namespace
+{
+
+std::string lowered(std::string_view s)
+{
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+} // namespace
+
+OutputFormat OutputFormatForPath(std::string_view path)
+{
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return OutputFormat::Targa;
+    const std::string ext = lowered(path.substr(dot + 1));
+    if (ext == "png")
+        return OutputFormat::Png;
+    if (ext == "tif" || ext == "tiff")
+        return OutputFormat::Tiff;
+    if (ext == "pdf")
+        return OutputFormat::Pdf;
+    return OutputFormat::Targa;
+}
+
+std::optional<OutputFormat> ParseOutputFormat(std::string_view name)
+{
+    const std::string n = lowered(name);
+    if (n == "tga")
+        return OutputFormat::Targa;
+    if (n == "png")
+        return OutputFormat::Png;
+    if (n == "tiff" || n == "tif")
+        return OutputFormat::Tiff;
+    if (n == "pdf")
+        return OutputFormat::Pdf;
+    return std::nullopt;
+}
+
+std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,
+                                         const WriterOptions& options)
+{
+    switch (format) {
+    case OutputFormat::Png:
+        return std::make_unique<PngWriter>(path, options.compression, options.threads, options.dpi);
+    case OutputFormat::Tiff:
+        return std::make_unique<TiffWriter>(path, options.compression, options.threads,
+                                            options.dpi);
+    case OutputFormat::Pdf:
+        return std::make_unique<PrintShopWriter>(path, options.dpi);
+    case OutputFormat::Targa:
+        break;
+    }
+    return std::make_unique<TargaWriter>(path);
+}
+
+} // namespace lumexa

@@ -1,0 +1,35 @@
+// Choosing the writer of a render's result file: Targa, PNG, TIFF or a print-shop PDF, by
+// the destination's extension or by name.
+#pragma once
+
+#include "core/project/compression.h"
+#include "core/render/row_writer.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumexa
+{
+
+enum class OutputFormat { Targa, Png, Tiff, Pdf };
+
+// ".png" is PNG, ".tif" and ".tiff" are TIFF, ".pdf" is PDF (any case); everything else
+// is Targa.
+OutputFormat OutputFormatForPath(std::string_view path);
+// "tga", "png", "tiff" (also "tif") or "pdf"; nothing for any other name.
+std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
+
+// How PNG and TIFF results are compressed: how hard, and on how many threads (0: one per
+// core); a Targa result is not compressed.
+struct WriterOptions {
+    Compression compression = Compression::Fast;
+    int threads = 0;
+    int dpi = 300; // the print resolution PNG and TIFF record and a PDF page is sized by
+};
+
+std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,
+                                         const WriterOptions& options = {});
+
+} // namespace lumexa
