@@ -110,7 +110,8 @@ bool Installed(const std::vector<std::string>& fontNames, const std::string& fam
 void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
                          const std::vector<std::string>& fontNames, const std::string& windowFont,
                          GlyphRasterizer& rasterizer, HeadlessProject& project,
-                         const WarningSink& warn, const std::string& standIn)
+                         const WarningSink& warn, const std::string& standIn,
+                         const std::stop_token& stop)
 {
     if (!standIn.empty() && !Installed(fontNames, standIn))
         throw Error("The font '" + standIn + "' given with --font is not installed");
@@ -154,7 +155,7 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
                        project.leds.SelectedLedImage()};
     try {
         CheckPreviewLayout(project.settings, info, rasterizer,
-                           project.logo.loaded ? &project.logo.picture : nullptr);
+                           project.logo.loaded ? &project.logo.picture : nullptr, stop);
     } catch (const Error& e) {
         throw e.about(path);
     }

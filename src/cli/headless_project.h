@@ -11,6 +11,7 @@
 #include "core/project/settings.h"
 
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,16 @@ struct HeadlessProject {
 
 using WarningSink = std::function<void(const std::string& message)>;
 
-// New project, every line of the file, then the final recompute. Throws an Error whose
+// New project, every line of the file, then the final recompute (which throws Stopped once
+// `stop` is requested: a long text takes a while to draw). Throws an Error whose
 // text names the project, file or value. A font that is not installed only matters on the
 // Text page: there `standIn` (an installed family) takes its place with a warning, and
 // without one the load fails naming the font; on the Logo page a warning names it.
 void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
                          const std::vector<std::string>& fontNames, const std::string& windowFont,
                          GlyphRasterizer& rasterizer, HeadlessProject& project,
-                         const WarningSink& warn, const std::string& standIn = {});
+                         const WarningSink& warn, const std::string& standIn = {},
+                         const std::stop_token& stop = {});
 
 // Throws an Error unless the Render command could run on the project: a text on the
 // Text page or a logo on the Logo page, and two or more LED images.

@@ -32,9 +32,17 @@ void ProgressDisplay::add(int number, std::string_view tail)
 {
     if (quiet_)
         return;
+    note(language_[number] + std::string(tail));
+}
+
+void ProgressDisplay::note(const std::string& line)
+{
+    if (quiet_)
+        return;
     std::lock_guard lock(mutex_);
+    if (progress_)
+        draw(*progress_, false);
     endLiveLine();
-    const std::string line = language_[number] + std::string(tail);
     if (!line.empty())
         std::fprintf(out_, "%s\n", line.c_str());
     std::fflush(out_);
@@ -48,29 +56,42 @@ void ProgressDisplay::warning(const std::string& message)
     std::fflush(out_);
 }
 
-void ProgressDisplay::rowWritten(const RenderJob& job)
+void ProgressDisplay::show(const RunProgress& progress)
 {
-    const int height = job.height();
-    const int done = ++rows_;
-    if (quiet_ || height < 1)
+    std::lock_guard lock(mutex_);
+    draw(progress, false);
+}
+
+void ProgressDisplay::finish(const RunProgress& progress)
+{
+    std::lock_guard lock(mutex_);
+    draw(progress, true);
+    endLiveLine();
+    std::fflush(out_);
+}
+
+void ProgressDisplay::draw(const RunProgress& progress, bool last)
+{
+    const int64_t total = progress.total();
+    if (quiet_ || total < 1 || progress.done() < 1)
         return;
-    // The figures of the render window: after `done` rows the row just composed is
-    // H - done counted from the top (rows are written bottom-up).
-    const int y = height - done;
-    const int position = ProgressPosition(y, height);
-    const auto now = std::chrono::steady_clock::now();
-    if (live_) {
-        if (done < height && now - lastDrawn_ < std::chrono::milliseconds(100))
-            return;
-    } else {
-        if (position / 10 <= lastTenth_ && done < height)
+    // The figures of the render window: what is left counts down as a bottom-up render
+    // reaches its rows.
+    const int64_t left = progress.left();
+    const int position = ProgressPosition(left, total);
+    const bool complete = left == 0;
+    if (last && !complete)
+        return;
+    if (!live_) {
+        if (position / 10 <= lastTenth_)
             return;
         lastTenth_ = position / 10;
     }
-    lastDrawn_ = now;
-    const std::string label = ProgressLabel(y, height);
-    const std::string remaining = MinutesSeconds(job.remainingMs());
-    std::lock_guard lock(mutex_);
+    std::string label = ProgressLabel(left, total);
+    if (progress.parts() > 0)
+        label = "page " + std::to_string(progress.part()) + " of " +
+                std::to_string(progress.parts()) + ", " + label;
+    const std::string remaining = MinutesSeconds(complete ? 0 : progress.remainingMs());
     if (live_) {
         const int filled = position * kBarWidth / 100;
         std::string bar(static_cast<size_t>(filled), '#');
@@ -78,17 +99,10 @@ void ProgressDisplay::rowWritten(const RenderJob& job)
         std::fprintf(out_, "\r[%s] %6s  remaining %s", bar.c_str(), label.c_str(),
                      remaining.c_str());
         lineOpen_ = true;
-        barComplete_ = done == height;
+        barComplete_ = complete;
     } else {
         std::fprintf(out_, "%s  remaining %s\n", label.c_str(), remaining.c_str());
     }
-    std::fflush(out_);
-}
-
-void ProgressDisplay::finish(const RenderJob&)
-{
-    std::lock_guard lock(mutex_);
-    endLiveLine();
     std::fflush(out_);
 }
 

@@ -11,9 +11,9 @@
 #include "core/project/language_table.h"
 #include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
-#include "imaging/poster_to_file.h"
+#include "core/run/background_run.h"
 #include "imaging/read/picture_decoder.h"
-#include "imaging/render_to_file.h"
+#include "imaging/render_request.h"
 #include "lumexa_version.h"
 #include "text/qt_glyph_rasterizer.h"
 
@@ -28,8 +28,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
-#include <stop_token>
-#include <thread>
 #include <unistd.h>
 
 namespace lumexa::cli
@@ -39,6 +37,9 @@ namespace
 {
 
 std::atomic<bool> interrupted{false};
+// How often the waiting thread looks at the run: often enough that Ctrl-C and the progress
+// line feel immediate.
+constexpr int kPollMilliseconds = 50;
 
 // Qt's notes about the desktop session (no runtime folder, no display) mean nothing to
 // a headless run; only its errors are shown.
@@ -54,7 +55,7 @@ extern "C" void OnInterrupt(int)
 }
 
 // Ctrl-C, a closed terminal (SIGHUP) and kill cancel as the Cancel button does: the run
-// stops at the next check and no partial file is left. A reader of our messages that goes
+// stops at its next check and no partial file is left. A reader of our messages that goes
 // away (SIGPIPE, as with `| head`) must not end the render either.
 void InstallSignalHandlers()
 {
@@ -66,31 +67,6 @@ void InstallSignalHandlers()
         sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 }
-
-// Turns the flag set by a signal into a stop request: a signal handler may not touch a
-// stop_source itself. Polled often enough that Ctrl-C feels immediate.
-class InterruptWatch
-{
-  public:
-    InterruptWatch()
-        : thread_([this](std::stop_token own) {
-              while (!own.stop_requested()) {
-                  if (interrupted.load()) {
-                      cancel_.request_stop();
-                      return;
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-              }
-          })
-    {
-    }
-    std::stop_token token() const { return cancel_.get_token(); }
-    bool requested() const { return cancel_.stop_requested() || interrupted.load(); }
-
-  private:
-    std::stop_source cancel_;
-    std::jthread thread_;
-};
 
 int ReportInterrupted(const std::string& output)
 {
@@ -107,60 +83,51 @@ std::string ProgramFolder(const char* argv0)
     return exe.parent_path().string();
 }
 
-// The poster is written on a thread of its own while this one shows the progress and
-// turns Ctrl-C into a stop request.
-int WritePoster(const CliOptions& options, int dpi, RenderLayout layout,
-                const HeadlessProject& project, bool quiet)
+std::string PosterLine(const PosterPlan& plan, const PosterRequest& request)
 {
-    PosterRequest request;
-    request.paper = *options.poster;
-    request.orientation = options.orientation;
-    request.marginMm = options.marginMm;
-    request.overlapMm = options.overlapMm;
-    request.dpi = dpi;
-    request.widthMm = options.posterWidthMm;
-    request.heightMm = options.posterHeightMm;
-    PosterRender poster(std::move(layout), project.leds, project.settings, request, options.output,
-                        options.threads);
-    const PosterPlan& plan = poster.plan();
-    const bool live = !quiet && ::isatty(STDERR_FILENO) == 1;
-    if (!quiet)
-        std::fprintf(stderr, "Poster: %d x %d sheets of %s %s, %.1f x %.1f cm, %d pages\n",
-                     plan.columns, plan.rows, request.paper.name.c_str(),
-                     plan.landscape ? "landscape" : "portrait", plan.widthMm / 10,
-                     plan.heightMm / 10, plan.pageCount());
+    char line[256];
+    std::snprintf(line, sizeof line, "Poster: %d x %d sheets of %s %s, %.1f x %.1f cm, %d pages",
+                  plan.columns, plan.rows, request.paper.name.c_str(),
+                  plan.landscape ? "landscape" : "portrait", plan.widthMm / 10, plan.heightMm / 10,
+                  plan.pageCount());
+    return line;
+}
 
-    std::stop_source cancel;
-    std::atomic<bool> finished{false};
-    std::jthread worker([&] {
-        poster.run(cancel.get_token());
-        finished.store(true);
-    });
-    while (!finished.load()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (interrupted.load())
-            cancel.request_stop();
-        const PosterProgress& p = poster.progress();
-        const int64_t total = std::max<int64_t>(1, p.total.load());
-        if (live)
-            std::fprintf(stderr, "\rpage %d of %d, %3d%%", p.page.load(), plan.pageCount(),
-                         static_cast<int>(p.done.load() * 100 / total));
+// The request of the command line for a loaded project.
+RenderRequest MakeRequest(const CliOptions& options, const HeadlessProject& project,
+                          GlyphRasterizer& rasterizer, RenderRandom& random, RandomGenerator& gen,
+                          ProgressDisplay& display)
+{
+    RenderRequest request;
+    request.settings = project.settings;
+    request.source.leds = &project.leds;
+    request.source.rasterizer = &rasterizer;
+    request.source.logo = project.logo.loaded ? &project.logo.picture : nullptr;
+    request.source.random = &random;
+    request.source.generator = &gen;
+    request.output.path = options.output;
+    request.output.dpi = options.dpi.value_or(project.settings.printDpi);
+    request.output.format = options.format;
+    request.output.threads = options.threads;
+    request.output.region = options.region;
+    request.output.scale = options.scale;
+    request.output.compression = options.compression;
+    request.output.log = &display;
+    if (options.poster) {
+        PosterRequest poster;
+        poster.paper = *options.poster;
+        poster.orientation = options.orientation;
+        poster.marginMm = options.marginMm;
+        poster.overlapMm = options.overlapMm;
+        poster.dpi = request.output.dpi;
+        poster.widthMm = options.posterWidthMm;
+        poster.heightMm = options.posterHeightMm;
+        request.poster = poster;
+        request.onPosterPlan = [&display](const PosterPlan& plan, const PosterRequest& planned) {
+            display.note(PosterLine(plan, planned));
+        };
     }
-    worker.join();
-    if (live)
-        std::fprintf(stderr, "\n");
-
-    switch (poster.state()) {
-    case RenderState::Finished:
-        return 0;
-    case RenderState::Cancelled:
-        std::fprintf(stderr, "lumexa-render: interrupted; %s was not written\n",
-                     options.output.c_str());
-        return 1;
-    default:
-        std::fprintf(stderr, "lumexa-render: %s\n", poster.error().c_str());
-        return 1;
-    }
+    return request;
 }
 
 } // namespace
@@ -185,7 +152,6 @@ int ListFonts()
 int Render(const CliOptions& options, const char* argv0)
 {
     InstallSignalHandlers();
-    InterruptWatch watch;
 
     LanguageTable language;
     const std::string data = ResolveDataFolder(ProgramFolder(argv0));
@@ -203,81 +169,56 @@ int Render(const CliOptions& options, const char* argv0)
     const bool live = !options.quiet && ::isatty(STDERR_FILENO) == 1;
     ProgressDisplay display(stderr, language, live, options.quiet);
 
-    // What the run is doing, so that running out of memory can say where.
-    std::string step = "reading the project " + options.project;
     try {
         qInstallMessageHandler(QtMessages);
         QtGlyphRasterizer rasterizer; // brings up Qt's text drawing on the offscreen platform
         const std::string windowFont = QGuiApplication::font().family().toStdString();
+        const std::vector<std::string> fontNames = InstalledFontNames();
 
+        // The project is read, laid out, composed and written on a run of its own, while
+        // this thread shows the progress and turns Ctrl-C into a stop request: a long text
+        // stops within a moment at any step.
         HeadlessProject project;
-        LoadProjectHeadless(
-            options.project, language, InstalledFontNames(), windowFont, rasterizer, project,
-            [&](const std::string& m) { display.warning(m); }, options.font);
-        CheckRenderable(options.project, project);
-        // Before seconds of layout: a destination that cannot be written, or one that would
-        // destroy the project or a picture it reads, is refused now.
-        CheckRenderDestination(options.output, options.project, project.leds, project.logo);
-        if (watch.requested())
-            return ReportInterrupted(options.output);
-
-        step = "laying out " + options.project;
-        PrepareRender(project.settings, project.leds);
-
         RenderRandom random;
         RandomGenerator gen;
-        random.fillAtStart(gen);
-        RenderSource source;
-        source.leds = &project.leds;
-        source.rasterizer = &rasterizer;
-        source.logo = project.logo.loaded ? &project.logo.picture : nullptr;
-        source.random = &random;
-        source.generator = &gen;
-        RenderLayout layout;
-        try {
-            layout = LayOutRender(project.settings, source, &display, watch.token());
-        } catch (const Stopped&) {
-            return ReportInterrupted(options.output);
-        } catch (const Error& e) {
-            throw e.about(options.project);
+        RenderRequest request;
+        BackgroundRun run;
+        display.follow(run.progress());
+        run.start([&](std::stop_token stop, RunProgress& progress) {
+            LoadProjectHeadless(
+                options.project, language, fontNames, windowFont, rasterizer, project,
+                [&](const std::string& m) { display.warning(m); }, options.font, stop);
+            CheckRenderable(options.project, project);
+            // Before seconds of layout: a destination that cannot be written, or one that
+            // would destroy the project or a picture it reads, is refused now.
+            CheckRenderDestination(options.output, options.project, project.leds, project.logo);
+            PrepareRender(project.settings, project.leds);
+            random.fillAtStart(gen);
+            request = MakeRequest(options, project, rasterizer, random, gen, display);
+            try {
+                return CarryOut(request, stop, progress);
+            } catch (const Error& e) {
+                // A failed write names its file; what fails before it is about the project.
+                throw e.about(options.project);
+            }
+        });
+        while (!run.waitFor(std::chrono::milliseconds(kPollMilliseconds))) {
+            if (interrupted.load())
+                run.cancel();
+            display.show(run.progress());
         }
+        run.join();
+        display.finish(run.progress());
 
-        step = "rendering into " + options.output;
-        const int dpi = options.dpi.value_or(project.settings.printDpi);
-        if (options.poster)
-            return WritePoster(options, dpi, std::move(layout), project, options.quiet);
-
-        RenderToFileOptions fileOptions;
-        fileOptions.path = options.output;
-        fileOptions.dpi = dpi;
-        fileOptions.format = options.format;
-        fileOptions.threads = options.threads;
-        fileOptions.region = options.region;
-        fileOptions.scale = options.scale;
-        fileOptions.compression = options.compression;
-        fileOptions.log = &display;
-        fileOptions.onRow = [&](const RenderJob& job, int, const uint8_t*) {
-            display.rowWritten(job);
-        };
-        // Refused before anything is composed or written.
-        FileRender render(std::move(layout), project.leds, project.settings,
-                          std::move(fileOptions));
-        const RenderState state = render.run(watch.token());
-        display.finish(render.job());
-
-        switch (state) {
-        case RenderState::Finished:
+        switch (run.state()) {
+        case RunState::Finished:
             return 0;
-        case RenderState::Cancelled:
+        case RunState::Cancelled:
             return ReportInterrupted(options.output);
         default:
-            std::fprintf(stderr, "lumexa-render: %s\n",
-                         ErrorText(render.error(), language).c_str());
+            std::fprintf(stderr, "lumexa-render: %s\n", ErrorText(run.error(), language).c_str());
             return 1;
         }
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "lumexa-render: out of memory while %s\n", step.c_str());
-        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumexa-render: %s\n", ErrorText(e, language).c_str());
         return 1;

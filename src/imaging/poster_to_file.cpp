@@ -1,53 +1,37 @@
-// Posters from a render layout.
+// Posters from a render scene.
 #include "imaging/poster_to_file.h"
 
+#include "core/base/error.h"
+#include "core/print/region_fill.h"
 #include "core/render/dot_renderer.h"
-#include "core/render/render_preparation.h"
+#include "imaging/pdf/poster_pdf.h"
 
 #include <algorithm>
-#include <exception>
+#include <cstdint>
 #include <thread>
 
 namespace lumexa
 {
 
-PosterRender::PosterRender(RenderLayout layout, const LedImageSet& leds,
-                           const ProjectSettings& settings, PosterRequest request, std::string path,
-                           int threads)
-    : request_(std::move(request)), path_(std::move(path)), threads_(threads)
+PosterPlan PlanPosterOf(const RenderScene& scene, PosterRequest& request)
 {
-    request_.pictureWidth = static_cast<int>(std::min<int64_t>(layout.width, INT32_MAX));
-    request_.pictureHeight = static_cast<int>(std::min<int64_t>(layout.height, INT32_MAX));
-    plan_ = PlanPoster(request_);
-    scene_ = MakeRenderScene(std::move(layout), leds, settings);
+    request.pictureWidth = scene.width;
+    request.pictureHeight = scene.height;
+    return PlanPoster(request);
 }
 
-PosterRender::~PosterRender() = default;
-
-RenderState PosterRender::run(std::stop_token stop)
+bool WritePoster(const RenderScene& scene, const PosterRequest& request, const PosterPlan& plan,
+                 const std::string& path, int threads, std::stop_token stop, RunProgress* progress)
 {
-    state_.store(RenderState::Running, std::memory_order_release);
-    RenderState outcome = RenderState::Failed;
     try {
-        const DotRenderer renderer(scene_);
-        const int threads =
-            threads_ > 0 ? threads_
-                         : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-        const bool written = WritePosterPdf(path_, plan_, request_,
-                                            FillFromRenderer(renderer, threads), stop, &progress_);
-        outcome = written ? RenderState::Finished : RenderState::Cancelled;
-    } catch (const std::exception& e) {
-        std::lock_guard lock(errorMutex_);
-        error_ = e.what();
+        const DotRenderer renderer(scene, kDefaultSampleTableBudget, stop);
+        if (threads <= 0)
+            threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        return WritePosterPdf(path, plan, request, FillFromRenderer(renderer, threads), stop,
+                              progress);
+    } catch (const Error& e) {
+        throw e.about(path);
     }
-    state_.store(outcome, std::memory_order_release);
-    return outcome;
-}
-
-std::string PosterRender::error() const
-{
-    std::lock_guard lock(errorMutex_);
-    return error_;
 }
 
 } // namespace lumexa

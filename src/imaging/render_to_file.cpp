@@ -1,27 +1,16 @@
-// The render to file, from layout to outcome.
+// The render of a scene to a file.
 #include "imaging/render_to_file.h"
 
 #include "core/base/error.h"
 #include "core/render/dot_renderer.h"
-#include "core/render/render_preparation.h"
 #include "core/view/reduced_view.h"
 #include "imaging/targa/targa_writer.h"
 
 #include <exception>
+#include <new>
 
 namespace lumexa
 {
-
-RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log,
-                          const std::stop_token& stop)
-{
-    CheckRenderLeds(*source.leds);
-    RenderGlyphSource glyph;
-    glyph.rasterizer = source.rasterizer;
-    glyph.logo = source.logo;
-    return BuildRenderLayout(settings, LedInfoOf(*source.leds), glyph, *source.random,
-                             *source.generator, log, stop);
-}
 
 void CheckResultSize(const std::string& path, OutputFormat format, int64_t width, int64_t height)
 {
@@ -44,39 +33,39 @@ void CheckRegion(const PixelRect& region, int64_t width, int64_t height)
                     std::to_string(height) + " pixels");
 }
 
-FileRender::FileRender(RenderLayout layout, const LedImageSet& leds,
-                       const ProjectSettings& settings, RenderToFileOptions options)
-    : options_(std::move(options)),
+FileRender::FileRender(const RenderScene& scene, Compression compression,
+                       RenderToFileOptions options)
+    : scene_(scene), options_(std::move(options)),
       format_(options_.format.value_or(OutputFormatForPath(options_.path)))
 {
     if (options_.scale < 1)
         throw Error("The scale " + std::to_string(options_.scale) +
                     " is not a whole number from 1 up");
     if (options_.region)
-        CheckRegion(*options_.region, layout.width, layout.height);
+        CheckRegion(*options_.region, scene_.width, scene_.height);
     const int scale = options_.scale;
-    const int64_t sourceWidth = options_.region ? options_.region->width : layout.width;
-    const int64_t sourceHeight = options_.region ? options_.region->height : layout.height;
-    const int64_t outWidth = sourceWidth / scale + (sourceWidth % scale != 0 ? 1 : 0);
-    const int64_t outHeight = sourceHeight / scale + (sourceHeight % scale != 0 ? 1 : 0);
-    CheckResultSize(options_.path, format_, outWidth, outHeight);
-    scene_ = MakeRenderScene(std::move(layout), leds, settings);
     source_ = options_.region.value_or(PixelRect{0, 0, scene_.width, scene_.height});
+    const int outWidth = ReducedLength(source_.width, scale);
+    const int outHeight = ReducedLength(source_.height, scale);
+    CheckResultSize(options_.path, format_, outWidth, outHeight);
     // The writer compresses on as many threads as compose: while the rows are composed
     // faster than they are compressed, the composing threads wait for it and lend their
     // cores.
     WriterOptions writerOptions;
-    writerOptions.compression = options_.compression.value_or(settings.compression);
+    writerOptions.compression = options_.compression.value_or(compression);
     writerOptions.threads = options_.threads;
     writerOptions.dpi = options_.dpi;
     writer_ = MakeRowWriter(options_.path, format_, writerOptions);
 
     RenderJobSetup setup;
-    // The scene holds the whole result in ints, so its reduction fits as well.
-    setup.width = static_cast<int>(outWidth);
-    setup.height = static_cast<int>(outHeight);
+    setup.width = outWidth;
+    setup.height = outHeight;
+    // A wide row takes a while; a stop request leaves it unfinished, and the job ends.
     if (scale == 1 && !options_.region)
-        setup.compose = [this](int y, uint8_t* row) { renderer_->RenderRow(y, row); };
+        setup.compose = [this](int y, uint8_t* row) {
+            if (!renderer_->RenderRow(y, row, stop_))
+                throw Stopped();
+        };
     else if (scale == 1)
         setup.compose = [this](int y, uint8_t* row) {
             renderer_->RenderSpan(source_.y + y, source_.x, source_.right(), row);
@@ -85,47 +74,43 @@ FileRender::FileRender(RenderLayout layout, const LedImageSet& leds,
         // A reduced row averages the block of full-size rows it stands for.
         setup.compose = [this, scale](int y, uint8_t* row) {
             const int top = y * scale;
-            RenderReduced(
-                *renderer_,
-                {source_.x, source_.y + top, source_.width, std::min(scale, source_.height - top)},
-                scale, row, 0);
+            if (!RenderReduced(*renderer_,
+                               {source_.x, source_.y + top, source_.width,
+                                std::min(scale, source_.height - top)},
+                               scale, row, 0, 1, stop_))
+                throw Stopped();
         };
     setup.writer = writer_.get();
     setup.log = options_.log;
     setup.threads = options_.threads;
     if (options_.onRow)
-        setup.observer = [this](int y, const uint8_t* row) { options_.onRow(*job_, y, row); };
+        setup.observer = options_.onRow;
     job_ = std::make_unique<RenderJob>(std::move(setup));
 }
 
 FileRender::~FileRender() = default;
 
-RenderState FileRender::run(std::stop_token stop)
+bool FileRender::run(std::stop_token stop, RunProgress* progress)
 {
+    stop_ = stop;
     try {
-        renderer_ = std::make_unique<DotRenderer>(scene_);
-    } catch (const std::exception& e) {
-        const auto* error = dynamic_cast<const Error*>(&e);
-        setupError_ = error ? *error : Error(e.what());
+        renderer_ = std::make_unique<DotRenderer>(scene_, kDefaultSampleTableBudget, stop);
+        if (options_.onBegin)
+            options_.onBegin(job_->width(), job_->height());
+        return job_->run(stop, progress);
+    } catch (const Stopped&) {
         writer_->discard();
-        setupFailed_.store(true, std::memory_order_release);
-        return RenderState::Failed;
+        return false;
+    } catch (const Error& e) {
+        writer_->discard();
+        throw e.about(options_.path);
+    } catch (const std::bad_alloc&) {
+        writer_->discard();
+        throw OutOfMemory().about(options_.path);
+    } catch (const std::exception& e) {
+        writer_->discard();
+        throw Error(e.what()).about(options_.path);
     }
-    return job_->run(stop);
-}
-
-RenderState FileRender::state() const
-{
-    if (setupFailed_.load(std::memory_order_acquire))
-        return RenderState::Failed;
-    return job_->state();
-}
-
-Error FileRender::error() const
-{
-    if (setupFailed_.load(std::memory_order_acquire))
-        return setupError_->about(options_.path);
-    return job_->error().about(options_.path);
 }
 
 } // namespace lumexa

@@ -1,17 +1,13 @@
-// The one way a render reaches a file, shared by lumexa-render and the render window:
-// lay out, check the result's size for the chosen format, make the scene and the row
-// writer, run the render job, report the outcome. lumexa-render runs it from start to end
-// on its own thread; the render window lays out and prepares on its thread (so that a
-// refusal is shown before anything runs) and runs the job on a worker thread.
+// A result file of a render scene: the result's size is checked for the chosen format, the
+// row writer made and the render job run, on the calling thread. The render request
+// (render_request.h) is the one road to it for the window and lumexa-render.
 #pragma once
 
-#include "core/base/error.h"
 #include "core/base/pixel_rect.h"
-#include "core/layout/render_layout.h"
-#include "core/pictures/led_image_set.h"
 #include "core/project/settings.h"
 #include "core/render/render_job.h"
 #include "core/render/render_scene.h"
+#include "core/run/run_progress.h"
 #include "imaging/row_writers.h"
 
 #include <cstdint>
@@ -26,18 +22,8 @@ namespace lumexa
 
 class DotRenderer;
 
-// What a render reads besides the settings: the LED images, where the glyph comes from and
-// the render's random tables (the render window keeps its own from run to run).
-struct RenderSource {
-    const LedImageSet* leds = nullptr;
-    GlyphRasterizer* rasterizer = nullptr;
-    const Picture* logo = nullptr; // null when no logo is loaded
-    RenderRandom* random = nullptr;
-    RandomGenerator* generator = nullptr;
-};
-
 // How the result is written. Later options (compression, resolution, a region) go here,
-// so that both callers get them by filling in one more field.
+// so that every caller gets them by filling in one more field.
 struct RenderToFileOptions {
     std::string path;
     std::optional<OutputFormat> format; // nothing: chosen by the path's extension
@@ -52,16 +38,11 @@ struct RenderToFileOptions {
     // PNG and TIFF compression; nothing: the project's choice (ProjectSettings::compression).
     std::optional<Compression> compression;
     RenderLog* log = nullptr; // lines of the job (null: none)
-    // Sees each row once it is written, on the thread that runs the job: for progress,
-    // a reduced picture, or a cancel request of the caller's own.
-    std::function<void(const RenderJob& job, int y, const uint8_t* rgbaRow)> onRow;
+    // Told the size of the file's picture before its first row is written, then sees each
+    // row once it is written, on the thread that runs the job: for a reduced picture.
+    std::function<void(int width, int height)> onBegin;
+    std::function<void(int y, const uint8_t* rgbaRow)> onRow;
 };
-
-// The render layout of `settings` (a copy: the layout narrows its brightness range) with
-// its log lines in `log` (null: none). Throws an Error when the set lacks an unlit and a
-// lit LED image or the layout cannot be built, Stopped when `stop` is requested.
-RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log,
-                          const std::stop_token& stop = {});
 
 // Throws an Error naming `path` and the size when a result of width x height cannot be
 // written in `format`: no pixels at all, or (Targa) a side of more than 65535 pixels.
@@ -71,28 +52,23 @@ void CheckResultSize(const std::string& path, OutputFormat format, int64_t width
 // width x height pixels.
 void CheckRegion(const PixelRect& region, int64_t width, int64_t height);
 
-// One render to file, prepared: the result's size is checked, the scene made and the
-// writer chosen, all before anything is written.
+// One render to file, prepared: the result's size is checked and the writer chosen, both
+// before anything is written.
 class FileRender
 {
   public:
-    // Throws an Error when the result is refused. `leds` must outlive the render.
-    FileRender(RenderLayout layout, const LedImageSet& leds, const ProjectSettings& settings,
-               RenderToFileOptions options);
+    // Throws an Error when the result is refused. The scene's LED images must outlive the
+    // render; `compression` is the project's, for options that do not choose one.
+    FileRender(const RenderScene& scene, Compression compression, RenderToFileOptions options);
     ~FileRender();
     FileRender(const FileRender&) = delete;
     FileRender& operator=(const FileRender&) = delete;
 
-    // Builds the renderer's row index and runs the job on the calling thread: Finished with
-    // the file in place, Cancelled or Failed with any earlier file untouched.
-    RenderState run(std::stop_token stop = {});
-
-    // Safe to read from another thread while run() works.
-    const RenderJob& job() const { return *job_; }
-    RenderState state() const;
-    // What failed in a Failed run, always about the result file: a failed write names it
-    // already, anything else gets it put in front.
-    Error error() const;
+    // Builds the renderer's row index and runs the job on the calling thread: true with the
+    // file in place, false when stopped, with any earlier file untouched; throws an Error
+    // about the result file (a failed write names it already, anything else gets it put
+    // in front). `progress` counts the rows written.
+    bool run(std::stop_token stop = {}, RunProgress* progress = nullptr);
 
     // The size of the file's picture (the region's, reduced by the scale).
     int width() const { return job_->width(); }
@@ -101,15 +77,14 @@ class FileRender
     OutputFormat format() const { return format_; }
 
   private:
+    const RenderScene& scene_;
     RenderToFileOptions options_;
     OutputFormat format_;
-    RenderScene scene_;
-    PixelRect source_; // the full-size pixels the file shows
+    PixelRect source_;     // the full-size pixels the file shows
+    std::stop_token stop_; // the run's, for the rows composed on the job's threads
     std::unique_ptr<RowWriter> writer_;
     std::unique_ptr<DotRenderer> renderer_;
     std::unique_ptr<RenderJob> job_;
-    std::atomic<bool> setupFailed_{false};
-    std::optional<Error> setupError_; // written before setupFailed_ is set
 };
 
 } // namespace lumexa

@@ -1,6 +1,7 @@
 // Text glyphs drawn with Qt's fonts.
 #include "text/qt_glyph_rasterizer.h"
 
+#include "core/base/error.h"
 #include "text/gui_application.h"
 
 #include <QFont>
@@ -99,7 +100,7 @@ QtGlyphRasterizer::QtGlyphRasterizer()
 }
 
 Glyph QtGlyphRasterizer::drawText(const std::u32string& text, const std::string& fontName,
-                                  int fontSize, int kerning)
+                                  int fontSize, int kerning, const std::stop_token& stop)
 {
     const int height = std::max(fontSize, 1);
     const ScaledFont scaled = scaleFont(fontName, height);
@@ -139,6 +140,8 @@ Glyph QtGlyphRasterizer::drawText(const std::u32string& text, const std::string&
     int used = 0;      // scratch columns holding drawn cells
     int x = 0;
     for (size_t i = 0; i < text.size(); ++i) {
+        if (i % 64 == 0)
+            CheckStop(stop);
         const int w = cellWidths[i];
         if (used + w > scratch.width()) {
             copyInto(scratch, used, glyph.image, stripLeft);

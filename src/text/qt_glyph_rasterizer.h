@@ -22,7 +22,7 @@ class QtGlyphRasterizer : public GlyphRasterizer
     // `kerning`, is drawn at the cell's left edge with the platform's default smoothing
     // and is clipped to its cell. Unknown faces fall back to Qt's default font.
     Glyph drawText(const std::u32string& text, const std::string& fontName, int fontSize,
-                   int kerning) override;
+                   int kerning, const std::stop_token& stop = {}) override;
 };
 
 // The families of the installed fonts, as the font list shows them.

@@ -1,9 +1,8 @@
-// The render window's runs on their worker threads, watched from another thread as the
-// window's timer watches them: the render runner's file and live picture and the preview
-// runner's picture against the engine's own reduced view of the same result, and Cancel
-// ending either early.
-#include "app/runs/render_preview_runner.h"
-#include "app/runs/render_runner.h"
+// The render window's runs on their own threads, watched from another thread as the
+// window's timer watches them: each lays its request out first, then the render's file and
+// live picture and the preview's picture are checked against the engine's own reduced view
+// of the same result, the progress only rises, and Cancel ends either run early.
+#include "app/runs/window_run.h"
 #include "core/render/dot_renderer.h"
 #include "core/render/render_preparation.h"
 #include "core/view/reduced_view.h"
@@ -27,11 +26,11 @@ constexpr int kAreaHeight = 321;
 // The fixture's result as a Targa file: the header, then every pixel.
 constexpr uintmax_t kTargaBytes = 18u + 1200u * 480u * 4u;
 
-// Three LED images of 12 x 12 pixels (unlit, red, amber) and a layout of 100 x 40 cells
-// with background cells and turned dots of the lit ones: a 1200 x 480 result, reduced
-// three times in the preview area.
+// Three LED images of 12 x 12 pixels (unlit, red, amber) and a logo of 100 x 40 pixels
+// with a random pattern: on the Logo page with background cells and turned dots, a
+// 1200 x 480 result, reduced three times in the preview area.
 struct RunFixture {
-    RunFixture()
+    RunFixture() : logo(100, 40, {255, 255, 255})
     {
         const PictureLoader load = [](const std::string& name) {
             DecodedPicture p;
@@ -49,42 +48,41 @@ struct RunFixture {
         };
         for (const char* name : {"unlit", "red", "amber"})
             leds.LoadLedImageFile(name, lmAdd, load);
-        PrepareRender(settings, leds);
-
         std::mt19937 rng(4);
-        std::uniform_int_distribution<int> lit(0, 2), angle(0, 359);
-        layout.backgroundCells = true;
-        layout.columns = 100;
-        layout.rows = 40;
-        layout.cellWidth = layout.cellHeight = 12;
-        layout.width = 1200;
-        layout.height = 480;
-        for (int row = 0; row < layout.rows; ++row)
-            for (int column = 0; column < layout.columns; ++column)
-                if (const int kind = lit(rng); kind != 0)
-                    layout.dots.push_back({column * 12, row * 12, kind, angle(rng)});
+        std::uniform_int_distribution<int> dark(0, 2);
+        for (int y = 0; y < logo.height(); ++y)
+            for (int x = 0; x < logo.width(); ++x)
+                if (dark(rng) != 0)
+                    logo.setPixel(x, y, {0, 0, 0});
+        settings.activePage = 1;
+        settings.logoInvert = true; // the dark pixels are the dots
+        settings.rotateBitmaps = true;
+        settings.previewButton = kRandom;
+        PrepareRender(settings, leds);
     }
 
-    // The scene of the layout, as the window's preview makes it.
-    RenderScene scene() const
+    // A request drawn with its own random tables, as the window's.
+    RenderRequest request(RenderRandom& random, RandomGenerator& gen) const
     {
-        RenderLayout copy = layout;
-        return MakeRenderScene(std::move(copy), leds, settings);
-    }
-
-    // A Targa result in `folder`, composed on two threads.
-    static RenderToFileOptions targaIn(const testing::ScratchFolder& folder)
-    {
-        RenderToFileOptions options;
-        options.path = folder.file("result.tga");
-        options.threads = 2;
-        return options;
+        random.fillAtStart(gen);
+        RenderRequest r;
+        r.settings = settings;
+        r.source.leds = &leds;
+        r.source.logo = &logo;
+        r.source.random = &random;
+        r.source.generator = &gen;
+        return r;
     }
 
     // The result reduced as the preview area shows it, from the engine's reduced view.
     QImage expectedPicture() const
     {
-        const DotRenderer renderer(scene());
+        RenderRandom random;
+        RandomGenerator gen;
+        const RenderScene scene = LayOutScene(request(random, gen));
+        const DotRenderer renderer(scene);
+        EXPECT_EQ(renderer.width(), 1200);
+        EXPECT_EQ(renderer.height(), 480);
         const PreviewPlacement p =
             PlacePreview(renderer.width(), renderer.height(), kAreaWidth, kAreaHeight);
         std::vector<uint8_t> reduced(static_cast<size_t>(p.width) * p.height * 4);
@@ -98,34 +96,46 @@ struct RunFixture {
     }
 
     LedImageSet leds;
+    Picture logo;
     ProjectSettings settings;
-    RenderLayout layout;
 };
 
-// Reads what the window's timer reads (the figures, then the picture) until the run is done.
-template <typename Run, typename Figures>
-void Watch(Run& run, PreviewCanvas& canvas, const Figures& figures)
+// Reads what the window's timer reads (the figures, then the picture) until the run has
+// ended; the share done and the time left never go the wrong way once rows are counted.
+void Watch(WindowRun& run)
 {
     QImage picture;
-    while (!run.done()) {
-        figures();
-        canvas.takeIfChanged(picture);
+    int64_t lastDone = 0;
+    while (!run.ended()) {
+        const RunProgress& p = run.progress();
+        const int64_t done = p.done();
+        EXPECT_GE(done, lastDone);
+        lastDone = done;
+        if (p.total() > 0) {
+            EXPECT_LE(p.left(), p.total());
+        }
+        run.preview().takeIfChanged(picture);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
-TEST(RenderRuns, RenderWritesTheFileAndShowsItReduced)
+TEST(RenderRuns, RenderLaysOutWritesTheFileAndShowsItReduced)
 {
     RunFixture f;
     const QImage expected = f.expectedPicture();
     const testing::ScratchFolder folder;
-    const RenderToFileOptions options = RunFixture::targaIn(folder);
-    RenderRunner run(f.layout, f.leds, f.settings, options, kAreaWidth, kAreaHeight);
-    run.start();
-    Watch(run, run.preview(), [&] { return run.job().lastRow() + run.job().remainingMs(); });
+    RenderRandom random;
+    RandomGenerator gen;
+    RenderRequest request = f.request(random, gen);
+    request.output.path = folder.file("result.tga");
+    request.output.threads = 2;
+    WindowRun run(kAreaWidth, kAreaHeight);
+    run.startRender(request);
+    Watch(run);
     run.join();
-    ASSERT_EQ(run.state(), RenderState::Finished);
-    EXPECT_EQ(std::filesystem::file_size(options.path), kTargaBytes);
+    ASSERT_EQ(run.state(), RunState::Finished) << run.error().what();
+    EXPECT_EQ(run.progress().done(), 480);
+    EXPECT_EQ(std::filesystem::file_size(request.output.path), kTargaBytes);
     EXPECT_EQ(run.preview().snapshot(), expected);
 }
 
@@ -133,42 +143,76 @@ TEST(RenderRuns, PreviewShowsTheResultReduced)
 {
     RunFixture f;
     const QImage expected = f.expectedPicture();
-    PreviewRunner run(f.scene(), kAreaWidth, kAreaHeight);
-    run.start();
-    Watch(run, run.preview(), [&] { return run.lastRow() + run.remainingMs(); });
+    RenderRandom random;
+    RandomGenerator gen;
+    WindowRun run(kAreaWidth, kAreaHeight);
+    run.startPreview(f.request(random, gen));
+    Watch(run);
     run.join();
-    ASSERT_EQ(run.outcome(), PreviewRunner::Outcome::Finished);
-    EXPECT_EQ(run.lastRow(), 0);
+    ASSERT_EQ(run.state(), RunState::Finished) << run.error().what();
+    EXPECT_EQ(run.progress().left(), 0);
     EXPECT_EQ(run.preview().snapshot(), expected);
+}
+
+TEST(RenderRuns, SceneRunHandsOverTheLaidOutScene)
+{
+    RunFixture f;
+    RenderRandom random;
+    RandomGenerator gen;
+    WindowRun run(kAreaWidth, kAreaHeight);
+    run.startScene(f.request(random, gen));
+    run.join();
+    ASSERT_EQ(run.state(), RunState::Finished);
+    const std::unique_ptr<RenderScene> scene = run.takeScene();
+    ASSERT_NE(scene, nullptr);
+    EXPECT_EQ(scene->width, 1200);
+    EXPECT_EQ(run.takeScene(), nullptr); // handed over once
+}
+
+TEST(RenderRuns, ALayoutThatFailsEndsTheRunWithItsError)
+{
+    RunFixture f;
+    RenderRandom random;
+    RandomGenerator gen;
+    RenderRequest request = f.request(random, gen);
+    request.source.logo = nullptr; // the Logo page without a logo
+    WindowRun run(kAreaWidth, kAreaHeight);
+    run.startPreview(request);
+    run.join();
+    EXPECT_EQ(run.state(), RunState::Failed);
+    EXPECT_FALSE(std::string(run.error().what()).empty());
 }
 
 TEST(RenderRuns, CancelEndsEitherRunAndKeepsTheEarlierFile)
 {
     RunFixture f;
     const testing::ScratchFolder folder;
-    const RenderToFileOptions options = RunFixture::targaIn(folder);
+    RenderRandom random;
+    RandomGenerator gen;
+    RenderRequest request = f.request(random, gen);
+    request.output.path = folder.file("result.tga");
     {
-        std::ofstream earlier(options.path, std::ios::binary);
+        std::ofstream earlier(request.output.path, std::ios::binary);
         earlier << "earlier";
     }
-    RenderRunner render(f.layout, f.leds, f.settings, options, kAreaWidth, kAreaHeight);
-    render.start();
+    WindowRun render(kAreaWidth, kAreaHeight);
+    render.startRender(request);
     render.cancel();
     render.join();
     // Cancelled before its end, the earlier file stays; a run that ended first replaced it.
-    const uintmax_t size = std::filesystem::file_size(options.path);
-    if (render.state() == RenderState::Cancelled)
+    const uintmax_t size = std::filesystem::file_size(request.output.path);
+    if (render.state() == RunState::Cancelled)
         EXPECT_EQ(size, 7u);
     else
         EXPECT_EQ(size, kTargaBytes);
     EXPECT_EQ(folder.entries(), 1u); // no temporary file left
 
-    PreviewRunner preview(f.scene(), kAreaWidth, kAreaHeight);
-    preview.start();
+    WindowRun preview(kAreaWidth, kAreaHeight);
+    preview.startPreview(f.request(random, gen));
     preview.cancel();
     preview.join();
-    EXPECT_NE(preview.outcome(), PreviewRunner::Outcome::Running);
-    EXPECT_NE(preview.outcome(), PreviewRunner::Outcome::Failed);
+    EXPECT_NE(preview.state(), RunState::Running);
+    EXPECT_NE(preview.state(), RunState::Failed);
 }
 
 } // namespace

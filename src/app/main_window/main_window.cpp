@@ -183,7 +183,7 @@ void TForm1::LoadLanguage(const QString& path)
             shared_.languageStrings.LoadLanguage(chosen.toStdString());
         languagePath_ = chosen;
     } catch (const std::exception& e) {
-        prompts_.inform(shared_.text(30), QString::fromStdString(e.what()));
+        prompts_.inform(shared_.text(30), shared_.errorText(e));
     }
     ApplyCaptions(*this, shared_.languageStrings);
     loadQtTranslations(chosen);

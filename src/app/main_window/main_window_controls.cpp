@@ -396,7 +396,7 @@ void TForm1::createMenus()
         if (const auto file = prompts_.chooseFileToOpen(OpenDialog3)) {
             if (!QFileInfo::exists(*file)) {
                 prompts_.inform(shared_.text(30),
-                                QString::fromStdString(CannotOpen(file->toStdString()).what()));
+                                shared_.errorText(CannotOpen(file->toStdString())));
                 return;
             }
             LoadLanguage(*file);

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
+#include <vector>
 
 namespace lumexa
 {
@@ -34,40 +34,7 @@ QSize fitted(int64_t width, int64_t height, QSize box)
 
 } // namespace
 
-PosterSampler::PosterSampler(RenderScene scene, QSize box) : scene_(std::move(scene))
-{
-    picture_ = QImage(fitted(scene_.width, scene_.height, box), QImage::Format_RGB32);
-    picture_.fill(Qt::white);
-}
-
-PosterSampler::~PosterSampler()
-{
-    if (worker_.joinable()) {
-        worker_.request_stop();
-        worker_.join();
-    }
-}
-
-void PosterSampler::start()
-{
-    worker_ = std::jthread([this](std::stop_token stop) {
-        try {
-            run(stop);
-        } catch (const std::exception&) {
-            // The preview stays black where it could not be sampled; printing reports the
-            // same failure with its reason.
-        }
-        done_.store(true, std::memory_order_release);
-    });
-}
-
-void PosterSampler::join()
-{
-    if (worker_.joinable())
-        worker_.join();
-}
-
-bool PosterSampler::takeIfChanged(QImage& out)
+bool PosterPicture::takeIfChanged(QImage& out)
 {
     std::lock_guard lock(mutex_);
     if (!changed_)
@@ -77,29 +44,36 @@ bool PosterSampler::takeIfChanged(QImage& out)
     return true;
 }
 
-void PosterSampler::run(std::stop_token stop)
+bool PosterPicture::sample(const RenderScene& scene, std::stop_token stop)
 {
-    renderer_ = std::make_unique<DotRenderer>(scene_);
-    const int outWidth = picture_.width();
-    const int outHeight = picture_.height();
-    const double stepX = double(scene_.width) / outWidth / kSamples;
-    const double stepY = double(scene_.height) / outHeight / kSamples;
+    const DotRenderer renderer(scene, kDefaultSampleTableBudget, stop);
+    QImage picture(fitted(scene.width, scene.height, box_), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    {
+        std::lock_guard lock(mutex_);
+        picture_ = picture;
+        changed_ = true;
+    }
+    const int outWidth = picture.width();
+    const int outHeight = picture.height();
+    const double stepX = double(scene.width) / outWidth / kSamples;
+    const double stepY = double(scene.height) / outHeight / kSamples;
     std::vector<QRgb> row(static_cast<size_t>(outWidth));
     uint8_t rgba[4];
     for (int y = 0; y < outHeight; ++y) {
         if (stop.stop_requested())
-            return;
+            return false;
         for (int x = 0; x < outWidth; ++x) {
             // Weighted by coverage over white paper, as the poster's pages print them.
             int sum[3] = {0, 0, 0};
             int coverage = 0;
             for (int sy = 0; sy < kSamples; ++sy) {
-                const int py = std::min(scene_.height - 1,
-                                        static_cast<int>((y * kSamples + sy + 0.5) * stepY));
+                const int py =
+                    std::min(scene.height - 1, static_cast<int>((y * kSamples + sy + 0.5) * stepY));
                 for (int sx = 0; sx < kSamples; ++sx) {
-                    const int px = std::min(scene_.width - 1,
+                    const int px = std::min(scene.width - 1,
                                             static_cast<int>((x * kSamples + sx + 0.5) * stepX));
-                    renderer_->RenderSpan(py, px, px + 1, rgba);
+                    renderer.RenderSpan(py, px, px + 1, rgba);
                     for (int c = 0; c < 3; ++c)
                         sum[c] += rgba[c] * rgba[3];
                     coverage += rgba[3];
@@ -107,13 +81,14 @@ void PosterSampler::run(std::stop_token stop)
             }
             constexpr int full = kSamples * kSamples * 255;
             const int paper = 255 * (full - coverage);
-            row[static_cast<size_t>(x)] = qRgb((sum[0] + paper) / full, (sum[1] + paper) / full,
-                                               (sum[2] + paper) / full);
+            row[static_cast<size_t>(x)] =
+                qRgb((sum[0] + paper) / full, (sum[1] + paper) / full, (sum[2] + paper) / full);
         }
         std::lock_guard lock(mutex_);
         std::copy(row.begin(), row.end(), reinterpret_cast<QRgb*>(picture_.scanLine(y)));
         changed_ = true;
     }
+    return true;
 }
 
 QImage DrawPosterPreview(const QImage& picture, const PosterPlan& plan, double overlapMm, QSize box)

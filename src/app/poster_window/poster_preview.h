@@ -1,6 +1,5 @@
-// The poster window's picture: the result reduced by sampling on a worker thread (a few
-// result pixels per preview pixel, so that even a gigapixel result shows in a moment), and
-// the sheet grid drawn over it.
+// The poster window's picture: the result reduced by sampling, and the sheet grid drawn
+// over it.
 #pragma once
 
 #include "core/print/poster_plan.h"
@@ -9,43 +8,31 @@
 #include <QImage>
 #include <QSize>
 
-#include <atomic>
-#include <memory>
 #include <mutex>
-#include <thread>
+#include <stop_token>
 
 namespace lumexa
 {
 
-class DotRenderer;
-
-class PosterSampler
+// The picture of the result: sampled on a run's thread (a few result pixels per preview
+// pixel, so that even a gigapixel result shows in a moment), taken by the window's timer.
+class PosterPicture
 {
   public:
-    // A picture of the result with its proportions that fits `box`. The LED images of
-    // `scene` must outlive the sampler.
-    PosterSampler(RenderScene scene, QSize box);
-    ~PosterSampler();
-    PosterSampler(const PosterSampler&) = delete;
-    PosterSampler& operator=(const PosterSampler&) = delete;
+    // Pictures with the result's proportions that fit `box`.
+    explicit PosterPicture(QSize box) : box_(box) {}
 
-    void start();
-    bool done() const { return done_.load(std::memory_order_acquire); }
-    void join();
-    // The picture as sampled so far (blank paper below), and whether it changed since the last
-    // call.
+    // Samples `scene` row by row into the picture (white paper below what is done); false
+    // when `stop` was requested. On the run's thread; the LED images must outlive it.
+    bool sample(const RenderScene& scene, std::stop_token stop);
+    // The picture as sampled so far, and whether it changed since the last call.
     bool takeIfChanged(QImage& out);
 
   private:
-    void run(std::stop_token stop);
-
-    RenderScene scene_;
-    std::unique_ptr<DotRenderer> renderer_;
+    QSize box_;
     std::mutex mutex_;
     QImage picture_;
-    bool changed_ = true;
-    std::atomic<bool> done_{false};
-    std::jthread worker_;
+    bool changed_ = false;
 };
 
 // The sheets as they are assembled, fitted into `box`: each sheet's printable area as

@@ -1,13 +1,10 @@
-// The Print poster window's controls, its plan that follows every change, and the print
-// on a worker thread.
+// The Print poster window's controls, its plan that follows every change, and its two runs:
+// the layout with the preview's sampling, and the print.
 #include "app/poster_window/poster_window.h"
 
-#include "app/poster_window/poster_preview.h"
 #include "app/shared_state.h"
 #include "core/base/error.h"
 #include "core/render/render_destination.h"
-#include "core/render/render_preparation.h"
-#include "imaging/poster_to_file.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -64,15 +61,8 @@ PosterWindow::PosterWindow(TForm4& shared, UserPrompts& prompts, QWidget* parent
     setPrinting(false);
 }
 
-PosterWindow::~PosterWindow()
-{
-    // A print still under way is stopped and its partial file removed before the window's
-    // pieces go.
-    if (printThread_.joinable()) {
-        printThread_.request_stop();
-        printThread_.join();
-    }
-}
+// A print still under way is stopped, and its partial file removed, by its run's end.
+PosterWindow::~PosterWindow() = default;
 
 void PosterWindow::createControls()
 {
@@ -177,24 +167,25 @@ void PosterWindow::applyCaptions()
     SaveDialog.filters = {text(144) + QStringLiteral(" (*.pdf)")};
 }
 
-void PosterWindow::setResult(RenderLayout layout, const LedImageSet& leds,
-                             const ProjectSettings& settings)
+void PosterWindow::setRequest(RenderRequest request)
 {
-    leds_ = &leds;
-    settings_ = settings;
-    layout_ = std::move(layout);
-    SizeEdit->setPlaceholderText(text(138).arg(settings_.printDpi));
-    sampler_.reset();
+    render_ = std::move(request);
+    random_.fillAtStart(generator_);
+    render_.source.random = &random_;
+    render_.source.generator = &generator_;
+    render_.output.log = nullptr;
+    SizeEdit->setPlaceholderText(text(138).arg(render_.settings.printDpi));
+    scene_.reset();
     picture_ = QImage();
-    try {
-        RenderLayout copy = layout_;
-        sampler_ = std::make_unique<PosterSampler>(MakeRenderScene(std::move(copy), leds, settings),
-                                                   QSize(kPreviewWidth, kPreviewHeight));
-        sampler_->start();
-        pollTimer_->start();
-    } catch (const std::exception&) {
-        // A result too large to compose: the plan below says why nothing can print.
-    }
+    prepare_.start([this](std::stop_token stop, RunProgress&) {
+        auto scene = std::make_shared<const RenderScene>(LayOutScene(render_, stop));
+        {
+            std::lock_guard lock(laidOutMutex_);
+            laidOut_ = scene;
+        }
+        return sampled_.sample(*scene, stop);
+    });
+    pollTimer_->start();
     replan();
 }
 
@@ -221,9 +212,9 @@ PosterRequest PosterWindow::request() const
     r.orientation = static_cast<Orientation>(OrientationBox->currentIndex());
     r.marginMm = ParseLength(Utf8(MarginEdit), true);
     r.overlapMm = ParseLength(Utf8(OverlapEdit), true);
-    r.pictureWidth = static_cast<int>(std::min<int64_t>(layout_.width, INT32_MAX));
-    r.pictureHeight = static_cast<int>(std::min<int64_t>(layout_.height, INT32_MAX));
-    r.dpi = settings_.printDpi;
+    r.pictureWidth = scene_->width;
+    r.pictureHeight = scene_->height;
+    r.dpi = render_.settings.printDpi;
     if (!SizeEdit->text().trimmed().isEmpty()) {
         const double length = ParseLength(Utf8(SizeEdit));
         (SizeKindBox->currentIndex() == 0 ? r.widthMm : r.heightMm) = length;
@@ -234,6 +225,17 @@ PosterRequest PosterWindow::request() const
 void PosterWindow::replan()
 {
     PaperEdit->setEnabled(!printing() && PaperBox->currentIndex() == CustomPaper);
+    if (!scene_) {
+        // Still laying out, or the layout failed (its reason is shown then).
+        plan_.reset();
+        if (prepare_.state() == RunState::Failed)
+            SummaryLabel->setText(shared_.errorText(prepare_.error()));
+        else
+            SummaryLabel->setText(text(157));
+        PrintButton->setEnabled(false);
+        redraw();
+        return;
+    }
     try {
         request_ = request();
         plan_ = PlanPoster(request_);
@@ -267,38 +269,40 @@ void PosterWindow::redraw()
 
 void PosterWindow::poll()
 {
-    if (sampler_) {
-        QImage sampled;
-        if (sampler_->takeIfChanged(sampled)) {
-            picture_ = sampled;
-            redraw();
+    if (!scene_) {
+        std::shared_ptr<const RenderScene> scene;
+        {
+            std::lock_guard lock(laidOutMutex_);
+            scene = laidOut_;
         }
-        if (sampler_->done() && !print_) {
-            sampler_->join();
-            if (sampler_->takeIfChanged(sampled)) {
-                picture_ = sampled;
-                redraw();
-            }
-            sampler_.reset();
+        if (scene || prepare_.ended()) {
+            scene_ = std::move(scene);
+            replan();
         }
     }
-    if (print_) {
-        const PosterProgress& progress = print_->progress();
-        const int64_t total = progress.total.load();
-        if (total > 0)
-            ProgressBar->setValue(static_cast<int>(progress.done.load() * 100 / total));
+    QImage sampled;
+    if (sampled_.takeIfChanged(sampled)) {
+        picture_ = sampled;
+        redraw();
+    }
+    if (printing_) {
+        const RunProgress& progress = print_.progress();
+        if (progress.total() > 0)
+            ProgressBar->setValue(static_cast<int>(progress.done() * 100 / progress.total()));
         ProgressLabel->setText(
-            text(145).arg(std::max(1, progress.page.load())).arg(print_->plan().pageCount()));
-        if (printDone_.load(std::memory_order_acquire))
+            text(145)
+                .arg(std::max(1, progress.part()))
+                .arg(std::max(progress.parts(), plan_ ? plan_->pageCount() : 1)));
+        if (print_.ended())
             finishPrint();
     }
-    if (!sampler_ && !print_)
+    if (prepare_.ended() && !printing_)
         pollTimer_->stop();
 }
 
 void PosterWindow::printClick()
 {
-    if (print_ || !plan_ || !leds_)
+    if (printing_ || !plan_ || !scene_)
         return;
     const std::optional<QString> file = prompts_.chooseFileToSave(SaveDialog);
     if (!file)
@@ -311,50 +315,48 @@ void PosterWindow::printClick()
     try {
         // Refused before anything is composed: a destination that is one of the pictures
         // the result is drawn from, no regular file, or unwritable.
-        CheckRenderDestination(path, std::string(), *leds_, shared_.logo);
-        print_ = std::make_unique<PosterRender>(layout_, *leds_, settings_, request_, path);
+        CheckRenderDestination(path, std::string(), *render_.source.leds, shared_.logo);
     } catch (const std::exception& e) {
         prompts_.inform(text(30), shared_.errorText(e));
         return;
     }
-    printDone_.store(false, std::memory_order_release);
+    RenderRequest print = render_;
+    print.output.path = path;
+    print.poster = request_;
     ProgressBar->setValue(0);
     ProgressLabel->clear();
     setPrinting(true);
-    printThread_ = std::jthread([this](std::stop_token stop) {
-        print_->run(stop);
-        printDone_.store(true, std::memory_order_release);
+    print_.start([this, print = std::move(print), scene = scene_](std::stop_token stop,
+                                                                  RunProgress& progress) {
+        return WriteScene(*scene, print, stop, progress);
     });
     pollTimer_->start();
 }
 
 void PosterWindow::cancelClick()
 {
-    if (printThread_.joinable())
-        printThread_.request_stop();
+    print_.cancel();
 }
 
 void PosterWindow::finishPrint()
 {
-    printThread_.join();
-    const RenderState state = print_->state();
+    print_.join();
     QString failure;
-    switch (state) {
-    case RenderState::Finished:
+    switch (print_.state()) {
+    case RunState::Finished:
         ProgressBar->setValue(100);
-        ProgressLabel->setText(text(146).arg(QFile::decodeName(print_->path().c_str())));
+        ProgressLabel->setText(text(146).arg(SaveDialog.fileName));
         break;
-    case RenderState::Cancelled:
+    case RunState::Cancelled:
         ProgressBar->setValue(0);
         ProgressLabel->setText(text(147));
         break;
     default:
         ProgressBar->setValue(0);
-        failure = QString::fromStdString(print_->error());
+        failure = shared_.errorText(print_.error());
         ProgressLabel->setText(failure);
         break;
     }
-    print_.reset();
     setPrinting(false);
     if (!failure.isEmpty())
         prompts_.inform(text(30), failure);
@@ -362,6 +364,7 @@ void PosterWindow::finishPrint()
 
 void PosterWindow::setPrinting(bool printing)
 {
+    printing_ = printing;
     for (QWidget* w : std::initializer_list<QWidget*>{PaperBox, OrientationBox, SizeKindBox,
                                                       SizeEdit, MarginEdit, OverlapEdit})
         w->setEnabled(!printing);
@@ -374,7 +377,7 @@ void PosterWindow::setPrinting(bool printing)
 
 void PosterWindow::done(int result)
 {
-    if (print_)
+    if (printing_)
         return;
     QDialog::done(result);
 }

@@ -1,22 +1,23 @@
 // The Print poster window: paper, orientation, finished size, margin and overlap; a
 // preview of the result with the sheet grid over it that follows every change, with the
-// sheet count and the finished size; and Print, which writes the poster PDF on a worker
-// thread with progress and Cancel. The main window's Print poster command lays out the
-// result and shows this window modally.
+// sheet count and the finished size; and Print, which writes the poster PDF with progress
+// and Cancel. The main window's Print poster command hands it a render request and shows it
+// modally; the window lays the request out and samples its picture on a run of its own, and
+// prints the same scene on another.
 #pragma once
 
+#include "app/poster_window/poster_preview.h"
 #include "app/user_prompts.h"
-#include "core/layout/render_layout.h"
 #include "core/print/poster_plan.h"
-#include "core/project/settings.h"
+#include "core/run/background_run.h"
+#include "imaging/render_request.h"
 
 #include <QDialog>
 #include <QImage>
 
-#include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
-#include <thread>
 
 class QComboBox;
 class QFrame;
@@ -29,9 +30,6 @@ class QTimer;
 namespace lumexa
 {
 
-class LedImageSet;
-class PosterRender;
-class PosterSampler;
 class TForm4;
 
 class PosterWindow : public QDialog
@@ -46,14 +44,17 @@ class PosterWindow : public QDialog
     PosterWindow(TForm4& shared, UserPrompts& prompts, QWidget* parent = nullptr);
     ~PosterWindow() override;
 
-    // The result to print: its layout drawn with `leds` (which must outlive the window)
-    // and the settings it was laid out with (the print resolution among them).
-    // Starts sampling the preview.
-    void setResult(RenderLayout layout, const LedImageSet& leds, const ProjectSettings& settings);
+    // The result to print: the request's settings (the print resolution among them) and
+    // pictures, which must outlive the window; it is laid out with the window's own random
+    // tables, filled afresh as a saved project's are. Starts laying it out and sampling
+    // the preview.
+    void setRequest(RenderRequest request);
 
     // The poster the controls ask for now, or nothing (with the reason in the summary).
     const std::optional<PosterPlan>& plan() const { return plan_; }
-    bool printing() const { return print_ != nullptr; }
+    bool printing() const { return printing_; }
+    // True once the result is laid out (the plan can be made).
+    bool laidOut() const { return scene_ != nullptr; }
     // The preview as drawn now.
     QImage previewImage() const { return preview_; }
     // Polls the preview's sampling and a print under way; the window's timer calls it.
@@ -95,18 +96,23 @@ class PosterWindow : public QDialog
 
     TForm4& shared_;
     UserPrompts& prompts_;
-    RenderLayout layout_;
-    const LedImageSet* leds_ = nullptr;
-    ProjectSettings settings_;
-    std::unique_ptr<PosterSampler> sampler_;
+    RenderRandom random_;
+    RandomGenerator generator_;
+    RenderRequest render_;
+    // The scene, handed over by the preparing run once laid out.
+    std::mutex laidOutMutex_;
+    std::shared_ptr<const RenderScene> laidOut_;
+    std::shared_ptr<const RenderScene> scene_;
+    PosterPicture sampled_{QSize(kPreviewWidth, kPreviewHeight)};
     QImage picture_; // the sampled result
     QImage preview_; // with the grid over it
     std::optional<PosterPlan> plan_;
     PosterRequest request_;
-    std::unique_ptr<PosterRender> print_;
-    std::atomic<bool> printDone_{false};
-    std::jthread printThread_;
+    bool printing_ = false;
     QTimer* pollTimer_ = nullptr;
+    // Last, so that their threads end before anything they use goes.
+    BackgroundRun prepare_; // lays out, then samples the picture
+    BackgroundRun print_;
 };
 
 } // namespace lumexa

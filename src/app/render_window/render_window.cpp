@@ -5,8 +5,7 @@
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/window_render_log.h"
 #include "app/render_window/zoom_view.h"
-#include "app/runs/render_preview_runner.h"
-#include "app/runs/render_runner.h"
+#include "app/runs/window_run.h"
 #include "app/shared_state.h"
 #include "imaging/row_writers.h"
 #include "text/qt_glyph_rasterizer.h"
@@ -63,7 +62,7 @@ TForm3::TForm3(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     pollTimer_ = new QTimer(this);
     pollTimer_->setInterval(kPollMilliseconds);
     connect(pollTimer_, &QTimer::timeout, this, &TForm3::pollRun);
-    setRunState(RunState::Idle);
+    setActivity(Activity::Idle);
     Label3->hide();
 }
 
@@ -163,7 +162,9 @@ void TForm3::createControls()
     Button4->setGeometry(552, 392, 90, 28);
     Button2->setGeometry(648, 392, 90, 28);
     Button3->setGeometry(648, 392, 90, 28);
-    for (QPushButton* b : {Button1, Button4, Button2, Button3})
+    // None is the dialog's default: Return in the print size's fields ends the typing there,
+    // it does not press a button.
+    for (QPushButton* b : {Button1, Button4, InspectButton, Button2, Button3})
         b->setAutoDefault(false);
 
     PrintSize = new PrintSizeBox(this);
@@ -264,7 +265,7 @@ void TForm3::showEvent(QShowEvent* event)
 
 void TForm3::done(int result)
 {
-    if (state_ != RunState::Idle)
+    if (activity_ != Activity::Idle)
         return;
     finishCancelledRun();
     showInspector(false);
@@ -315,19 +316,17 @@ void TForm3::CheckBox2Click()
 
 void TForm3::Button3Click()
 {
-    if (render_)
-        render_->cancel();
-    if (previewRun_)
-        previewRun_->cancel();
-    // The run stops at its next row, a moment later; the poll then writes the closing
+    if (run_)
+        run_->cancel();
+    // The run stops at its next check, a moment later; the poll then writes the closing
     // figures and log line. Until then Render and Preview wait for it.
-    setRunState(RunState::Idle);
+    setActivity(Activity::Idle);
 }
 
-void TForm3::setRunState(RunState state)
+void TForm3::setActivity(Activity activity)
 {
-    state_ = state;
-    const bool idle = state == RunState::Idle;
+    activity_ = activity;
+    const bool idle = activity == Activity::Idle;
     Button1->setVisible(idle);
     Button2->setVisible(idle);
     Button4->setVisible(idle);
@@ -350,7 +349,7 @@ void TForm3::offerCompression()
 {
     const QString destination = Edit1->text();
     const OutputFormat format = OutputFormatForPath(QFile::encodeName(destination).toStdString());
-    CompressionBox->setEnabled(state_ == RunState::Idle && !destination.isEmpty() &&
+    CompressionBox->setEnabled(activity_ == Activity::Idle && !destination.isEmpty() &&
                                (format == OutputFormat::Png || format == OutputFormat::Tiff));
 }
 

@@ -36,16 +36,18 @@ namespace lumexa
 class GlyphRasterizer;
 class ZoomView;
 class PrintSizeBox;
-class PreviewRunner;
-class RenderRunner;
 class TForm4;
 class WindowRenderLog;
+class WindowRun;
+struct RenderRequest;
 
 class TForm3 : public QDialog
 {
     Q_OBJECT
   public:
-    enum class RunState { Idle, Rendering, Previewing };
+    // What the window is doing: nothing, or one of its runs (Inspecting while the inspector's
+    // scene is laid out).
+    enum class Activity { Idle, Rendering, Previewing, Inspecting };
     // The preview area at the window's fixed size.
     static constexpr int kPreviewWidth = 455;
     static constexpr int kPreviewHeight = 321;
@@ -65,8 +67,8 @@ class TForm3 : public QDialog
     // The main window's settings with this window's options on top.
     ProjectSettings runSettings() const;
 
-    // Shows the final picture in the inspector, laid out with the current settings; it
-    // follows the options until a run starts or the window closes.
+    // Lays out the current settings on a run of their own, then shows the final picture in
+    // the inspector; it follows the options until a run starts or the window closes.
     void inspect();
 
     // Handlers.
@@ -83,9 +85,9 @@ class TForm3 : public QDialog
     void addLogLine(int n, const QString& tail = {});
     void addLogText(const QString& text);
 
-    RunState runState() const { return state_; }
+    Activity activity() const { return activity_; }
     // True while a run's thread exists, also for the moment a cancelled run takes to stop.
-    bool runActive() const { return render_ != nullptr || previewRun_ != nullptr; }
+    bool runActive() const { return run_ != nullptr; }
     // The destination the save dialog holds (empty until one was chosen).
     const QString& destination() const { return SaveDialog1.fileName; }
     // The preview area as drawn now.
@@ -135,18 +137,16 @@ class TForm3 : public QDialog
 
   private:
     void createControls();
-    void setRunState(RunState state);
+    void setActivity(Activity activity);
     // Enables the compression choice while idle with a PNG or TIFF destination.
     void offerCompression();
     void showError(const QString& text);
-    // Lays out the current settings; false (with the error shown) when that fails.
-    bool layOut(RenderLayout& layout, bool withLog);
+    // A request for the current settings, drawn with the window's own random tables.
+    RenderRequest makeRequest();
+    void startRun(Activity activity, RenderRequest request);
     void setPreview(const QImage& image);
     void drainLog();
-    void pollRender();
-    void pollPreview();
-    void finishRender();
-    void finishPreview();
+    void finishRun();
     // Waits for a cancelled run that is still finishing its row, and closes it.
     void finishCancelledRun();
     // The inspector's source made again from the options on the controls.
@@ -160,12 +160,11 @@ class TForm3 : public QDialog
     RenderRandom random_;
     RandomGenerator generator_;
     std::unique_ptr<WindowRenderLog> log_;
-    std::unique_ptr<RenderRunner> render_;
-    std::unique_ptr<PreviewRunner> previewRun_;
+    std::unique_ptr<WindowRun> run_;
     QTimer* pollTimer_ = nullptr;
     QImage preview_;
     std::unique_ptr<RenderScene> inspectScene_;
-    RunState state_ = RunState::Idle;
+    Activity activity_ = Activity::Idle;
 };
 
 } // namespace lumexa

@@ -1,21 +1,20 @@
-// The render window's two runs: Render writes the result file, Preview samples a reduced
-// picture of it. Each lays out the scene on the window's thread, then works on threads of
-// its own; the window's timer shows the progress, the remaining time, the preview and the
-// log lines, and finishes the run once its thread has ended.
+// The render window's runs: Render writes the result file, Preview composes a reduced
+// picture of it, Inspect lays out the scene the inspector shows. Each hands a render request
+// to a run on a thread of its own, which lays out, builds the scene and composes; the
+// window's timer shows the progress, the remaining time, the preview and the log lines, and
+// finishes the run once its thread has ended. The window's thread never lays out, so it
+// stays free to repaint and to take Cancel.
 #include "app/render_window/render_window.h"
 
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/window_render_log.h"
-#include "app/runs/render_preview_runner.h"
-#include "app/runs/render_runner.h"
+#include "app/render_window/zoom_view.h"
+#include "app/runs/window_run.h"
 #include "app/shared_state.h"
-#include "core/base/error.h"
 #include "core/progress/render_progress.h"
 #include "core/render/render_destination.h"
-#include "core/render/render_preparation.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -34,216 +33,160 @@ QString Text(const std::string& s)
 
 } // namespace
 
-bool TForm3::layOut(RenderLayout& layout, bool withLog)
+RenderRequest TForm3::makeRequest()
 {
-    QString error;
-    try {
-        RenderSource source;
-        source.leds = &shared_.ledImages;
-        source.rasterizer = rasterizer_.get();
-        source.logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
-        source.random = &random_;
-        source.generator = &generator_;
-        layout = LayOutRender(runSettings(), source, withLog ? log_.get() : nullptr);
-    } catch (const std::exception& e) {
-        error = shared_.errorText(e);
+    RenderRequest request;
+    request.settings = runSettings();
+    request.source.leds = &shared_.ledImages;
+    request.source.rasterizer = rasterizer_.get();
+    request.source.logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
+    request.source.random = &random_;
+    request.source.generator = &generator_;
+    return request;
+}
+
+void TForm3::startRun(Activity activity, RenderRequest request)
+{
+    run_ = std::make_unique<WindowRun>(kPreviewWidth, kPreviewHeight);
+    setActivity(activity);
+    Label3->setText(QStringLiteral("?:??"));
+    switch (activity) {
+    case Activity::Rendering:
+        run_->startRender(std::move(request));
+        break;
+    case Activity::Previewing:
+        run_->startPreview(std::move(request));
+        break;
+    default:
+        run_->startScene(std::move(request));
+        break;
     }
-    drainLog();
-    if (!error.isEmpty()) {
-        showError(error);
-        return false;
-    }
-    if (layout.width <= 0 || layout.height <= 0) {
-        showError(QStringLiteral("The result has no pixels"));
-        return false;
-    }
-    return true;
+    pollTimer_->start();
 }
 
 void TForm3::Button2Click()
 {
     // A cancelled run may still be finishing its row.
-    if (state_ != RunState::Idle || render_ || previewRun_)
+    if (activity_ != Activity::Idle || run_)
         return;
     // An existing file was agreed to be overwritten when it was chosen.
-    const QString destination = SaveDialog1.fileName;
+    const std::string destination = QFile::encodeName(SaveDialog1.fileName).toStdString();
 
     // Refused before the layout's seconds of work: a destination that is one of the
     // pictures the render reads (it would be destroyed), no regular file, or unwritable.
     try {
-        CheckRenderDestination(QFile::encodeName(destination).toStdString(), std::string(),
-                               shared_.ledImages, shared_.logo);
-    } catch (const std::exception& e) {
-        addLogText(Text(e.what()));
-        showError(Text(e.what()));
-        return;
-    }
-
-    RenderLayout layout;
-    if (!layOut(layout, true))
-        return;
-
-    // Whatever refuses the result does so before anything is written.
-    RenderToFileOptions options;
-    options.path = QFile::encodeName(destination).toStdString();
-    options.log = log_.get();
-    options.dpi = PrintSize->dpi();
-    try {
-        render_ =
-            std::make_unique<RenderRunner>(std::move(layout), shared_.ledImages, runSettings(),
-                                           std::move(options), kPreviewWidth, kPreviewHeight);
+        CheckRenderDestination(destination, std::string(), shared_.ledImages, shared_.logo);
     } catch (const std::exception& e) {
         addLogText(shared_.errorText(e));
         showError(shared_.errorText(e));
         return;
     }
 
+    // Whatever refuses the result does so before anything is written.
+    RenderRequest request = makeRequest();
+    request.output.path = destination;
+    request.output.log = log_.get();
+    request.output.dpi = PrintSize->dpi();
     FormActivate();
-    setRunState(RunState::Rendering);
-    Label3->setText(QStringLiteral("?:??"));
-    render_->start();
-    pollTimer_->start();
+    startRun(Activity::Rendering, std::move(request));
 }
 
 void TForm3::Button4Click()
 {
-    if (state_ != RunState::Idle || render_ || previewRun_)
+    if (activity_ != Activity::Idle || run_)
         return;
-    RenderLayout layout;
-    if (!layOut(layout, false))
-        return;
-    RenderScene scene;
-    try {
-        scene = MakeRenderScene(std::move(layout), shared_.ledImages, runSettings());
-    } catch (const std::exception& e) {
-        showError(shared_.errorText(e));
-        return;
-    }
-
     FormActivate();
-    setRunState(RunState::Previewing);
     Memo1->clear();
     addLogLine(7);
-    Label3->setText(QStringLiteral("?:??"));
-    previewRun_ = std::make_unique<PreviewRunner>(std::move(scene), kPreviewWidth, kPreviewHeight);
-    addLogLine(8);
-    previewRun_->start();
-    pollTimer_->start();
+    RenderRequest request = makeRequest();
+    request.output.log = log_.get(); // line 8 once the layout is done
+    startRun(Activity::Previewing, std::move(request));
 }
 
 void TForm3::finishCancelledRun()
 {
-    // The run was asked to stop; it ends at its next row, so this wait is short.
-    if (render_) {
-        render_->join();
-        finishRender();
-    }
-    if (previewRun_) {
-        previewRun_->join();
-        finishPreview();
+    // The run was asked to stop; it ends at its next check, so this wait is short.
+    if (run_) {
+        run_->join();
+        finishRun();
     }
 }
 
 void TForm3::pollRun()
 {
-    if (render_)
-        pollRender();
-    else if (previewRun_)
-        pollPreview();
-    else
+    if (!run_) {
         pollTimer_->stop();
-}
-
-void TForm3::pollRender()
-{
+        return;
+    }
     drainLog();
-    const RenderJob& job = render_->job();
-    const int y = job.lastRow();
-    if (y >= 0) {
-        ProgressBar1->setValue(ProgressPosition(y, render_->height()));
-        Label1->setText(Text(ProgressLabel(y, render_->height())));
-        Label3->setText(Text(MinutesSeconds(job.remainingMs())));
+    // The figures count what is left, as a bottom-up render reaches its rows: the bar rises
+    // and the time left falls, whatever order the rows are written in.
+    const RunProgress& progress = run_->progress();
+    const int64_t total = progress.total();
+    if (total > 0 && progress.done() > 0) {
+        ProgressBar1->setValue(ProgressPosition(progress.left(), total));
+        Label1->setText(Text(ProgressLabel(progress.left(), total)));
+        if (progress.remainingMs() >= 0)
+            Label3->setText(Text(MinutesSeconds(progress.remainingMs())));
     }
     QImage picture;
-    if (render_->preview().takeIfChanged(picture))
+    if (run_->preview().takeIfChanged(picture) && run_->kind() != WindowRun::Kind::Scene)
         setPreview(picture);
-    if (render_->done())
-        finishRender();
+    if (run_->ended())
+        finishRun();
 }
 
-void TForm3::finishRender()
+void TForm3::finishRun()
 {
     pollTimer_->stop();
-    render_->join();
+    run_->join();
     drainLog();
     QImage picture;
-    if (render_->preview().takeIfChanged(picture))
+    if (run_->preview().takeIfChanged(picture) && run_->kind() != WindowRun::Kind::Scene)
         setPreview(picture);
 
+    const RunState outcome = run_->state();
     QString failure;
-    switch (render_->state()) {
-    case RenderState::Finished:
+    if (outcome == RunState::Failed)
+        failure = shared_.errorText(run_->error());
+    switch (run_->kind()) {
+    case WindowRun::Kind::Render:
+        if (outcome == RunState::Finished) {
+            ProgressBar1->setValue(100);
+            Label1->setText(Text(FinalProgressLabel(ProgressBar1->value())));
+        } else {
+            ProgressBar1->setValue(0);
+            Label1->setText(QStringLiteral("0%"));
+        }
+        if (!failure.isEmpty())
+            addLogText(failure);
+        break;
+    case WindowRun::Kind::Preview:
         ProgressBar1->setValue(100);
         Label1->setText(Text(FinalProgressLabel(ProgressBar1->value())));
+        if (outcome == RunState::Cancelled) {
+            addLogLine(9);
+        } else if (outcome == RunState::Finished) {
+            addLogLine(10, Text(ElapsedTail(run_->progress().elapsedMs())));
+            addLogLine(11);
+        } else {
+            addLogText(failure);
+        }
         break;
-    case RenderState::Failed:
-        failure = shared_.errorText(render_->error());
-        addLogText(failure);
-        [[fallthrough]];
-    default:
-        ProgressBar1->setValue(0);
-        Label1->setText(QStringLiteral("0%"));
-        break;
-    }
-    Label3->hide();
-    setRunState(RunState::Idle);
-    render_.reset();
-    if (!failure.isEmpty())
-        showError(failure);
-}
-
-void TForm3::pollPreview()
-{
-    const int y = previewRun_->lastRow();
-    if (y >= 0) {
-        ProgressBar1->setValue(ProgressPosition(y, previewRun_->height()));
-        Label1->setText(Text(ProgressLabel(y, previewRun_->height())));
-        Label3->setText(Text(MinutesSeconds(previewRun_->remainingMs())));
-    }
-    QImage picture;
-    if (previewRun_->preview().takeIfChanged(picture))
-        setPreview(picture);
-    if (previewRun_->done())
-        finishPreview();
-}
-
-void TForm3::finishPreview()
-{
-    pollTimer_->stop();
-    previewRun_->join();
-    QImage picture;
-    if (previewRun_->preview().takeIfChanged(picture))
-        setPreview(picture);
-
-    QString failure;
-    ProgressBar1->setValue(100);
-    Label1->setText(Text(FinalProgressLabel(ProgressBar1->value())));
-    switch (previewRun_->outcome()) {
-    case PreviewRunner::Outcome::Cancelled:
-        addLogLine(9);
-        break;
-    case PreviewRunner::Outcome::Finished:
-        addLogLine(10, Text(ElapsedTail(previewRun_->elapsedMs())));
-        addLogLine(11);
-        break;
-    default:
-        failure = Text(previewRun_->error());
-        addLogText(failure);
+    case WindowRun::Kind::Scene:
+        if (outcome == RunState::Finished)
+            inspectScene_ = run_->takeScene();
         break;
     }
     Label3->hide();
-    setRunState(RunState::Idle);
-    previewRun_.reset();
+    const bool inspect = inspectScene_ && run_->kind() == WindowRun::Kind::Scene;
+    run_.reset();
+    setActivity(Activity::Idle);
+    if (inspect) {
+        showInspector(true);
+        followOptions();
+        Inspector->setFocus(Qt::OtherFocusReason);
+    }
     if (!failure.isEmpty())
         showError(failure);
 }

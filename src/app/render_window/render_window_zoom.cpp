@@ -5,6 +5,7 @@
 #include "app/shared_state.h"
 #include "core/render/dot_renderer.h"
 #include "core/render/render_preparation.h"
+#include "imaging/render_request.h"
 
 #include <QLabel>
 
@@ -13,21 +14,9 @@ namespace lumexa
 
 void TForm3::inspect()
 {
-    if (state_ != RunState::Idle || runActive())
+    if (activity_ != Activity::Idle || runActive())
         return;
-    RenderLayout layout;
-    if (!layOut(layout, false))
-        return;
-    try {
-        inspectScene_ = std::make_unique<RenderScene>(
-            MakeRenderScene(std::move(layout), shared_.ledImages, runSettings()));
-    } catch (const std::exception& e) {
-        showError(shared_.errorText(e));
-        return;
-    }
-    showInspector(true);
-    followOptions();
-    Inspector->setFocus(Qt::OtherFocusReason);
+    startRun(Activity::Inspecting, makeRequest());
 }
 
 void TForm3::followOptions()

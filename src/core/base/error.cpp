@@ -39,6 +39,12 @@ Error CannotFind(const std::string& path)
     return Error("Cannot find file " + path, path, std::string());
 }
 
+Error OutOfMemory()
+{
+    return Error("Not enough memory: a smaller result (a lower scale or a region) or fewer "
+                 "threads need less");
+}
+
 Error InvalidInteger(const std::string& value)
 {
     return Error("'" + value + "' is not a valid integer value");

@@ -5,7 +5,9 @@
 // language in force (ErrorText in core/project/error_text.h).
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 
 namespace lumexa
@@ -67,6 +69,21 @@ class Stopped : public std::exception
     const char* what() const noexcept override { return "stopped"; }
 };
 
+// Throws Stopped once `stop` is requested.
+inline void CheckStop(const std::stop_token& stop)
+{
+    if (stop.stop_requested())
+        throw Stopped();
+}
+
+// Throws Stopped once `stop` is requested, looking only at every 65536th step of a loop
+// over millions, where even the look would cost.
+inline void CheckStopEvery(size_t step, const std::stop_token& stop)
+{
+    if ((step & 0xFFFF) == 0)
+        CheckStop(stop);
+}
+
 // "Cannot write file PATH: reason", the one wording of every failed write.
 Error CannotWrite(const std::string& path, const std::string& reason);
 // "Cannot open file PATH", with ": reason" when one is given.
@@ -75,6 +92,8 @@ Error CannotOpen(const std::string& path, const std::string& reason = {});
 Error CannotReadPicture(const std::string& path, const std::string& reason);
 // "Cannot find file PATH"
 Error CannotFind(const std::string& path);
+// "Not enough memory...", for work that ran out of memory, with what makes it need less.
+Error OutOfMemory();
 // "'%s' is not a valid integer value"
 Error InvalidInteger(const std::string& value);
 

@@ -65,10 +65,21 @@ void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out)
 
 template <typename Record>
 void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
-                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out)
+                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out,
+                    const std::stop_token& stop)
 {
     const size_t offset = static_cast<size_t>(channel);
+    // Room for every dot at once: grown dot by dot, a long text's list would be copied at
+    // every doubling and end up to half again as large as it needs.
+    size_t dark = 0;
+    for (int row = 0; row < glyph.height(); ++row) {
+        const uint8_t* p = glyph.row(row) + offset;
+        for (int column = 0; column < glyph.width(); ++column, p += 3)
+            dark += *p < threshold ? 1 : 0;
+    }
+    out.reserve(out.size() + dark);
     for (int column = 0; column < glyph.width(); ++column) {
+        CheckStop(stop);
         const size_t at = static_cast<size_t>(column) * 3 + offset;
         for (int row = 0; row < glyph.height(); ++row) {
             if (glyph.row(row)[at] >= threshold)
@@ -84,9 +95,9 @@ void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSi
 }
 
 template void AppendGridDots(const Picture&, Channel, int, CellSize, int, RandomTable&,
-                             const KindOfDot&, DotList&);
+                             const KindOfDot&, DotList&, const std::stop_token&);
 template void AppendGridDots(const Picture&, Channel, int, CellSize, int, RandomTable&,
-                             const KindOfDot&, RenderDotList&);
+                             const KindOfDot&, RenderDotList&, const std::stop_token&);
 
 int RandomLedNumber(int ledCount, RandomTable& table)
 {
@@ -173,10 +184,13 @@ void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWid
     }
 }
 
-void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight)
+void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight,
+                   const std::stop_token& stop)
 {
     const RecordFinish finish(cell, pictureWidth, pictureHeight);
-    for (RenderDot& r : dots) {
+    for (size_t i = 0; i < dots.size(); ++i) {
+        CheckStopEvery(i, stop);
+        RenderDot& r = dots[i];
         r.x = finish.clampX(r.x);
         r.y = finish.clampY(r.y);
     }

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <vector>
 
 namespace lumexa
@@ -69,10 +70,12 @@ using KindOfDot = std::function<int(int column)>;
 
 // One record per glyph pixel whose `channel` byte is below `threshold`, columns outer and
 // rows inner, each displaced by DrawDisplacement from `shuffle` and given kind
-// kindOf(column). The records are not finished. Made for TDotRecord and RenderDot.
+// kindOf(column). The records are not finished. Made for TDotRecord and RenderDot. Throws
+// Stopped once `stop` is requested.
 template <typename Record>
 void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
-                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out);
+                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out,
+                    const std::stop_token& stop = {});
 
 // 1 + trunc((ledCount - 1) x t), t drawn from `table`.
 int RandomLedNumber(int ledCount, RandomTable& table);
@@ -119,7 +122,9 @@ class RecordFinish
 // [from, end).
 void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
                    int64_t pictureHeight);
-// The same for render dots, which keep only the clamped position.
-void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight);
+// The same for render dots, which keep only the clamped position. Throws Stopped once
+// `stop` is requested.
+void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight,
+                   const std::stop_token& stop = {});
 
 } // namespace lumexa

@@ -34,12 +34,12 @@ CellSize PreviewCellSize(const LedInfo& leds)
 }
 
 Glyph MakeLayoutGlyph(const ProjectSettings& settings, const ParsedText& parsed,
-                      GlyphRasterizer& rasterizer, const Picture* logo)
+                      GlyphRasterizer& rasterizer, const Picture* logo, const std::stop_token& stop)
 {
     if (settings.activePage == 1 && logo != nullptr)
         return MakeLogoGlyph(*logo, settings.logoSize.position(), settings.logoInvert);
     return rasterizer.drawText(parsed.stripped, settings.fontName, settings.fontSize.position(),
-                               settings.kerning.position());
+                               settings.kerning.position(), stop);
 }
 
 namespace
@@ -63,22 +63,22 @@ bool readyToLayOut(const ProjectSettings& settings, const LedInfo& leds, const P
 
 // The tags, the glyph and the threshold: everything that can fail.
 void makeGlyph(ProjectSettings& settings, GlyphRasterizer& rasterizer, const Picture* logo,
-               LayoutResult& result)
+               LayoutResult& result, const std::stop_token& stop = {})
 {
     if (settings.activePage != 1)
         result.parsed = ParseTags(Utf8ToChars(settings.text));
-    result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo);
+    result.glyph = MakeLayoutGlyph(settings, result.parsed, rasterizer, logo, stop);
     NarrowThreshold(result.glyph.image, settings.brightnes);
 }
 
 } // namespace
 
 void CheckPreviewLayout(ProjectSettings& settings, const LedInfo& leds, GlyphRasterizer& rasterizer,
-                        const Picture* logo)
+                        const Picture* logo, const std::stop_token& stop)
 {
     LayoutResult result;
     if (readyToLayOut(settings, leds, logo, result))
-        makeGlyph(settings, rasterizer, logo, result);
+        makeGlyph(settings, rasterizer, logo, result, stop);
 }
 
 LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds,

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 namespace lumexa
@@ -67,7 +68,8 @@ CellSize PreviewCellSize(const LedInfo& leds);
 // `rasterizer` with the font, size and kerning of `settings`; on the Logo page `logo`
 // (which must not be null there) scaled by the logo size.
 Glyph MakeLayoutGlyph(const ProjectSettings& settings, const ParsedText& parsed,
-                      GlyphRasterizer& rasterizer, const Picture* logo);
+                      GlyphRasterizer& rasterizer, const Picture* logo,
+                      const std::stop_token& stop = {});
 
 // The recompute. Reseeds tables 1, 3, 0 and 4 from the seed text, parses the tags,
 // builds the glyph (text through `rasterizer`, or `logo` on the Logo page), narrows the
@@ -81,8 +83,8 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
 
 // The recompute without its dots: what it does to `settings` and what it throws, for a
 // caller that shows no preview (lumexa-render). A long text's dots would take hundreds of
-// megabytes for nothing.
+// megabytes for nothing. Throws Stopped once `stop` is requested.
 void CheckPreviewLayout(ProjectSettings& settings, const LedInfo& leds, GlyphRasterizer& rasterizer,
-                        const Picture* logo);
+                        const Picture* logo, const std::stop_token& stop = {});
 
 } // namespace lumexa

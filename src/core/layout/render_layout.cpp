@@ -21,20 +21,103 @@ void RenderRandom::fillAtStart(RandomGenerator& gen)
         FillRandomTable(*t, kDefaultSeed, gen);
 }
 
-void SortByRow(RenderDotList& dots)
+namespace
 {
-    // A stable sort, so that the drawing order of overlapping dots in one row, and so
-    // the result's bytes, do not depend on the library's sort.
-    std::stable_sort(dots.begin(), dots.end(), [](const RenderDot& a, const RenderDot& b) {
-        return a.y != b.y ? a.y < b.y : a.kind < b.kind;
-    });
+
+// Counting sort of the positions in `from` (or of 0..n-1 when `from` is empty) by key,
+// keeping the order of equal keys; keys lie in 0..buckets-1.
+template <typename Key>
+std::vector<uint32_t> CountingOrder(size_t n, const std::vector<uint32_t>& from, size_t buckets,
+                                    const Key& keyOf, const std::stop_token& stop)
+{
+    std::vector<size_t> next(buckets + 1, 0);
+    for (size_t i = 0; i < n; ++i) {
+        CheckStopEvery(i, stop);
+        ++next[keyOf(i) + 1];
+    }
+    for (size_t b = 0; b < buckets; ++b)
+        next[b + 1] += next[b];
+    std::vector<uint32_t> order(n);
+    for (size_t j = 0; j < n; ++j) {
+        CheckStopEvery(j, stop);
+        const uint32_t i = from.empty() ? static_cast<uint32_t>(j) : from[j];
+        order[next[keyOf(i)]++] = i;
+    }
+    return order;
 }
 
-void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen)
+// Puts dots[order[j]] at place j for every j, in place: each cycle of the permutation is
+// followed once, and a place done is marked in `order` by pointing at itself.
+void ApplyOrder(RenderDotList& dots, std::vector<uint32_t>& order, const std::stop_token& stop)
+{
+    const size_t n = dots.size();
+    size_t moved = 0;
+    for (size_t start = 0; start < n; ++start) {
+        if (order[start] == start)
+            continue;
+        const RenderDot first = dots[start];
+        size_t at = start;
+        for (;;) {
+            CheckStopEvery(++moved, stop);
+            const size_t from = order[at];
+            order[at] = static_cast<uint32_t>(at);
+            if (from == start) {
+                dots[at] = first;
+                break;
+            }
+            dots[at] = dots[from];
+            at = from;
+        }
+    }
+}
+
+// One bucket per (y, kind) pair up to this many; beyond, two passes sort by kind, then y.
+constexpr uint64_t kMostPairBuckets = uint64_t{1} << 22;
+
+} // namespace
+
+void SortByRow(RenderDotList& dots, const std::stop_token& stop)
+{
+    // A stable sort, so that the drawing order of overlapping dots in one row, and so
+    // the result's bytes, do not depend on the library's sort. A long text has tens of
+    // millions of dots, so they are counted into buckets by row and kind (a stop request
+    // is seen within milliseconds) and moved into place without a second copy of the list.
+    const size_t n = dots.size();
+    if (n < 2)
+        return;
+    int32_t minY = dots[0].y, maxY = minY, minKind = dots[0].kind, maxKind = minKind;
+    for (const RenderDot& d : dots) {
+        minY = std::min(minY, d.y);
+        maxY = std::max(maxY, d.y);
+        minKind = std::min(minKind, d.kind);
+        maxKind = std::max(maxKind, d.kind);
+    }
+    const uint64_t ys = static_cast<uint64_t>(int64_t{maxY} - minY) + 1;
+    const uint64_t kinds = static_cast<uint64_t>(int64_t{maxKind} - minKind) + 1;
+    const auto yOf = [&](size_t i) { return static_cast<size_t>(int64_t{dots[i].y} - minY); };
+    const auto kindOf = [&](size_t i) {
+        return static_cast<size_t>(int64_t{dots[i].kind} - minKind);
+    };
+    std::vector<uint32_t> order;
+    if (ys * kinds <= kMostPairBuckets) {
+        order = CountingOrder(
+            n, {}, static_cast<size_t>(ys * kinds),
+            [&](size_t i) { return yOf(i) * static_cast<size_t>(kinds) + kindOf(i); }, stop);
+    } else {
+        // By the minor key first, then stably by the major one.
+        const std::vector<uint32_t> byKind =
+            CountingOrder(n, {}, static_cast<size_t>(kinds), kindOf, stop);
+        order = CountingOrder(n, byKind, static_cast<size_t>(ys), yOf, stop);
+    }
+    ApplyOrder(dots, order, stop);
+}
+
+void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen, const std::stop_token& stop)
 {
     const int64_t n = static_cast<int64_t>(dots.size());
     const int64_t step = std::max<int64_t>(static_cast<int64_t>(n * 0.05), 1);
     for (int64_t i = 0; i < n; ++i) {
+        CheckStopEvery(static_cast<size_t>(i), stop);
         const int64_t offset = step + gen.step() % step;
         if (i + offset > 0 && i + offset < n)
             std::swap(dots[static_cast<size_t>(i)], dots[static_cast<size_t>(i + offset)]);
@@ -45,10 +128,12 @@ namespace
 {
 
 // A rotation for every record, in list order.
-void DrawAngles(RenderDotList& dots, RandomTable& angle)
+void DrawAngles(RenderDotList& dots, RandomTable& angle, const std::stop_token& stop)
 {
-    for (RenderDot& dot : dots)
-        dot.rotation = static_cast<int>(DrawRandom(angle) * 360.0);
+    for (size_t i = 0; i < dots.size(); ++i) {
+        CheckStopEvery(i, stop);
+        dots[i].rotation = static_cast<int>(DrawRandom(angle) * 360.0);
+    }
 }
 
 } // namespace
@@ -57,10 +142,6 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,
                                RandomGenerator& gen, RenderLog* log, const std::stop_token& stop)
 {
-    const auto checkStop = [&stop] {
-        if (stop.stop_requested())
-            throw Stopped();
-    };
     NullRenderLog nullLog;
     RenderLog& out = log ? *log : nullLog;
     RenderLayout layout;
@@ -85,11 +166,11 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
         parsed = ParseTags(Utf8ToChars(settings.text));
         if (!source.rasterizer)
             throw Error("No text rasteriser is available");
-        glyph =
-            source.rasterizer->drawText(parsed.stripped, settings.fontName,
-                                        settings.fontSize.position(), settings.kerning.position());
+        glyph = source.rasterizer->drawText(parsed.stripped, settings.fontName,
+                                            settings.fontSize.position(),
+                                            settings.kerning.position(), stop);
     }
-    checkStop();
+    CheckStop(stop);
     NarrowThreshold(glyph.image, settings.brightnes);
     const int threshold = settings.brightnes.position();
 
@@ -134,17 +215,15 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
             };
         }
         AppendGridDots(glyph.image, Channel::Red, threshold, cell, shufle, random.shuffle, kindOf,
-                       layout.dots);
+                       layout.dots, stop);
     }
-    checkStop();
+    CheckStop(stop);
     // The angle table serves nothing else, so drawing the angles after the dots gives
     // each dot the angle it would get when drawn as the dot is appended.
-    DrawAngles(layout.dots, random.angle);
-    FinishRecords(layout.dots, cell, layout.width, layout.height);
-
-    checkStop();
-    SortByRow(layout.dots);
-    ShuffleDrawingOrder(layout.dots, gen);
+    DrawAngles(layout.dots, random.angle, stop);
+    FinishRecords(layout.dots, cell, layout.width, layout.height, stop);
+    SortByRow(layout.dots, stop);
+    ShuffleDrawingOrder(layout.dots, gen, stop);
 
     out.add(kStringLayoutEnd);
     out.add(kStringLayoutClosing);

@@ -78,11 +78,13 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                RandomGenerator& gen, RenderLog* log,
                                const std::stop_token& stop = {});
 
-// Sorts by y, then kind; records equal in both keep their order.
-void SortByRow(RenderDotList& dots);
+// Sorts by y, then kind; records equal in both keep their order. Throws Stopped once
+// `stop` is requested (the list is then in no order).
+void SortByRow(RenderDotList& dots, const std::stop_token& stop = {});
 // Moves records forward in hops of step .. 2 x step - 1 places (step = 5 % of the count,
 // at least 1), one generator step per record, so that every row's dots are not drawn
-// strictly in row order.
-void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen);
+// strictly in row order. Throws Stopped once `stop` is requested.
+void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen,
+                         const std::stop_token& stop = {});
 
 } // namespace lumexa

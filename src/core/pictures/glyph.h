@@ -6,6 +6,7 @@
 #include "core/pictures/picture.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,10 @@ class GlyphRasterizer
   public:
     virtual ~GlyphRasterizer() = default;
     // Draws `text` in the face `fontName` at the cell height `fontSize` pixels; each
-    // character's cell is its own advance width plus `kerning`.
+    // character's cell is its own advance width plus `kerning`. A long text takes a while:
+    // drawing throws Stopped once `stop` is requested.
     virtual Glyph drawText(const std::u32string& text, const std::string& fontName, int fontSize,
-                           int kerning) = 0;
+                           int kerning, const std::stop_token& stop = {}) = 0;
 };
 
 } // namespace lumexa

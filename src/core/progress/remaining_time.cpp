@@ -23,31 +23,32 @@ double RemainingTime::SteadySeconds()
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-RemainingTime::RemainingTime(int rows, Clock clock) : clock_(std::move(clock)), rows_(rows)
+RemainingTime::RemainingTime(int64_t units, Clock clock) : clock_(std::move(clock)), units_(units)
 {
     start_ = clock_();
     sampleTime_ = start_;
 }
 
-void RemainingTime::update(int rowsDone)
+void RemainingTime::update(int64_t done)
 {
     const double now = clock_();
-    if (rowsDone <= 0 || now <= start_)
+    if (done <= 0 || now <= start_)
         return;
     if (now - start_ < kSmoothingSeconds) {
         // Early on, the average since the start is the steadiest figure there is.
-        rate_ = rowsDone / (now - start_);
+        rate_ = static_cast<double>(done) / (now - start_);
         sampleTime_ = now;
-        sampleRows_ = rowsDone;
+        sampleUnits_ = done;
     } else if (const double span = now - sampleTime_; span >= kSampleSeconds) {
-        const double measured = (rowsDone - sampleRows_) / span;
+        const double measured = static_cast<double>(done - sampleUnits_) / span;
         const double keep = std::exp(-span / kSmoothingSeconds);
         rate_ = keep * rate_ + (1 - keep) * measured;
         sampleTime_ = now;
-        sampleRows_ = rowsDone;
+        sampleUnits_ = done;
     }
     if (rate_ > 0)
-        remainingMs_ = static_cast<int64_t>(std::llround(1000.0 * (rows_ - rowsDone) / rate_));
+        remainingMs_ =
+            static_cast<int64_t>(std::llround(1000.0 * static_cast<double>(units_ - done) / rate_));
 }
 
 } // namespace lumexa

@@ -1,7 +1,7 @@
-// The time a run has left, estimated from the rows written so far. Rows take well under a
-// millisecond each, so the rate is kept in floating point (rows per second) and smoothed
-// over the last seconds: the estimate is there from the first row on, follows a run that
-// speeds up or slows down, and does not jump with every row.
+// The time a run has left, estimated from the units of work (rows, pages, tiles) done so far.
+// Rows take well under a millisecond each, so the rate is kept in floating point (units per
+// second) and smoothed over the last seconds: the estimate is there from the first unit on,
+// follows a run that speeds up or slows down, and does not jump with every unit.
 #pragma once
 
 #include <cstdint>
@@ -17,23 +17,23 @@ class RemainingTime
     using Clock = std::function<double()>;
     static double SteadySeconds();
 
-    // Starts timing a run of `rows` rows now.
-    explicit RemainingTime(int rows, Clock clock = SteadySeconds);
+    // Starts timing a run of `units` units now.
+    explicit RemainingTime(int64_t units, Clock clock = SteadySeconds);
 
-    // `rowsDone` rows of the run are written by now.
-    void update(int rowsDone);
-    // Milliseconds left, or -1 before the first row gave a rate.
+    // `done` units of the run are finished by now.
+    void update(int64_t done);
+    // Milliseconds left, or -1 before the first unit gave a rate.
     int64_t milliseconds() const { return remainingMs_; }
     // Seconds since the start, by the estimate's clock.
     double elapsedSeconds() const { return clock_() - start_; }
 
   private:
     Clock clock_;
-    int rows_ = 0;
+    int64_t units_ = 0;
     double start_ = 0;
     double sampleTime_ = 0; // the last moment the rate was measured
-    int sampleRows_ = 0;
-    double rate_ = 0; // rows per second, smoothed; 0: no rate yet
+    int64_t sampleUnits_ = 0;
+    double rate_ = 0; // units per second, smoothed; 0: no rate yet
     int64_t remainingMs_ = -1;
 };
 

@@ -6,15 +6,16 @@
 namespace lumexa
 {
 
-int ProgressPosition(int y, int height)
+int ProgressPosition(int64_t y, int64_t height)
 {
-    return 100 - static_cast<int>(y * (100.0 / height));
+    return 100 - static_cast<int>(static_cast<double>(y) * (100.0 / static_cast<double>(height)));
 }
 
-std::string ProgressLabel(int y, int height)
+std::string ProgressLabel(int64_t y, int64_t height)
 {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f%%", 100 - y * (100.0 / height));
+    std::snprintf(buf, sizeof buf, "%.1f%%",
+                  100 - static_cast<double>(y) * (100.0 / static_cast<double>(height)));
     return buf;
 }
 

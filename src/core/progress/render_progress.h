@@ -10,10 +10,11 @@ namespace lumexa
 {
 
 // Progress bar position after result row y (counted from the top) of `height` rows has
-// been composed: 100 - trunc(y x (100 / H)).
-int ProgressPosition(int y, int height);
+// been composed: 100 - trunc(y x (100 / H)). Runs that count other units give what is
+// left of them as y, and their total as H.
+int ProgressPosition(int64_t y, int64_t height);
 // The running label: 100 - y x (100 / H) with one decimal, "37.5%".
-std::string ProgressLabel(int y, int height);
+std::string ProgressLabel(int64_t y, int64_t height);
 // The label at the end: the bar's position as a whole number, "100%".
 std::string FinalProgressLabel(int position);
 

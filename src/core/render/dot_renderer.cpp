@@ -1,6 +1,7 @@
 // The fast dot renderer: row bands, spans and sample tables.
 #include "core/render/dot_renderer.h"
 
+#include "core/base/error.h"
 #include "core/render/led_sampling.h"
 
 #include <algorithm>
@@ -60,11 +61,13 @@ struct Pixel {
 } // namespace
 
 template <typename Rows>
-DotRenderer::BandIndex DotRenderer::buildIndex(size_t count, Rows rowsOf, int height)
+DotRenderer::BandIndex DotRenderer::buildIndex(size_t count, Rows rowsOf, int height,
+                                               const std::stop_token& stop)
 {
     BandIndex index;
     int tallest = 1;
     for (size_t i = 0; i < count; ++i) {
+        CheckStopEvery(i, stop);
         const auto [begin, end] = rowsOf(i);
         tallest = std::max(tallest, end - begin);
     }
@@ -78,15 +81,19 @@ DotRenderer::BandIndex DotRenderer::buildIndex(size_t count, Rows rowsOf, int he
         for (int b = begin / index.bandHeight; b <= (end - 1) / index.bandHeight; ++b)
             visit(static_cast<size_t>(b));
     };
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
+        CheckStopEvery(i, stop);
         forEachBand(i, [&](size_t b) { ++index.start[b + 1]; });
+    }
     for (size_t b = 0; b < bands; ++b)
         index.start[b + 1] += index.start[b];
     index.items.resize(index.start[bands]);
     std::vector<size_t> next(index.start.begin(), index.start.end() - 1);
     // Records are visited in list order, so every band lists them in drawing order.
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
+        CheckStopEvery(i, stop);
         forEachBand(i, [&](size_t b) { index.items[next[b]++] = static_cast<uint32_t>(i); });
+    }
     return index;
 }
 
@@ -101,7 +108,8 @@ const uint32_t* DotRenderer::band(const BandIndex& index, int py, const uint32_t
     return index.items.data() + index.start[b];
 }
 
-DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
+DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget,
+                         const std::stop_token& stop)
     : width_(std::max(scene.width, 0)), height_(std::max(scene.height, 0)), options_(scene.options),
       leds_(scene.leds), roles_([&] {
           std::vector<LedRole> roles(scene.leds.size());
@@ -139,6 +147,7 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
     };
     dots_.reserve(scene.dots.size());
     for (const RenderDot& d : scene.dots) {
+        CheckStopEvery(dots_.size(), stop);
         const BoundingSquare square = finish_.squareAt(d.x, d.y);
         Placed p;
         p.x = d.x;
@@ -156,7 +165,7 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
         [&](size_t i) {
             return std::pair{dots_[i].rowBegin, dots_[i].rowEnd};
         },
-        height_);
+        height_, stop);
 
     const LedImage* led0 = ledIndex(0) == 0 ? leds_[0] : nullptr;
     if (options_.background && scene.backgroundCells && led0 != nullptr && scene.columns > 0 &&
@@ -182,9 +191,14 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget)
     }
 }
 
-void DotRenderer::RenderRow(int py, uint8_t* rgbaRow) const
+bool DotRenderer::RenderRow(int py, uint8_t* rgbaRow, const std::stop_token& stop) const
 {
-    RenderSpan(py, 0, width_, rgbaRow);
+    std::memset(rgbaRow, 0, static_cast<size_t>(width_) * 4);
+    if (py < 0 || py >= height_)
+        return true;
+    const uint32_t* dotsEnd = nullptr;
+    const uint32_t* dots = band(dotIndex_, py, &dotsEnd);
+    return composeRow(py, 0, width_, dots, dotsEnd, rgbaRow, stop);
 }
 
 void DotRenderer::RenderSpan(int py, int x0, int x1, uint8_t* rgba) const
@@ -237,19 +251,21 @@ bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stri
     return true;
 }
 
-void DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
-                             uint8_t* out) const
+bool DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
+                             uint8_t* out, const std::stop_token& stop) const
 {
     // Only pixels inside the result are composed; the rest stay black and transparent.
     const int begin = std::max(x0, 0);
     const int end = std::min(x1, width_);
     if (begin >= end)
-        return;
+        return true;
     // Every background cell first, then the dots in list order: each pixel sees its records
     // in the same order as when every record is tested at every pixel.
     if (background_)
         composeBackgroundRow(py, begin, end, x0, out);
     for (const uint32_t* i = dots; i != dotsEnd; ++i) {
+        if (((i - dots) & 0x3FFF) == 0x3FFF && stop.stop_requested())
+            return false;
         // The samples of a dot's row sit in its own table, away from the previous dot's: ask
         // for them a few dots ahead so that they arrive while earlier dots are composed.
         if (dotsEnd - i > kPrefetchAhead)
@@ -258,6 +274,7 @@ void DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const
         if (covers(dot, py))
             composeDotRow(dot, py, begin, end, x0, out);
     }
+    return true;
 }
 
 void DotRenderer::prefetchDotRow(const Placed& dot, int py) const

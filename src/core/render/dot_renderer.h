@@ -32,15 +32,18 @@ class DotRenderer
 {
   public:
     // Copies what it needs from `scene`; the LED images it names must outlive the renderer.
+    // Throws Stopped once `stop` is requested: a long text's index takes seconds.
     explicit DotRenderer(const RenderScene& scene,
-                         size_t sampleTableBudget = kDefaultSampleTableBudget);
+                         size_t sampleTableBudget = kDefaultSampleTableBudget,
+                         const std::stop_token& stop = {});
 
     int width() const { return width_; }
     int height() const { return height_; }
 
     // Fills result row py (0 <= py < height) as W x 4 bytes: red, green, blue, coverage.
-    // Thread-safe: several threads may compose different rows at once.
-    void RenderRow(int py, uint8_t* rgbaRow) const;
+    // Thread-safe: several threads may compose different rows at once. A row of a long text
+    // takes a while: once `stop` is requested the row is left unfinished and false returned.
+    bool RenderRow(int py, uint8_t* rgbaRow, const std::stop_token& stop = {}) const;
     // Fills pixels x0..x1-1 of row py, (x1 - x0) x 4 bytes, with the same bytes RenderRow
     // gives them; pixels outside the result are black and transparent. Thread-safe.
     void RenderSpan(int py, int x0, int x1, uint8_t* rgba) const;
@@ -75,7 +78,8 @@ class DotRenderer
         bool alphaUsable = false; // the alpha picture holds the LED picture's size
     };
 
-    template <typename Rows> static BandIndex buildIndex(size_t count, Rows rowsOf, int height);
+    template <typename Rows>
+    static BandIndex buildIndex(size_t count, Rows rowsOf, int height, const std::stop_token& stop);
     static const uint32_t* band(const BandIndex& index, int py, const uint32_t** end);
 
     static bool covers(const Placed& dot, int py)
@@ -84,9 +88,10 @@ class DotRenderer
     }
     void prefetchDotRow(const Placed& dot, int py) const;
     // Composes pixels max(x0, 0)..min(x1, W)-1 of row py from the background cells and the
-    // listed dots into `out`, which holds pixel x0 first and is cleared already.
-    void composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
-                    uint8_t* out) const;
+    // listed dots into `out`, which holds pixel x0 first and is cleared already; false, with
+    // the row unfinished, once `stop` is requested.
+    bool composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
+                    uint8_t* out, const std::stop_token& stop = {}) const;
     // Compose the pixels within columns clipBegin..clipEnd-1 of row py into `out`, which holds
     // column x0 first.
     void composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0, uint8_t* out) const;

@@ -74,7 +74,7 @@ class StripWriter
 {
   public:
     StripWriter(PdfDocument& pdf, const FillRegion& fill, std::stop_token stop,
-                PosterProgress* progress)
+                RunProgress* progress)
         : pdf_(pdf), fill_(fill), stop_(stop), progress_(progress)
     {
     }
@@ -101,7 +101,7 @@ class StripWriter
                 return false;
             strips.push_back({WriteImageStrip(pdf_, pixels_.data(), outWidth, outRows), top, rows});
             if (progress_)
-                progress_->done.fetch_add(int64_t{rect.width} * rows);
+                progress_->advance(progress_->done() + int64_t{rect.width} * rows);
         }
         pixels_ = {};
         return !stop_.stop_requested();
@@ -111,7 +111,7 @@ class StripWriter
     PdfDocument& pdf_;
     const FillRegion& fill_;
     std::stop_token stop_;
-    PosterProgress* progress_;
+    RunProgress* progress_;
     std::vector<uint8_t> pixels_;
 };
 
@@ -154,8 +154,7 @@ std::string shortLabel(const std::string& label)
 }
 
 int overviewPage(PdfDocument& pdf, const PosterPlan& plan, const PosterRequest& r,
-                 const FillRegion& fill, std::stop_token stop, PosterProgress* progress,
-                 bool& stopped)
+                 const FillRegion& fill, std::stop_token stop, RunProgress* progress, bool& stopped)
 {
     const double pageH = plan.pageHeightMm * kPointsPerMm;
     const double m = r.marginMm * kPointsPerMm;
@@ -245,7 +244,7 @@ std::string cutMarks(const PosterPlan& plan, const PosterRequest& r, const Poste
 
 int sheetPage(PdfDocument& pdf, const PosterPlan& plan, const PosterRequest& r,
               const PosterSheet& sheet, int factor, const FillRegion& fill, std::stop_token stop,
-              PosterProgress* progress, bool& stopped)
+              RunProgress* progress, bool& stopped)
 {
     const double pageW = plan.pageWidthMm * kPointsPerMm;
     const double pageH = plan.pageHeightMm * kPointsPerMm;
@@ -277,27 +276,27 @@ int SheetReduction(const PosterPlan& plan, double dpi)
 }
 
 bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
-                    const FillRegion& fill, std::stop_token stop, PosterProgress* progress)
+                    const FillRegion& fill, std::stop_token stop, RunProgress* progress)
 {
     if (progress) {
         int64_t total = int64_t{request.pictureWidth} * request.pictureHeight;
         for (const PosterSheet& sheet : plan.sheets)
             total += int64_t{sheet.source.width} * sheet.source.height;
-        progress->total.store(total);
-        progress->done.store(0);
+        progress->begin(total);
     }
     PdfDocument pdf(path);
     std::vector<int> pages;
     bool stopped = false;
+    const int pageCount = plan.pageCount();
     if (progress)
-        progress->page.store(1);
+        progress->setPart(1, pageCount);
     pages.push_back(overviewPage(pdf, plan, request, fill, stop, progress, stopped));
     const int factor = SheetReduction(plan, request.dpi);
     for (const PosterSheet& sheet : plan.sheets) {
         if (stopped)
             break;
         if (progress)
-            progress->page.store(static_cast<int>(pages.size()) + 1);
+            progress->setPart(static_cast<int>(pages.size()) + 1, pageCount);
         pages.push_back(
             sheetPage(pdf, plan, request, sheet, factor, fill, stop, progress, stopped));
     }

@@ -7,21 +7,14 @@
 
 #include "core/print/poster_plan.h"
 #include "core/print/region_fill.h"
+#include "core/run/run_progress.h"
 
-#include <atomic>
 #include <cstdint>
 #include <stop_token>
 #include <string>
 
 namespace lumexa
 {
-
-// Polled by another thread (a window's timer) while the poster is written.
-struct PosterProgress {
-    std::atomic<int64_t> done{0};  // result pixels composed so far
-    std::atomic<int64_t> total{0}; // result pixels to compose in all
-    std::atomic<int> page{0};      // the page being written, from 1
-};
 
 // The whole factor by which sheets are reduced: the largest that keeps them at or above
 // the print resolution, so that sheets never carry more pixels than the printer uses
@@ -30,9 +23,10 @@ int SheetReduction(const PosterPlan& plan, double dpi);
 
 // Writes the poster of `plan` for a picture of `pictureWidth` x `pictureHeight` pixels.
 // Returns false when `stop` was requested (nothing is left behind); throws an Error
-// naming the file when it cannot be written.
+// naming the file when it cannot be written. `progress` counts the result pixels composed,
+// with the page being written as its part.
 bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
                     const FillRegion& fill, std::stop_token stop = {},
-                    PosterProgress* progress = nullptr);
+                    RunProgress* progress = nullptr);
 
 } // namespace lumexa

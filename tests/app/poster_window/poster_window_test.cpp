@@ -40,8 +40,8 @@ struct PosterFixture : WindowFixture {
         window->ScrollBar1->setValue(fontSize);
     }
 
-    // Runs File > Print poster; `inside` sees the poster window while it is shown, then
-    // Close is clicked.
+    // Runs File > Print poster; `inside` sees the poster window while it is shown, once it
+    // has laid the result out, then Close is clicked.
     void printPosterCommand(const std::function<void(PosterWindow&)>& inside)
     {
         bool seen = false;
@@ -49,6 +49,8 @@ struct PosterFixture : WindowFixture {
             auto* poster = window->findChild<PosterWindow*>();
             QVERIFY(poster && poster->isVisible());
             seen = true;
+            // The window lays the result out on a run of its own before it can plan.
+            QTRY_VERIFY_WITH_TIMEOUT(poster->laidOut(), 60000);
             inside(*poster);
             QTest::mouseClick(poster->CloseButton, Qt::LeftButton);
         });

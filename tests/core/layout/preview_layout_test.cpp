@@ -20,8 +20,8 @@ namespace
 class BlockRasterizer : public GlyphRasterizer
 {
   public:
-    Glyph drawText(const std::u32string& text, const std::string&, int fontSize,
-                   int kerning) override
+    Glyph drawText(const std::u32string& text, const std::string&, int fontSize, int kerning,
+                   const std::stop_token&) override
     {
         const int cell = 2 + kerning;
         Glyph g;

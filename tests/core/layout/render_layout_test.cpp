@@ -26,7 +26,8 @@ class FixedRasterizer : public GlyphRasterizer
 {
   public:
     explicit FixedRasterizer(std::vector<std::string> pattern) : pattern_(std::move(pattern)) {}
-    Glyph drawText(const std::u32string& text, const std::string&, int, int) override
+    Glyph drawText(const std::u32string& text, const std::string&, int, int,
+                   const std::stop_token&) override
     {
         lastText = text;
         Glyph g;

@@ -1,9 +1,10 @@
 // The render job: rows reach the writer in its order whatever the number of threads,
-// only a few rows are in flight, Cancel acts at the next row, and a failing write or
-// composer stops the run with a message and leaves no file.
+// only a few rows are in flight, Cancel acts at the next row, the progress counts the rows
+// written, and a failing write or composer stops the run with an error and leaves no file.
 #include "core/render/render_job.h"
 
 #include "core/base/error.h"
+#include "core/run/background_run.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +104,8 @@ TEST(RenderJobTest, RowsArriveInTheWritersOrderWithAnyNumberOfThreads)
             setup.threads = threads;
             setup.rowsPerThread = 1;
             RenderJob job(setup);
-            ASSERT_EQ(job.run(), RenderState::Finished);
+            RunProgress progress;
+            ASSERT_TRUE(job.run({}, &progress));
             EXPECT_TRUE(writer.committed);
             EXPECT_FALSE(writer.discarded);
             ASSERT_EQ(writer.rows.size(), static_cast<size_t>(h));
@@ -113,10 +115,9 @@ TEST(RenderJobTest, RowsArriveInTheWritersOrderWithAnyNumberOfThreads)
                     ASSERT_EQ(writer.rows[i][4 * x + 3], ValueAt(x, y, 3))
                         << "threads " << threads << " row " << y;
             }
-            EXPECT_EQ(job.rowsDone(), h);
-            EXPECT_EQ(job.lastRow(), order == RowOrder::BottomUp ? 0 : h - 1);
-            EXPECT_EQ(job.progressRow(), 0);
-            EXPECT_EQ(job.state(), RenderState::Finished);
+            EXPECT_EQ(progress.done(), h);
+            EXPECT_EQ(progress.total(), h);
+            EXPECT_EQ(progress.left(), 0);
         }
     }
 }
@@ -136,7 +137,7 @@ TEST(RenderJobTest, OneThreadComposesAndWritesOnTheCallingThread)
     setup.writer = &writer;
     setup.threads = 1;
     RenderJob job(setup);
-    ASSERT_EQ(job.run(), RenderState::Finished);
+    ASSERT_TRUE(job.run());
     EXPECT_FALSE(elsewhere);
     EXPECT_EQ(writer.rows.size(), 50u);
 }
@@ -165,7 +166,7 @@ TEST(RenderJobTest, OnlyAFewRowsPerThreadAreInFlight)
     setup.threads = threads;
     setup.rowsPerThread = perThread;
     RenderJob job(setup);
-    ASSERT_EQ(job.run(), RenderState::Finished);
+    ASSERT_TRUE(job.run());
     EXPECT_LE(widestGap, threads * perThread);
 }
 
@@ -180,7 +181,7 @@ TEST(RenderJobTest, LogLinesOfARun)
     setup.writer = &writer;
     setup.log = &log;
     RenderJob job(setup);
-    ASSERT_EQ(job.run(), RenderState::Finished);
+    ASSERT_TRUE(job.run());
     EXPECT_EQ(log.numbers(), (std::vector<int>{1, 2, 3, 4, 6, 19}));
     EXPECT_EQ(log.lines[1].second, ": 240kb");
     EXPECT_EQ(log.lines[4].second.size(), 6u); // " mm:ss"
@@ -193,7 +194,7 @@ TEST(RenderJobTest, LogLinesOfARun)
     setup.writer = &compressing;
     setup.log = &compressed;
     RenderJob second(setup);
-    ASSERT_EQ(second.run(), RenderState::Finished);
+    ASSERT_TRUE(second.run());
     EXPECT_EQ(compressed.numbers(), (std::vector<int>{1, 14, 4, 6, 19}));
     EXPECT_EQ(compressed.lines[1].second, ": 300 x 200");
 }
@@ -218,12 +219,11 @@ TEST(RenderJobTest, CancelTakesEffectAtTheNextRowAndKeepsNoFile)
                 stop.request_stop();
         };
         RenderJob job(setup);
-        EXPECT_EQ(job.run(stop.get_token()), RenderState::Cancelled);
+        EXPECT_FALSE(job.run(stop.get_token()));
         EXPECT_EQ(writer.rows.size(), 10u);
         EXPECT_TRUE(writer.discarded);
         EXPECT_FALSE(writer.committed);
         EXPECT_EQ(log.numbers(), (std::vector<int>{1, 2, 3, 4, 5}));
-        EXPECT_EQ(job.state(), RenderState::Cancelled);
     }
 }
 
@@ -238,7 +238,7 @@ TEST(RenderJobTest, CancelBeforeTheFirstRowWritesNoRow)
     setup.compose = [](int y, uint8_t* rgba) { PatternRow(4, y, rgba); };
     setup.writer = &writer;
     RenderJob job(setup);
-    EXPECT_EQ(job.run(stop.get_token()), RenderState::Cancelled);
+    EXPECT_FALSE(job.run(stop.get_token()));
     EXPECT_TRUE(writer.rows.empty());
     EXPECT_TRUE(writer.discarded);
 }
@@ -279,9 +279,13 @@ TEST(RenderJobTest, FailuresStopTheRunWithAMessageAndNoFile)
                         throw std::runtime_error("observer broke");
                 };
             RenderJob job(setup);
-            EXPECT_EQ(job.run(), RenderState::Failed) << c.what;
-            EXPECT_EQ(job.state(), RenderState::Failed) << c.what;
-            const std::string error = job.error().what();
+            std::string error;
+            try {
+                job.run();
+                ADD_FAILURE() << c.what << ": no error";
+            } catch (const Error& e) {
+                error = e.what();
+            }
             EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
             EXPECT_TRUE(writer.discarded) << c.what;
             EXPECT_FALSE(writer.committed) << c.what;
@@ -293,27 +297,32 @@ TEST(RenderJobTest, FailuresStopTheRunWithAMessageAndNoFile)
     }
 }
 
-TEST(RenderJobTest, ProgressCanBePolledFromAnotherThread)
+TEST(RenderJobTest, ProgressPolledFromAnotherThreadOnlyRises)
 {
     const int w = 64, h = 300;
-    MemoryWriter writer;
-    RenderJobSetup setup;
-    setup.width = w;
-    setup.height = h;
-    setup.compose = [&](int y, uint8_t* rgba) { PatternRow(w, y, rgba); };
-    setup.writer = &writer;
-    setup.threads = 2;
-    RenderJob job(setup);
-    std::jthread worker([&](std::stop_token st) { job.run(st); });
-    int last = 0;
-    while (job.state() != RenderState::Finished && job.state() != RenderState::Failed) {
-        const int done = job.rowsDone();
-        EXPECT_GE(done, last); // never goes back
-        last = done;
-        std::this_thread::yield();
+    for (RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
+        MemoryWriter writer(order);
+        RenderJobSetup setup;
+        setup.width = w;
+        setup.height = h;
+        setup.compose = [&](int y, uint8_t* rgba) { PatternRow(w, y, rgba); };
+        setup.writer = &writer;
+        setup.threads = 2;
+        RenderJob job(setup);
+        BackgroundRun run;
+        run.start(
+            [&](std::stop_token stop, RunProgress& progress) { return job.run(stop, &progress); });
+        int64_t last = 0;
+        while (!run.ended()) {
+            const int64_t done = run.progress().done();
+            EXPECT_GE(done, last); // never goes back, up or down the picture
+            last = done;
+            std::this_thread::yield();
+        }
+        run.join();
+        EXPECT_EQ(run.state(), RunState::Finished);
+        EXPECT_EQ(run.progress().done(), h);
     }
-    worker.join();
-    EXPECT_EQ(job.rowsDone(), h);
 }
 
 } // namespace

@@ -136,10 +136,12 @@ TEST_F(PdfWriters, PosterSheetsCarryTheirPartsOfThePicture)
     const PosterPlan plan = PlanPoster(r);
     ASSERT_EQ(plan.sheets.size(), 2u);
     const std::string pdf = (dir / "poster.pdf").string();
-    PosterProgress progress;
+    RunProgress progress;
     ASSERT_TRUE(WritePosterPdf(pdf, plan, r, fillReducedPattern, {}, &progress));
-    EXPECT_EQ(progress.done.load(), progress.total.load());
-    EXPECT_EQ(progress.total.load(), 3000 * 1000 + 2 * 1550 * 1000);
+    EXPECT_EQ(progress.done(), progress.total());
+    EXPECT_EQ(progress.total(), 3000 * 1000 + 2 * 1550 * 1000);
+    EXPECT_EQ(progress.part(), 3);
+    EXPECT_EQ(progress.parts(), 3);
 
     const auto pages = PdfPages(pdf);
     ASSERT_EQ(pages.size(), 3u);
