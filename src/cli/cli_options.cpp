@@ -7,11 +7,13 @@
 #include "core/project/settings.h"
 
 #include <algorithm>
+#include <bitset>
 #include <charconv>
 #include <getopt.h>
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 namespace lumexa::cli
@@ -181,20 +183,32 @@ std::string Name(const OptionRow& row, bool asLong)
                                     : std::string("-") + row.shortName;
 }
 
-// The poster's options go with --poster only, --width and --height exclude each other,
-// and a poster is a PDF of its own kind.
-void CheckPosterOptions(const std::vector<std::string>& args, const CliOptions& o)
+// The options given, whatever abbreviation or form named them: getopt_long notes each
+// row as it parses it, and the combinations are checked on this record alone.
+class GivenOptions
 {
-    const auto given = [&](const std::string& name) {
-        for (const std::string& a : args) {
-            if (a == "--")
-                break;
-            if (a == "--" + name || a.rfind("--" + name + "=", 0) == 0)
-                return true;
-        }
-        return false;
-    };
-    if (!o.poster) {
+  public:
+    void note(const OptionRow& row) { given_[static_cast<size_t>(&row - kOptions)] = true; }
+    // True when the option of this full long name was given.
+    bool operator()(std::string_view longName) const
+    {
+        for (int i = 0; i < kOptionCount; ++i)
+            if (longName == kOptions[i].longName)
+                return given_[static_cast<size_t>(i)];
+        throw std::logic_error("no option --" + std::string(longName));
+    }
+
+  private:
+    std::bitset<kOptionCount> given_;
+};
+
+// The poster's options go with --poster only, --width and --height exclude each other,
+// a poster is a PDF of its own kind, and --pdf is a --format of its own.
+void CheckCombinations(const GivenOptions& given)
+{
+    if (given("format") && given("pdf"))
+        throw UsageError{"give --format or --pdf, not both"};
+    if (!given("poster")) {
         for (const char* name : {"width", "height", "margin", "overlap", "portrait", "landscape"})
             if (given(name))
                 throw UsageError{std::string("option --") + name + " needs --poster"};
@@ -204,12 +218,28 @@ void CheckPosterOptions(const std::vector<std::string>& args, const CliOptions& 
         throw UsageError{"give --width or --height, not both"};
     if (given("portrait") && given("landscape"))
         throw UsageError{"give --portrait or --landscape, not both"};
-    if (o.format)
+    if (given("format") || given("pdf"))
         throw UsageError{"--poster writes a poster PDF; it takes no --format or --pdf"};
     // A poster is the whole result at its print size; a region or a reduction of it would
     // print something else than asked.
-    if (o.region || o.scale != 1)
+    if (given("region") || given("scale"))
         throw UsageError{"--poster prints the whole result; it takes no --region or --scale"};
+}
+
+// getopt_long takes any unambiguous beginning of a long name; one that begins several is
+// named with the options it could mean.
+std::string UnknownLongOption(const std::string& name)
+{
+    std::string candidates;
+    int matches = 0;
+    for (const OptionRow& row : kOptions) {
+        if (name.size() > 2 && std::string_view(row.longName).starts_with(name.substr(2))) {
+            candidates += (matches++ ? ", --" : " (--") + std::string(row.longName);
+        }
+    }
+    if (matches > 1)
+        return "option '" + name + "' is ambiguous" + candidates + ")";
+    return "unknown option '" + name + "'";
 }
 
 } // namespace
@@ -240,6 +270,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     const int argc = static_cast<int>(storage.size());
 
     CliOptions o;
+    GivenOptions given;
     // getopt keeps its place in globals; 0 starts it afresh, as a second parse needs.
     optind = 0;
     opterr = 0;
@@ -248,31 +279,34 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), nullptr);
         if (c == -1)
             break;
-        // The argument that held the option: a long option (with any "=value") or a bundle
-        // of short ones; getopt has stepped past it by now.
-        const std::string arg = argv[optind - 1];
-        const bool asLong = arg.rfind("--", 0) == 0;
         if (c == '?') {
-            // getopt gives the letter of an unknown short option, 0 for an unknown long
-            // one, and the option's own value for a long one given a value it does not take.
-            if (const OptionRow* row = asLong ? RowOf(optopt) : nullptr)
+            // getopt gives 0 for an unknown or ambiguous long option, the option's own value
+            // for a long one given a value it does not take, and the letter of an unknown
+            // short one (whose bundle getopt may not have stepped past yet).
+            if (optopt == 0) {
+                const std::string arg = argv[optind - 1];
+                throw UsageError{UnknownLongOption(arg.substr(0, arg.find('=')))};
+            }
+            if (const OptionRow* row = RowOf(optopt))
                 throw UsageError{"option " + Name(*row, true) + " takes no value"};
-            throw UsageError{"unknown option '" +
-                             (optopt != 0 && !asLong ? "-" + std::string(1, char(optopt))
-                                                     : arg.substr(0, arg.find('='))) +
-                             "'"};
+            throw UsageError{"unknown option '-" + std::string(1, char(optopt)) + "'"};
         }
-        const OptionRow* row = RowOf(c == ':' ? optopt : c);
-        if (!row)
-            throw UsageError{"unknown option '" + arg + "'"};
-        if (c == ':')
-            throw UsageError{"option " + Name(*row, asLong) + " needs a value"};
-        row->apply(o, optarg ? optarg : "");
+        // getopt returns only the values of its table, and ':' with the value of an option
+        // whose value is missing.
+        const OptionRow& row = *RowOf(c == ':' ? optopt : c);
+        if (c == ':') {
+            // A value can only be missing at the end of the line, so getopt has stepped past
+            // the argument that named the option: a long one or a bundle of short ones.
+            const bool asLong = std::string_view(argv[optind - 1]).starts_with("--");
+            throw UsageError{"option " + Name(row, asLong) + " needs a value"};
+        }
+        row.apply(o, optarg ? optarg : "");
+        given.note(row);
     }
 
     if (o.help || o.version || o.listFonts)
         return o;
-    CheckPosterOptions(args, o);
+    CheckCombinations(given);
     const int files = argc - optind;
     if (files != 2)
         throw UsageError{files < 2 ? "a project file and an output file are needed"

@@ -1,6 +1,6 @@
 // The command line of lumexa-render: options and the two file names. Options are parsed by
 // getopt_long, so that they combine and take values as in every Unix tool (-qj2, -j4,
-// --threads=4, --threads 4, -- before a file name that starts with a dash).
+// --threads=4, --threads 4, --thr 4, -- before a file name that starts with a dash).
 #pragma once
 
 #include "core/base/pixel_rect.h"
@@ -36,6 +36,8 @@ struct CliOptions {
     Orientation orientation = Orientation::Automatic;
     std::optional<PixelRect> region; // --region X,Y,W,H in full-size pixels
     int scale = 1;                   // --scale N: reduced N times by area averaging
+
+    friend bool operator==(const CliOptions&, const CliOptions&) = default;
 };
 
 // A mistake on the command line; its text says what is wrong.

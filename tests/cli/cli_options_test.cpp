@@ -1,10 +1,14 @@
 // lumexa-render's command line, parsed as every Unix tool parses its own: bundled short
-// options, values attached or apart, long options with "=", and "--" before file names.
+// options, values attached or apart, long options with "=" or abbreviated, and "--" before
+// file names; combinations that contradict each other are refused however they are spelt.
 #include "cli/cli_options.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -95,6 +99,9 @@ TEST(CliOptions, MistakesAreNamed)
         {"--frobnicate=2 a.led b.tga", "unknown option '--frobnicate'"},
         {"-x a.led b.tga", "unknown option '-x'"},
         {"-qx a.led b.tga", "unknown option '-x'"},
+        {"--quiet -xq a.led b.tga", "unknown option '-x'"},
+        {"--p a.led b.tga", "option '--p' is ambiguous (--pdf, --poster, --portrait)"},
+        {"--fo=x a.led b.tga", "option '--fo' is ambiguous (--format, --font)"},
         {"a.led b.tga -j", "option -j needs a value"},
         {"a.led b.tga --threads", "option --threads needs a value"},
         {"--quiet=1 a.led b.tga", "option --quiet takes no value"},
@@ -113,6 +120,7 @@ TEST(CliOptions, MistakesAreNamed)
         {"--scale=2.5 a.led b.tga", "'2.5' is not a scale"},
         {"--poster a4 --region 0,0,9,9 a.led b.pdf", "takes no --region or --scale"},
         {"--poster a4 --scale 2 a.led b.pdf", "takes no --region or --scale"},
+        {"--poster a4 --scale 1 a.led b.pdf", "takes no --region or --scale"},
         {"--compression=9 a.led b.png", "'9' is not a compression (fast or small)"},
         {"a.led b.png --compression", "option --compression needs a value"},
     };
@@ -143,6 +151,201 @@ TEST(CliOptions, HelpListsEveryOption)
     for (const char* name : {"-j, --threads N", "-q, --quiet", "--format F", "--region X,Y,W,H",
                              "--scale N", "--compression C", "-h, --help", "--version"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
+}
+
+// Every long option with a value it takes (null: none) and the options it needs beside it
+// to be accepted.
+struct LongOption {
+    std::string name;
+    const char* value;
+    std::string needs;
+};
+const LongOption kLongOptions[] = {
+    {"threads", "3", ""},
+    {"quiet", nullptr, ""},
+    {"format", "png", ""},
+    {"compression", "small", ""},
+    {"font", "Serif", ""},
+    {"list-fonts", nullptr, ""},
+    {"pdf", nullptr, ""},
+    {"dpi", "600", ""},
+    {"poster", "a3", ""},
+    {"width", "50cm", "--poster a4"},
+    {"height", "50cm", "--poster a4"},
+    {"margin", "5mm", "--poster a4"},
+    {"overlap", "0", "--poster a4"},
+    {"portrait", nullptr, "--poster a4"},
+    {"landscape", nullptr, "--poster a4"},
+    {"region", "0,0,4,4", ""},
+    {"scale", "2", ""},
+    {"help", nullptr, ""},
+    {"version", nullptr, ""},
+};
+
+// The long names `prefix` begins.
+std::vector<std::string> Meanings(const std::string& prefix)
+{
+    std::vector<std::string> names;
+    for (const LongOption& o : kLongOptions)
+        if (o.name.starts_with(prefix))
+            names.push_back(o.name);
+    return names;
+}
+
+// Every spelling getopt_long takes for `name`: the beginnings that mean it alone, and the
+// name itself.
+std::vector<std::string> Spellings(const std::string& name)
+{
+    std::vector<std::string> spellings;
+    for (size_t n = 1; n <= name.size(); ++n)
+        if (Meanings(name.substr(0, n)).size() == 1 || n == name.size())
+            spellings.push_back(name.substr(0, n));
+    return spellings;
+}
+
+// What a command line comes to: the options, or the usage error's message.
+struct Outcome {
+    std::optional<CliOptions> options;
+    std::string message;
+    friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+Outcome Parse(const std::string& line)
+{
+    try {
+        return {ParseCliOptions(Words(line)), {}};
+    } catch (const UsageError& e) {
+        return {std::nullopt, e.message};
+    }
+}
+
+std::string Describe(const Outcome& o)
+{
+    return o.options ? "parsed" : "refused: " + o.message;
+}
+
+TEST(CliOptions, TheTableBelowHoldsEveryLongOption)
+{
+    const std::string help = UsageText();
+    std::set<std::string> named;
+    const std::regex longName("--([a-z][a-z-]*)");
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), longName);
+         it != std::sregex_iterator(); ++it)
+        named.insert((*it)[1]);
+    std::set<std::string> tabled;
+    for (const LongOption& o : kLongOptions)
+        tabled.insert(o.name);
+    EXPECT_EQ(named, tabled);
+}
+
+TEST(CliOptions, EveryAbbreviationActsAsTheFullName)
+{
+    const std::string files = " a.led b.pdf";
+    for (const LongOption& o : kLongOptions) {
+        const std::string value = o.value ? o.value : "";
+        // Accepted beside what it needs, refused without it where it needs something, a
+        // value missing at the end, a value given to an option that takes none.
+        const auto lines = [&](const std::string& spelt) {
+            std::vector<std::string> all = {
+                o.needs + " --" + spelt + (o.value ? " " + value : "") + files,
+                "--" + spelt + (o.value ? "=" + value : "") + files,
+                files + " --" + spelt + (o.value ? "" : "=1"),
+            };
+            return all;
+        };
+        const std::vector<std::string> full = lines(o.name);
+        for (const std::string& spelt : Spellings(o.name)) {
+            const std::vector<std::string> abbreviated = lines(spelt);
+            for (size_t i = 0; i < full.size(); ++i) {
+                SCOPED_TRACE(abbreviated[i]);
+                const Outcome want = Parse(full[i]);
+                const Outcome got = Parse(abbreviated[i]);
+                EXPECT_TRUE(got == want)
+                    << Describe(got) << "; " << full[i] << " was " << Describe(want);
+            }
+        }
+    }
+    // The outcomes compared above differ where they should.
+    EXPECT_TRUE(Parse("--poster a4 --width 50cm a.led b.pdf").options);
+    EXPECT_EQ(Parse("--width=50cm a.led b.pdf").message, "option --width needs --poster");
+    EXPECT_EQ(Parse("a.led b.pdf --dpi").message, "option --dpi needs a value");
+    EXPECT_EQ(Parse("a.led b.pdf --pdf=1").message, "option --pdf takes no value");
+}
+
+TEST(CliOptions, AmbiguousAbbreviationsNameWhatTheyCouldMean)
+{
+    for (const LongOption& o : kLongOptions) {
+        for (size_t n = 1; n < o.name.size(); ++n) {
+            const std::string prefix = o.name.substr(0, n);
+            const std::vector<std::string> meanings = Meanings(prefix);
+            if (meanings.size() < 2)
+                continue;
+            SCOPED_TRACE(prefix);
+            const std::string message = Parse("--" + prefix + " a.led b.pdf").message;
+            EXPECT_TRUE(message.starts_with("option '--" + prefix + "' is ambiguous (")) << message;
+            for (const std::string& m : meanings)
+                EXPECT_NE(message.find("--" + m), std::string::npos) << message;
+        }
+    }
+}
+
+// Each contradiction in every spelling of its options and in both orders: the same exit
+// and message as with the full names.
+TEST(CliOptions, ContradictionsAreRefusedHoweverTheyAreSpelt)
+{
+    struct Case {
+        std::vector<std::string> options; // "name" or "name value"
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"width 50cm"}, "option --width needs --poster"},
+        {{"height 50cm"}, "option --height needs --poster"},
+        {{"margin 5mm"}, "option --margin needs --poster"},
+        {{"overlap 5mm"}, "option --overlap needs --poster"},
+        {{"portrait"}, "option --portrait needs --poster"},
+        {{"landscape"}, "option --landscape needs --poster"},
+        {{"portrait", "landscape"}, "option --portrait needs --poster"},
+        {{"poster a4", "width 100cm", "height 200cm"}, "give --width or --height, not both"},
+        {{"poster a4", "portrait", "landscape"}, "give --portrait or --landscape, not both"},
+        {{"poster a4", "format pdf"},
+         "--poster writes a poster PDF; it takes no --format or --pdf"},
+        {{"poster a4", "pdf"}, "--poster writes a poster PDF; it takes no --format or --pdf"},
+        {{"poster a4", "region 0,0,9,9"},
+         "--poster prints the whole result; it takes no --region or --scale"},
+        {{"poster a4", "scale 1"},
+         "--poster prints the whole result; it takes no --region or --scale"},
+        {{"format png", "pdf"}, "give --format or --pdf, not both"},
+        {{"format pdf", "pdf"}, "give --format or --pdf, not both"},
+    };
+    for (const Case& c : cases) {
+        // Every combination of spellings, counted through like the digits of a number.
+        std::vector<std::vector<std::string>> spellings;
+        for (const std::string& option : c.options)
+            spellings.push_back(Spellings(option.substr(0, option.find(' '))));
+        std::vector<size_t> pick(c.options.size(), 0);
+        for (bool more = true; more;) {
+            std::vector<std::string> spelt;
+            for (size_t i = 0; i < c.options.size(); ++i) {
+                const size_t space = c.options[i].find(' ');
+                spelt.push_back("--" + spellings[i][pick[i]] +
+                                (space == std::string::npos ? "" : c.options[i].substr(space)));
+            }
+            for (int order = 0; order < 2; ++order) {
+                std::string line;
+                for (const std::string& s : spelt)
+                    line += s + " ";
+                SCOPED_TRACE(line);
+                EXPECT_EQ(Parse(line + "a.led b.pdf").message, c.message);
+                std::reverse(spelt.begin(), spelt.end());
+            }
+            more = false;
+            for (size_t i = 0; i < pick.size() && !more; ++i) {
+                more = ++pick[i] < spellings[i].size();
+                if (!more)
+                    pick[i] = 0;
+            }
+        }
+    }
 }
 
 } // namespace

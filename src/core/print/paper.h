@@ -19,6 +19,8 @@ struct PaperSize {
     std::string name; // "A4", "Letter", or the custom size as typed
     double widthMm = 0;
     double heightMm = 0;
+
+    friend bool operator==(const PaperSize&, const PaperSize&) = default;
 };
 
 // "a4", "a3", "letter", "legal" (any case) or a custom "WxH" where both lengths carry a
