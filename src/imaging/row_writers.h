@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/project/compression.h"
+#include "core/project/settings.h"
 #include "core/render/row_writer.h"
 
 #include <memory>
@@ -26,7 +27,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 struct WriterOptions {
     Compression compression = Compression::Fast;
     int threads = 0;
-    int dpi = 300; // the print resolution PNG and TIFF record and a PDF page is sized by
+    int dpi =
+        kDefaultPrintDpi; // the print resolution PNG and TIFF record and a PDF page is sized by
 };
 
 std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,

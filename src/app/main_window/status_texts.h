@@ -2,6 +2,8 @@
 // and the output size in pixels, or in inches or centimetres at the print resolution.
 #pragma once
 
+#include "core/project/settings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +21,7 @@ struct StatusValues {
     int ledCount = 0;
     int ledWidth = 0; // LED image 0's size
     int ledHeight = 0;
-    int dpi = 300; // the project's print resolution, pixels per inch
+    int dpi = kDefaultPrintDpi; // the project's print resolution, pixels per inch
 };
 
 // `text(n)` gives language string n; labels 22 to 24, units 25 to 27, 28 without LEDs.

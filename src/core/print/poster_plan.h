@@ -6,6 +6,7 @@
 
 #include "core/base/pixel_rect.h"
 #include "core/print/paper.h"
+#include "core/project/settings.h"
 
 #include <string>
 #include <vector>
@@ -22,9 +23,9 @@ struct PosterRequest {
     double overlapMm = 10; // shared by neighbouring sheets, for gluing
     int pictureWidth = 0;  // the result in pixels
     int pictureHeight = 0;
-    double dpi = 300;    // gives the finished size when neither length below is set
-    double widthMm = 0;  // the finished width, or 0
-    double heightMm = 0; // the finished height, or 0 (ignored when a width is set)
+    double dpi = kDefaultPrintDpi; // gives the finished size when neither length below is set
+    double widthMm = 0;            // the finished width, or 0
+    double heightMm = 0;           // the finished height, or 0 (ignored when a width is set)
 };
 
 struct MmRect {

@@ -1,4 +1,4 @@
-// PNG result files: RGBA with the coverage byte as alpha, 300 pixels per inch. The rows
+// PNG result files: RGBA with the coverage byte as alpha and the print resolution. The rows
 // are filtered and deflated in pieces on a few threads (PiecePipeline); each piece
 // becomes one IDAT chunk, and the chunks together hold one zlib stream whose Adler-32 is
 // combined from the pieces' and written in a last small IDAT chunk.
@@ -6,6 +6,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/project/compression.h"
+#include "core/project/settings.h"
 #include "core/render/row_writer.h"
 
 #include <cstdint>
@@ -27,7 +28,7 @@ class PngWriter : public RowWriter
     // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
     // resolution.
     explicit PngWriter(std::string path, Compression compression = Compression::Fast,
-                       int threads = 0, int dpi = 300);
+                       int threads = 0, int dpi = kDefaultPrintDpi);
     ~PngWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }

@@ -1,5 +1,5 @@
-// TIFF result files: RGBA with the coverage byte as unassociated alpha, 300 pixels per
-// inch, and BigTIFF when the file could pass 4 GB. Each strip is put through the
+// TIFF result files: RGBA with the coverage byte as unassociated alpha, the print
+// resolution, and BigTIFF when the file could pass 4 GB. Each strip is put through the
 // horizontal predictor and deflated on its own on a few threads (PiecePipeline), and
 // libtiff writes the finished strips in order and records where they are. Fast results
 // are interleaved; small ones hold the four samples in separate planes.
@@ -7,6 +7,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/project/compression.h"
+#include "core/project/settings.h"
 #include "core/render/row_writer.h"
 
 #include <exception>
@@ -29,7 +30,7 @@ class TiffWriter : public RowWriter
     // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
     // resolution.
     explicit TiffWriter(std::string path, Compression compression = Compression::Fast,
-                        int threads = 0, int dpi = 300);
+                        int threads = 0, int dpi = kDefaultPrintDpi);
     ~TiffWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
