@@ -178,7 +178,7 @@ const QImage* ZoomView::lookUp(const TileKey& key) const
 void ZoomView::trimCache()
 {
     // The tiles drawn longest ago go first; those on screen were drawn last.
-    while (cacheBytes_ > cacheBudget_ && uses_.size() > 1) {
+    while (cacheBytes_ > kCacheBudget && uses_.size() > 1) {
         const auto it = cache_.find(uses_.back());
         cacheBytes_ -= static_cast<size_t>(it->second.image.sizeInBytes());
         cache_.erase(it);

@@ -5,6 +5,7 @@
 // memory budget and drawn as they arrive, so that painting never waits for the engine.
 #pragma once
 
+#include "core/project/settings.h"
 #include "core/render/dot_renderer.h"
 #include "core/view/tile_grid.h"
 #include "core/view/tile_workers.h"
@@ -30,9 +31,7 @@ class ZoomView : public QWidget
     // The largest zoom: 8 screen pixels per result pixel.
     static constexpr double kMaxScale = 8.0;
     // Tiles kept for drawing again, in bytes.
-    static constexpr size_t kDefaultCacheBudget = size_t{256} << 20;
-    // Resolution for the centimetre figures when the project names none.
-    static constexpr double kDefaultPixelsPerInch = 300.0;
+    static constexpr size_t kCacheBudget = size_t{256} << 20;
 
     explicit ZoomView(QWidget* parent = nullptr, int threads = 2, int tileSize = kDefaultTileSize);
     ~ZoomView() override;
@@ -65,8 +64,6 @@ class ZoomView : public QWidget
     // True when every tile the view shows now has arrived, exact.
     bool complete() const;
     const TileGrid& grid() const { return grid_; }
-    size_t cacheBytes() const { return cacheBytes_; }
-    void setCacheBudget(size_t bytes) { cacheBudget_ = bytes; }
 
   signals:
     // The status line's text for the pixel under the pointer (empty when it left the result).
@@ -112,14 +109,14 @@ class ZoomView : public QWidget
     QPointF origin_;
     bool fitted_ = true; // follows the area's size until the user zooms or pans
     std::optional<QPointF> dragFrom_;
-    double ppi_ = kDefaultPixelsPerInch;
+    // The resolution for the centimetre figures when the project names none.
+    double ppi_ = kDefaultPrintDpi;
     QString pixelText_ = QStringLiteral("x %1, y %2 px  (%3, %4 cm at %5 dpi)");
     QString ledText_ = QStringLiteral("LED %1");
 
     mutable std::list<TileKey> uses_; // most recently drawn first
     std::unordered_map<TileKey, CachedTile, TileKeyHash> cache_;
     size_t cacheBytes_ = 0;
-    size_t cacheBudget_ = kDefaultCacheBudget;
 };
 
 } // namespace lumexa
