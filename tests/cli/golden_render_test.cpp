@@ -2,6 +2,7 @@
 // writing that alters one pixel changes the SHA-256 of the file, and the number of threads
 // must change nothing.
 #include "support/command_runner.h"
+#include "support/render_program.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,12 @@ namespace
 {
 
 using lumexa::testing::CommandResult;
+using lumexa::testing::kExamples;
+using lumexa::testing::kRender;
 using lumexa::testing::Quote;
 using lumexa::testing::RunShell;
 
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-const std::string kLogo = std::string(LUMEXA_DATA) + "/examples/logo.led";
+const std::string kLogo = kExamples + "/logo.led";
 const std::string kLogoSha256 = "6c3c40a51151c691e58253c521a447bbdabac86d429e112ff64ff518b6b4b5fa";
 
 TEST(GoldenRender, LogoExampleGivesTheSameBytesOnAnyNumberOfThreads)

@@ -5,20 +5,20 @@
 // existed before is left exactly as it was.
 #include "support/command_runner.h"
 #include "support/file_bytes.h"
-#include "support/scratch_folder.h"
+#include "support/project_folder.h"
+#include "support/render_program.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <map>
 #include <random>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 namespace fs = std::filesystem;
+using lumexa::testing::kRender;
 using lumexa::testing::Quote;
 using lumexa::testing::ReadAll;
 using lumexa::testing::RunShell;
@@ -27,54 +27,14 @@ using lumexa::testing::WriteAll;
 namespace
 {
 
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-
-class HostileFiles : public ::testing::Test
+class HostileFiles : public lumexa::testing::ProjectFolder
 {
   protected:
-    static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
     void SetUp() override
     {
-        const std::string leds = std::string(LUMEXA_DATA) + "/examples/leds/";
-        fs::copy_file(leds + "unlit.png", dir / "unlit.png");
-        fs::copy_file(leds + "red.png", dir / "red.png");
-        WriteAll(dir / "out.tga", "earlier result");
-        project("p.led", "Hi", {"unlit.png", "red.png"});
+        ProjectFolder::SetUp();
+        writeProject("p.led", "Hi", {"unlit.png", "red.png"});
     }
-
-    // A Text-page project naming `pictures` as its LED pictures.
-    std::string project(const std::string& name, const std::string& text,
-                        const std::vector<std::string>& pictures, int fontSize = 12)
-    {
-        std::string lines = "Text=" + text +
-                            "\r\nFontName=DejaVu Sans\r\nFontSize=" + std::to_string(fontSize) +
-                            "\r\n";
-        for (size_t i = 0; i < pictures.size(); ++i)
-            lines += "ImageF[]=00" + std::to_string(i) + pictures[i] + "\r\nImageA[]=000(null)\r\n";
-        WriteAll(dir / name, lines);
-        return (dir / name).string();
-    }
-
-    // Every entry of the folder with its kind and bytes, to see that nothing changed.
-    std::map<std::string, std::string> snapshot() const
-    {
-        std::map<std::string, std::string> files;
-        for (const auto& e : fs::directory_iterator(dir)) {
-            const fs::file_status s = fs::symlink_status(e.path());
-            std::string what;
-            if (fs::is_symlink(s))
-                what = "link to " + fs::read_symlink(e.path()).string();
-            else if (fs::is_regular_file(s))
-                what = ReadAll(e.path());
-            else
-                what = "kind " + std::to_string(static_cast<int>(s.type()));
-            files[e.path().filename().string()] = what;
-        }
-        return files;
-    }
-
-    lumexa::testing::ScratchFolder scratch;
-    const fs::path dir = scratch.path();
 };
 
 TEST_F(HostileFiles, RefusedBeforeAnythingIsWritten)
@@ -94,8 +54,8 @@ TEST_F(HostileFiles, RefusedBeforeAnythingIsWritten)
     WriteAll(dir / "noise.led", noise);
     WriteAll(dir / "json.led", "{\"Text\": \"Hi\", \"FontSize\": 12}\n");
     WriteAll(dir / "utf16.led", std::string("\xFF\xFET\0e\0x\0t\0=\0H\0i\0", 16));
-    project("fifo-led.led", "Hi", {"unlit.png", "fifo.tga"});
-    project("zero-led.led", "Hi", {"unlit.png", "/dev/zero"});
+    writeProject("fifo-led.led", "Hi", {"unlit.png", "fifo.tga"});
+    writeProject("zero-led.led", "Hi", {"unlit.png", "/dev/zero"});
 
     struct Case {
         std::string what;
@@ -169,7 +129,8 @@ TEST_F(HostileFiles, SignalsMidRenderLeaveTheEarlierFile)
         Magick::Image led(Magick::Geometry(16, 16), Magick::Color(colour));
         led.write((dir / name).string());
     }
-    const std::string p = project("long.led", std::string(250, 'W'), {"dark.png", "lit.png"}, 32);
+    const std::string p =
+        writeProject("long.led", std::string(250, 'W'), {"dark.png", "lit.png"}, 32);
     const std::string out = (dir / "out.tif").string();
     WriteAll(out, "earlier result");
     const std::string run = Quote(kRender) + " -j1 " + Quote(p) + " " + Quote(out);

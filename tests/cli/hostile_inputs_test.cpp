@@ -4,59 +4,32 @@
 // the file or value, and leaves every file that existed before exactly as it was.
 #include "support/command_runner.h"
 #include "support/file_bytes.h"
-#include "support/scratch_folder.h"
+#include "support/project_folder.h"
+#include "support/render_program.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <map>
 #include <random>
 
 namespace fs = std::filesystem;
+using lumexa::testing::kRender;
 using lumexa::testing::Quote;
-using lumexa::testing::ReadAll;
 using lumexa::testing::RunShell;
 using lumexa::testing::WriteAll;
 
 namespace
 {
 
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-
-class HostileInputs : public ::testing::Test
+class HostileInputs : public lumexa::testing::ProjectFolder
 {
   protected:
-    static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
-    void SetUp() override
-    {
-        const std::string leds = std::string(LUMEXA_DATA) + "/examples/leds/";
-        fs::copy_file(leds + "unlit.png", dir / "unlit.png");
-        fs::copy_file(leds + "red.png", dir / "red.png");
-        WriteAll(dir / "out.tga", "earlier result");
-    }
-
-    // A text project with two LED pictures; `lit` names the second one.
+    // A text project p.led with two LED pictures and `extra` lines; `lit` names the second.
     std::string project(const std::vector<std::string>& extra, const std::string& lit = "red.png")
     {
-        std::string text = "Text=Hi\r\nFontName=DejaVu Sans\r\nFontSize=12\r\n";
-        for (const std::string& l : extra)
-            text += l + "\r\n";
-        text += "ImageF[]=000unlit.png\r\nImageA[]=000(null)\r\nImageF[]=001" + lit +
-                "\r\nImageA[]=001(null)\r\n";
-        WriteAll(dir / "p.led", text);
-        return (dir / "p.led").string();
-    }
-
-    std::map<fs::path, std::string> snapshot() const
-    {
-        std::map<fs::path, std::string> files;
-        for (const auto& e : fs::recursive_directory_iterator(dir))
-            files[e.path()] = e.is_regular_file() ? ReadAll(e.path()) : "<dir>";
-        return files;
+        return writeProject("p.led", "Hi", {"unlit.png", lit}, 12, extra);
     }
 
     // Runs lumexa-render; on failure every file must be as before and nothing added.
@@ -76,9 +49,6 @@ class HostileInputs : public ::testing::Test
         else
             WriteAll(dir / "out.tga", "earlier result");
     }
-
-    lumexa::testing::ScratchFolder scratch;
-    const fs::path dir = scratch.path();
 };
 
 TEST_F(HostileInputs, BrokenPicturesAreNamedAndChangeNothing)

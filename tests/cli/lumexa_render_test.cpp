@@ -1,6 +1,8 @@
 // lumexa-render end to end: the examples render, and every failure ends with exit status
 // 1 (2 for the command line), a message naming the file or value, and no file written.
 #include "support/command_runner.h"
+#include "support/file_bytes.h"
+#include "support/render_program.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +25,11 @@ namespace
 
 namespace fs = std::filesystem;
 
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
-
 using lumexa::testing::CommandResult;
+using lumexa::testing::kExamples;
+using lumexa::testing::kRender;
 using lumexa::testing::Quote;
+using lumexa::testing::ReadAll;
 using lumexa::testing::RunShell;
 
 // A 24-bit uncompressed Targa picture, top row first, every pixel `bgr` except those of
@@ -104,12 +106,6 @@ class LumexaRenderTest : public ::testing::Test
     const fs::path dir_ = scratch.path();
 };
 
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(LumexaRenderTest, ExamplesRender)
 {
     for (const char* name : {"text", "logo", "points"}) {
@@ -117,7 +113,8 @@ TEST_F(LumexaRenderTest, ExamplesRender)
         const CommandResult run = render(kExamples + "/" + name + ".led", out);
         ASSERT_EQ(run.status, 0) << name << ": " << run.output;
         EXPECT_EQ(run.output, "") << name; // quiet
-        const std::vector<uint8_t> bytes = ReadAll(out);
+        const std::string read = ReadAll(out);
+        const std::vector<uint8_t> bytes(read.begin(), read.end());
         ASSERT_GE(bytes.size(), 18u) << name;
         const size_t w = bytes[12] | (bytes[13] << 8);
         const size_t h = bytes[14] | (bytes[15] << 8);
@@ -146,11 +143,7 @@ TEST_F(LumexaRenderTest, OutputNameOrFormatOptionChoosesTheFormat)
             RunShell(Quote(kRender) + " -q " + c.option + " " + Quote(kExamples + "/logo.led") +
                      " " + Quote(file(c.name)));
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.output;
-        const std::vector<uint8_t> bytes = ReadAll(file(c.name));
-        ASSERT_GE(bytes.size(), c.magic.size()) << c.name;
-        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(c.magic.size())),
-                  c.magic)
-            << c.name;
+        EXPECT_EQ(ReadAll(file(c.name)).substr(0, c.magic.size()), c.magic) << c.name;
     }
 }
 
@@ -278,7 +271,7 @@ TEST_F(LumexaRenderTest, MissingFontWarnsWhereItDoesNotMatterAndCanBeStoodIn)
          "--font 'DejaVu Sans' ",
          {"No Such Face 123", "'DejaVu Sans' stands in"}},
     };
-    std::map<bool, std::vector<uint8_t>> firstOfPage;
+    std::map<bool, std::string> firstOfPage;
     for (const Case& c : cases) {
         std::vector<std::string> lines = leds();
         lines.insert(lines.end(), c.page.begin(), c.page.end());
@@ -344,8 +337,7 @@ TEST_F(LumexaRenderTest, ResultOf65536PixelsIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("65536 x 4"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find(file("out.tga")), std::string::npos) << run.output;
-    const std::vector<uint8_t> kept = ReadAll(file("out.tga"));
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
+    EXPECT_EQ(ReadAll(file("out.tga")), "earlier");
 }
 
 TEST_F(LumexaRenderTest, WriteThatFailsPartWayKeepsTheEarlierFileAndNoTemporaryFile)
@@ -360,9 +352,7 @@ TEST_F(LumexaRenderTest, WriteThatFailsPartWayKeepsTheEarlierFileAndNoTemporaryF
         EXPECT_NE(run.output.find("Cannot write file " + file(name) + ": File too large"),
                   std::string::npos)
             << run.output;
-        EXPECT_TRUE(ReadAll(file(name)) ==
-                    std::vector<uint8_t>({'e', 'a', 'r', 'l', 'i', 'e', 'r'}))
-            << name;
+        EXPECT_EQ(ReadAll(file(name)), "earlier") << name;
         EXPECT_EQ(entries(), before) << name;
     }
 }
@@ -437,8 +427,7 @@ TEST_F(LumexaRenderTest, InterruptLeavesTheEarlierFileAndNoTemporaryFile)
     ASSERT_TRUE(WIFEXITED(status)) << seen;
     EXPECT_EQ(WEXITSTATUS(status), 1) << seen;
     EXPECT_NE(seen.find("interrupted"), std::string::npos) << seen;
-    EXPECT_TRUE(ReadAll(file("out.tga")) ==
-                std::vector<uint8_t>({'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
+    EXPECT_EQ(ReadAll(file("out.tga")), "earlier");
     EXPECT_EQ(entries(), before);
 }
 

@@ -3,6 +3,8 @@
 // back by GraphicsMagick, alpha included; and a result wider than the Targa header can
 // hold renders to PNG and TIFF but is refused for Targa.
 #include "support/command_runner.h"
+#include "support/picture_pixels.h"
+#include "support/render_program.h"
 #include "support/scratch_folder.h"
 
 #include <Magick++.h>
@@ -13,31 +15,15 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using lumexa::testing::kExamples;
+using lumexa::testing::kRender;
+using lumexa::testing::Pixels;
 using lumexa::testing::Quote;
+using lumexa::testing::ReadPixels;
 using lumexa::testing::RunShell;
 
 namespace
 {
-
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
-
-struct Pixels {
-    size_t width = 0, height = 0;
-    std::vector<uint8_t> rgba;
-    friend bool operator==(const Pixels&, const Pixels&) = default;
-};
-
-Pixels ReadBack(const fs::path& file)
-{
-    Magick::Image image;
-    image.read(file.string());
-    Pixels p{image.columns(), image.rows(), {}};
-    p.rgba.resize(p.width * p.height * 4);
-    image.write(0, 0, static_cast<unsigned>(p.width), static_cast<unsigned>(p.height), "RGBA",
-                Magick::CharPixel, p.rgba.data());
-    return p;
-}
 
 class OutputFormats : public ::testing::Test
 {
@@ -63,14 +49,14 @@ TEST_F(OutputFormats, PngAndTiffHoldTheTargaPixels)
     for (const char* example : {"text", "logo", "points"}) {
         const std::string project = kExamples + "/" + example + ".led";
         ASSERT_EQ(render(project, dir / "r.tga"), 0) << example;
-        const Pixels targa = ReadBack(dir / "r.tga");
-        ASSERT_GT(targa.width * targa.height, 0u);
+        const Pixels targa = ReadPixels(dir / "r.tga");
+        ASSERT_GT(targa.width * targa.height, 0);
         for (const char* other : {"r.png", "r.tif"}) {
             ASSERT_EQ(render(project, dir / other), 0) << example << " " << other;
-            EXPECT_TRUE(ReadBack(dir / other) == targa) << example << " " << other;
+            EXPECT_TRUE(ReadPixels(dir / other) == targa) << example << " " << other;
             const auto fastSize = fs::file_size(dir / other);
             ASSERT_EQ(render(project, dir / other, nullptr, "-j1 --compression small"), 0);
-            EXPECT_TRUE(ReadBack(dir / other) == targa) << example << " small " << other;
+            EXPECT_TRUE(ReadPixels(dir / other) == targa) << example << " small " << other;
             EXPECT_LT(fs::file_size(dir / other), fastSize) << example << " " << other;
         }
     }
@@ -95,9 +81,9 @@ TEST_F(OutputFormats, WiderThanTargaRendersToPngAndTiffOnly)
     const std::string project = (dir / "wide.led").string();
     for (const char* name : {"wide.png", "wide.tif"}) {
         ASSERT_EQ(render(project, dir / name), 0) << name;
-        const Pixels p = ReadBack(dir / name);
-        EXPECT_EQ(p.width, 70000u) << name;
-        EXPECT_EQ(p.height, 16u) << name;
+        const Pixels p = ReadPixels(dir / name);
+        EXPECT_EQ(p.width, 70000) << name;
+        EXPECT_EQ(p.height, 16) << name;
     }
     std::string message;
     EXPECT_EQ(render(project, dir / "wide.tga", &message), 1);

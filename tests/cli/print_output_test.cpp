@@ -5,6 +5,8 @@
 #include "core/print/poster_plan.h"
 #include "support/command_runner.h"
 #include "support/pdf_probe.h"
+#include "support/picture_pixels.h"
+#include "support/render_program.h"
 #include "support/scratch_folder.h"
 
 #include <Magick++.h>
@@ -14,31 +16,19 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using lumexa::testing::kExamples;
+using lumexa::testing::kRender;
 using lumexa::testing::PdfPagePicture;
 using lumexa::testing::PdfPages;
+using lumexa::testing::Pixels;
 using lumexa::testing::Quote;
+using lumexa::testing::ReadPixels;
 using lumexa::testing::RunShell;
 
 namespace
 {
 
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-const std::string kLogo = std::string(LUMEXA_DATA) + "/examples/logo.led";
-
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgba;
-};
-
-Pixels ReadBack(const fs::path& file)
-{
-    Magick::Image image;
-    image.read(file.string());
-    Pixels p{static_cast<int>(image.columns()), static_cast<int>(image.rows()), {}};
-    p.rgba.resize(static_cast<size_t>(p.width) * p.height * 4);
-    image.write(0, 0, image.columns(), image.rows(), "RGBA", Magick::CharPixel, p.rgba.data());
-    return p;
-}
+const std::string kLogo = kExamples + "/logo.led";
 
 std::vector<uint8_t> Crop(const Pixels& p, const lumexa::PixelRect& r)
 {
@@ -68,7 +58,7 @@ class PrintOutput : public ::testing::Test
 TEST_F(PrintOutput, PosterSheetsHoldTheRenderedPixelsOfTheirParts)
 {
     ASSERT_EQ(render("", dir / "full.png").status, 0);
-    const Pixels full = ReadBack(dir / "full.png");
+    const Pixels full = ReadPixels(dir / "full.png");
 
     // At 40 dpi the 768 x 384 result is 48.8 x 24.4 cm: several A4 sheets, printed at the
     // rendering's own pixels.
@@ -102,7 +92,7 @@ TEST_F(PrintOutput, PosterSheetsHoldTheRenderedPixelsOfTheirParts)
 TEST_F(PrintOutput, PrintShopPdfIsTheResultAtItsPhysicalSize)
 {
     ASSERT_EQ(render("", dir / "full.png").status, 0);
-    const Pixels full = ReadBack(dir / "full.png");
+    const Pixels full = ReadPixels(dir / "full.png");
     ASSERT_EQ(render("--dpi 96 --pdf", dir / "shop.out").status, 0);
     const auto pages = PdfPages((dir / "shop.out").string());
     ASSERT_EQ(pages.size(), 1u);
@@ -142,6 +132,11 @@ TEST_F(PrintOutput, PosterOptionsAreChecked)
         {"--poster a4 --pdf", "takes no --format or --pdf"},
         {"--dpi 0", "'0' is not a print resolution"},
         {"--landscape", "option --landscape needs --poster"},
+        // Abbreviated as getopt_long takes them, with the full names' messages.
+        {"--wid 30cm", "option --width needs --poster"},
+        {"--poster a4 --wid 100cm --hei 200cm", "give --width or --height, not both"},
+        {"--portrait --land", "option --portrait needs --poster"},
+        {"--pos a4 --por --land", "give --portrait or --landscape, not both"},
     };
     for (const auto& c : cases) {
         const auto run = render(c.options, dir / "x.pdf");

@@ -2,6 +2,8 @@
 // holds exactly the full render's pixels there (in every format), a reduced result the
 // average of each block within 1 per channel, and the two combine.
 #include "support/command_runner.h"
+#include "support/picture_pixels.h"
+#include "support/render_program.h"
 #include "support/scratch_folder.h"
 
 #include <Magick++.h>
@@ -13,33 +15,15 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using lumexa::testing::kExamples;
+using lumexa::testing::kRender;
+using lumexa::testing::Pixels;
 using lumexa::testing::Quote;
+using lumexa::testing::ReadPixels;
 using lumexa::testing::RunShell;
 
 namespace
 {
-
-const std::string kRender = std::string(LUMEXA_BIN) + "/lumexa-render";
-const std::string kExamples = std::string(LUMEXA_DATA) + "/examples";
-
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgba;
-    const uint8_t* at(int x, int y) const
-    {
-        return rgba.data() + (static_cast<size_t>(y) * width + x) * 4;
-    }
-};
-
-Pixels ReadBack(const fs::path& file)
-{
-    Magick::Image image;
-    image.read(file.string());
-    Pixels p{static_cast<int>(image.columns()), static_cast<int>(image.rows()), {}};
-    p.rgba.resize(static_cast<size_t>(p.width) * p.height * 4);
-    image.write(0, 0, p.width, p.height, "RGBA", Magick::CharPixel, p.rgba.data());
-    return p;
-}
 
 struct Rect {
     int x, y, w, h;
@@ -92,7 +76,7 @@ class RegionScale : public ::testing::Test
 TEST_F(RegionScale, RegionsAndReductionsMatchTheFullRender)
 {
     ASSERT_EQ(render("logo", "", dir / "full.tga").status, 0);
-    const Pixels full = ReadBack(dir / "full.tga");
+    const Pixels full = ReadPixels(dir / "full.tga");
     const int W = full.width, H = full.height;
     ASSERT_GT(W, 40);
     ASSERT_GT(H, 40);
@@ -118,7 +102,7 @@ TEST_F(RegionScale, RegionsAndReductionsMatchTheFullRender)
         SCOPED_TRACE(options + " " + c.file);
         const auto run = render("logo", options, dir / c.file);
         ASSERT_EQ(run.status, 0) << run.output;
-        const Pixels got = ReadBack(dir / c.file);
+        const Pixels got = ReadPixels(dir / c.file);
         const Pixels want = Expected(full, r, c.scale);
         ASSERT_EQ(got.width, want.width);
         ASSERT_EQ(got.height, want.height);
@@ -129,13 +113,13 @@ TEST_F(RegionScale, RegionsAndReductionsMatchTheFullRender)
     }
     // --scale alone reduces the whole result.
     ASSERT_EQ(render("logo", "--scale 5", dir / "s.png").status, 0);
-    EXPECT_LE(MostApart(ReadBack(dir / "s.png"), Expected(full, {0, 0, W, H}, 5)), 1);
+    EXPECT_LE(MostApart(ReadPixels(dir / "s.png"), Expected(full, {0, 0, W, H}, 5)), 1);
 }
 
 TEST_F(RegionScale, RegionsOutsideTheResultAreRefused)
 {
     ASSERT_EQ(render("logo", "", dir / "full.tga").status, 0);
-    const Pixels full = ReadBack(dir / "full.tga");
+    const Pixels full = ReadPixels(dir / "full.tga");
     const std::string W = std::to_string(full.width), H = std::to_string(full.height);
     for (const std::string& region : {W + ",0,1,1", "0," + H + ",1,1", "1,0," + W + ",1"}) {
         const auto run = render("logo", "--region " + region, dir / "r.png");

@@ -1,0 +1,62 @@
+// The folder of lumexa-render's hostile cases.
+#include "support/project_folder.h"
+
+#include "support/file_bytes.h"
+
+#include <Magick++.h>
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace lumexa::testing
+{
+
+void ProjectFolder::SetUpTestSuite()
+{
+    Magick::InitializeMagick(nullptr);
+}
+
+void ProjectFolder::SetUp()
+{
+    const fs::path leds = fs::path(LUMEXA_DATA) / "examples" / "leds";
+    fs::copy_file(leds / "unlit.png", dir / "unlit.png");
+    fs::copy_file(leds / "red.png", dir / "red.png");
+    WriteAll(dir / "out.tga", "earlier result");
+}
+
+std::string ProjectFolder::writeProject(const std::string& name, const std::string& text,
+                                        const std::vector<std::string>& pictures, int fontSize,
+                                        const std::vector<std::string>& extra) const
+{
+    std::string lines = "Text=" + text +
+                        "\r\nFontName=DejaVu Sans\r\nFontSize=" + std::to_string(fontSize) + "\r\n";
+    for (const std::string& line : extra)
+        lines += line + "\r\n";
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        std::string number = std::to_string(i);
+        number.insert(0, 3 - std::min<size_t>(number.size(), 3), '0');
+        lines += "ImageF[]=" + number + pictures[i] + "\r\nImageA[]=" + number + "(null)\r\n";
+    }
+    WriteAll(dir / name, lines);
+    return (dir / name).string();
+}
+
+std::map<std::string, std::string> ProjectFolder::snapshot() const
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        const fs::file_status s = fs::symlink_status(e.path());
+        std::string what;
+        if (fs::is_symlink(s))
+            what = "link to " + fs::read_symlink(e.path()).string();
+        else if (fs::is_regular_file(s))
+            what = ReadAll(e.path());
+        else
+            what = "kind " + std::to_string(static_cast<int>(s.type()));
+        entries[e.path().lexically_relative(dir).string()] = what;
+    }
+    return entries;
+}
+
+} // namespace lumexa::testing
