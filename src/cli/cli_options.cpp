@@ -226,19 +226,19 @@ void CheckCombinations(const GivenOptions& given)
         throw UsageError{"--poster prints the whole result; it takes no --region or --scale"};
 }
 
-// getopt_long takes any unambiguous beginning of a long name; one that begins several is
-// named with the options it could mean.
+// getopt_long takes any unambiguous beginning of a long name; `name` ("--xyz") was none,
+// and one that begins several names is told with the options it could mean.
 std::string UnknownLongOption(const std::string& name)
 {
-    std::string candidates;
-    int matches = 0;
+    const std::string_view typed = std::string_view(name).substr(2);
+    std::string meanings;
+    int count = 0;
     for (const OptionRow& row : kOptions) {
-        if (name.size() > 2 && std::string_view(row.longName).starts_with(name.substr(2))) {
-            candidates += (matches++ ? ", --" : " (--") + std::string(row.longName);
-        }
+        if (!typed.empty() && std::string_view(row.longName).starts_with(typed))
+            meanings += (count++ ? ", --" : "--") + std::string(row.longName);
     }
-    if (matches > 1)
-        return "option '" + name + "' is ambiguous" + candidates + ")";
+    if (count > 1)
+        return "option '" + name + "' is ambiguous (" + meanings + ")";
     return "unknown option '" + name + "'";
 }
 
