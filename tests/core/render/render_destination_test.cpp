@@ -1,0 +1,150 @@
+// The check of a render's destination on its own: a result never goes over the project
+// or a picture the render reads, by any name, nor into anything that is not a regular
+// file or a folder that takes no files; a fine destination passes; and the check itself
+// leaves the folder as it was.
+#include "core/render/render_destination.h"
+
+#include "core/base/error.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using lumexa::testing::ReadAll;
+using lumexa::testing::WriteAll;
+
+namespace lumexa
+{
+namespace
+{
+
+// Every name is a small opaque picture; the files themselves are never read.
+DecodedPicture AnyPicture(const std::string&)
+{
+    DecodedPicture d;
+    d.width = d.height = 4;
+    d.rgba.assign(4 * 4 * 4, 255);
+    return d;
+}
+
+class RenderDestination : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        for (const char* name : {"p.led", "unlit.png", "lit.png", "lit-alpha.png", "old-alpha.png",
+                                 "logo.png", "earlier.tga"})
+            WriteAll(dir / name, name);
+        for (const char* name : {"unlit.png", "lit.png"})
+            ASSERT_FALSE(leds.LoadLedImageFile(file(name), lmAdd, AnyPicture).refused());
+        // LED image 0's alpha picture was cleared: the render no longer reads it.
+        leds.select(0);
+        ASSERT_FALSE(
+            leds.LoadLedImageFile(file("old-alpha.png"), lmAddAlpha, AnyPicture).refused());
+        leds.clearAlpha(0);
+        leds.select(1);
+        ASSERT_FALSE(
+            leds.LoadLedImageFile(file("lit-alpha.png"), lmAddAlpha, AnyPicture).refused());
+        ASSERT_FALSE(LoadLogoFile(logo, file("logo.png"), AnyPicture).refused());
+    }
+
+    std::string file(const std::string& name) const { return (dir / name).string(); }
+
+    // Every entry of the folder with its kind and bytes.
+    std::map<std::string, std::string> snapshot() const
+    {
+        std::map<std::string, std::string> entries;
+        for (const auto& e : fs::recursive_directory_iterator(dir)) {
+            const fs::file_status s = fs::symlink_status(e.path());
+            entries[e.path().lexically_relative(dir).string()] =
+                fs::is_regular_file(s) ? ReadAll(e.path())
+                                       : "kind " + std::to_string(static_cast<int>(s.type()));
+        }
+        return entries;
+    }
+
+    lumexa::testing::ScratchFolder scratch;
+    const fs::path dir = scratch.path();
+    LedImageSet leds;
+    Logo logo;
+};
+
+TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
+{
+    fs::create_symlink("p.led", dir / "link-to-project.led");
+    fs::create_hard_link(dir / "p.led", dir / "hard-link.led");
+    fs::create_symlink("lit.png", dir / "link-to-led.png");
+    fs::create_directory(dir / "folder");
+    ASSERT_EQ(::mkfifo(file("fifo.tga").c_str(), 0644), 0);
+    // A device node of our own, never one of /dev; only root may make one.
+    const bool device = ::mknod(file("null.tga").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+
+    struct Case {
+        const char* what;
+        std::string output;
+        std::string reason; // empty: passes
+    };
+    std::vector<Case> cases = {
+        {"the project", file("p.led"), "it is the project being rendered"},
+        {"a link to the project", file("link-to-project.led"), "it is the project being rendered"},
+        {"a hard link to the project", file("hard-link.led"), "it is the project being rendered"},
+        {"the project by another path", dir.string() + "/folder/../p.led",
+         "it is the project being rendered"},
+        {"LED picture 0", file("unlit.png"), "it is the picture of LED image 0"},
+        {"a link to LED picture 1", file("link-to-led.png"), "it is the picture of LED image 1"},
+        {"an alpha picture", file("lit-alpha.png"), "it is the alpha picture of LED image 1"},
+        {"the logo picture", file("logo.png"), "it is the logo picture"},
+        {"a folder", file("folder"), "Is a directory"},
+        {"a FIFO", file("fifo.tga"), "it is not a regular file"},
+        {"a missing folder", file("none/out.tga"), "No such file or directory"},
+        {"a folder that takes no files", "/proc/lumexa-out.tga", "?"},
+        {"a new file", file("out.tga"), ""},
+        {"an earlier result", file("earlier.tga"), ""},
+        {"an alpha picture no longer in use", file("old-alpha.png"), ""},
+    };
+    if (device)
+        cases.push_back({"a device", file("null.tga"), "it is not a regular file"});
+    if (::geteuid() != 0) {
+        fs::create_directory(dir / "read-only");
+        fs::permissions(dir / "read-only", fs::perms(0555));
+        cases.push_back({"a read-only folder", file("read-only/out.tga"), "Permission denied"});
+    }
+
+    const auto before = snapshot();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            CheckRenderDestination(c.output, file("p.led"), leds, logo);
+            EXPECT_EQ(c.reason, "") << "passed";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.file(), c.output);
+            if (c.reason == "?") {
+                EXPECT_NE(e.reason(), "");
+            } else {
+                EXPECT_EQ(e.reason(), c.reason);
+            }
+        }
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
+TEST_F(RenderDestination, AProjectNotYetSavedIsNoFileToGuard)
+{
+    // The windows render the project they hold in memory and pass no project path.
+    EXPECT_NO_THROW(CheckRenderDestination(file("p.led"), std::string(), leds, logo));
+    logo.loaded = false; // the Text page: the logo is not read
+    EXPECT_NO_THROW(CheckRenderDestination(file("logo.png"), std::string(), leds, logo));
+    EXPECT_EQ(ReadAll(dir / "logo.png"), "logo.png");
+}
+
+} // namespace
+} // namespace lumexa
