@@ -2,6 +2,7 @@
 #include "support/project_folder.h"
 
 #include "support/file_bytes.h"
+#include "support/folder_snapshot.h"
 
 #include <Magick++.h>
 
@@ -44,19 +45,7 @@ std::string ProjectFolder::writeProject(const std::string& name, const std::stri
 
 std::map<std::string, std::string> ProjectFolder::snapshot() const
 {
-    std::map<std::string, std::string> entries;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        const fs::file_status s = fs::symlink_status(e.path());
-        std::string what;
-        if (fs::is_symlink(s))
-            what = "link to " + fs::read_symlink(e.path()).string();
-        else if (fs::is_regular_file(s))
-            what = ReadAll(e.path());
-        else
-            what = "kind " + std::to_string(static_cast<int>(s.type()));
-        entries[e.path().lexically_relative(dir).string()] = what;
-    }
-    return entries;
+    return FolderSnapshot(dir);
 }
 
 } // namespace lumexa::testing

@@ -28,8 +28,7 @@ class ProjectFolder : public ::testing::Test
                              const std::vector<std::string>& pictures, int fontSize = 12,
                              const std::vector<std::string>& extra = {}) const;
 
-    // Every entry of the folder and its subfolders by relative path: a regular file's
-    // bytes, where a link points, or the kind of anything else.
+    // The folder's FolderSnapshot.
     std::map<std::string, std::string> snapshot() const;
 
     ScratchFolder scratch;

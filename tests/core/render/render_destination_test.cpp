@@ -6,12 +6,12 @@
 
 #include "core/base/error.h"
 #include "support/file_bytes.h"
+#include "support/folder_snapshot.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -19,6 +19,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using lumexa::testing::FolderSnapshot;
 using lumexa::testing::ReadAll;
 using lumexa::testing::WriteAll;
 
@@ -58,19 +59,6 @@ class RenderDestination : public ::testing::Test
     }
 
     std::string file(const std::string& name) const { return (dir / name).string(); }
-
-    // Every entry of the folder with its kind and bytes.
-    std::map<std::string, std::string> snapshot() const
-    {
-        std::map<std::string, std::string> entries;
-        for (const auto& e : fs::recursive_directory_iterator(dir)) {
-            const fs::file_status s = fs::symlink_status(e.path());
-            entries[e.path().lexically_relative(dir).string()] =
-                fs::is_regular_file(s) ? ReadAll(e.path())
-                                       : "kind " + std::to_string(static_cast<int>(s.type()));
-        }
-        return entries;
-    }
 
     lumexa::testing::ScratchFolder scratch;
     const fs::path dir = scratch.path();
@@ -119,7 +107,7 @@ TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
         cases.push_back({"a read-only folder", file("read-only/out.tga"), "Permission denied"});
     }
 
-    const auto before = snapshot();
+    const auto before = FolderSnapshot(dir);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         try {
@@ -133,7 +121,7 @@ TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
                 EXPECT_EQ(e.reason(), c.reason);
             }
         }
-        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(FolderSnapshot(dir), before);
     }
 }
 
