@@ -1,8 +1,10 @@
 # Installation: programs in bin/, language files, manuals and examples in share/lumexa/
 # (where the programs look for them when they are not beside the program), the HTML
-# manuals with their pictures in share/doc/lumexa/, and the desktop entry, icons,
-# AppStream metainfo and the MIME type of .led projects.
+# manuals with their pictures, the copyright file and the changelog in share/doc/lumexa/,
+# the manual pages, and the desktop entry, icons, AppStream metainfo and the MIME type of
+# .led projects. cmake/package.cmake packs the same tree into a Debian package.
 include(GNUInstallDirs)
+include(cmake/compressed_docs.cmake)
 
 set(LUMEXA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/lumexa)
 
@@ -19,9 +21,24 @@ foreach(lang en pl)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/manual/${lang} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumexa
           OPTIONAL PATTERN made EXCLUDE)
 endforeach()
+install(FILES packaging/copyright ${LUMEXA_CHANGELOG} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumexa)
+# The HTML manuals registered with doc-base, where Debian's documentation browsers list
+# them (doc-base takes only files in share/doc, so the PDFs are not named there).
+if(LUMEXA_BUILD_TOOLS)
+  set(LUMEXA_FULL_DOC_DIR ${CMAKE_INSTALL_FULL_DATADIR}/doc/lumexa)
+  foreach(doc lumexa-manual lumexa-manual-pl)
+    configure_file(packaging/doc-base/${doc}.in ${CMAKE_BINARY_DIR}/doc-base/lumexa.${doc} @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/doc-base/lumexa.${doc} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
+  endforeach()
+endif()
+if(LUMEXA_MAN_PAGES)
+  install(FILES ${LUMEXA_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(DIRECTORY data/examples DESTINATION ${LUMEXA_SHARE_DIR} PATTERN "*.py" EXCLUDE)
 
 install(FILES data/desktop/org.lumexa.Lumexa.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/desktop/org.lumexa.Lumexa.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/desktop/org.lumexa.Lumexa.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons OPTIONAL)
+
+include(cmake/package.cmake)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and checks the installed tree: the desktop
+# Installs the build into a scratch prefix and checks the installed tree: the files the
+# package needs (manual pages, copyright, changelog among them) are there, the desktop
 # entry, the AppStream metainfo and the MIME type validate, and the installed
 # lumexa-render finds its language file and renders an installed example.
 set -euo pipefail
@@ -12,7 +13,9 @@ share="$prefix/share"
 for f in "$prefix/bin/lumexa-render" "$share/lumexa/English.lng" "$share/lumexa/Polski.lng" \
          "$share/lumexa/lumexa_TesselEN.pdf" "$share/lumexa/examples/text.led" \
          "$share/icons/hicolor/48x48/apps/org.lumexa.Lumexa.png" \
-         "$share/doc/lumexa/en/index.html" "$share/doc/lumexa/pl/pictures/step-tag.png"; do
+         "$share/doc/lumexa/en/index.html" "$share/doc/lumexa/pl/pictures/step-tag.png" \
+         "$share/doc/lumexa/copyright" "$share/doc/lumexa/changelog.gz" \
+         "$share/man/man1/lumexa.1.gz" "$share/man/man1/lumexa-render.1.gz"; do
   [ -e "$f" ] || { echo "not installed: $f"; exit 1; }
 done
 
