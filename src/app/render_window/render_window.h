@@ -88,6 +88,8 @@ class TForm3 : public QDialog
     Activity activity() const { return activity_; }
     // True while a run's thread exists, also for the moment a cancelled run takes to stop.
     bool runActive() const { return run_ != nullptr; }
+    // True while a run lays out, before it counts its first row.
+    bool layingOut() const;
     // The destination the save dialog holds (empty until one was chosen).
     const QString& destination() const { return SaveDialog1.fileName; }
     // The preview area as drawn now.

@@ -103,6 +103,11 @@ void TForm3::Button4Click()
     startRun(Activity::Previewing, std::move(request));
 }
 
+bool TForm3::layingOut() const
+{
+    return run_ && !run_->ended() && run_->progress().total() == 0;
+}
+
 void TForm3::finishCancelledRun()
 {
     // The run was asked to stop; it ends at its next check, so this wait is short.
@@ -158,6 +163,9 @@ void TForm3::finishRun()
             ProgressBar1->setValue(0);
             Label1->setText(QStringLiteral("0%"));
         }
+        // A render cancelled while it laid out says so as one cancelled while writing does.
+        if (outcome == RunState::Cancelled && run_->progress().total() == 0)
+            addLogLine(5);
         if (!failure.isEmpty())
             addLogText(failure);
         break;

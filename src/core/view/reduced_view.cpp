@@ -1,9 +1,10 @@
 // Area-averaged reduced views, composed block row by block row.
 #include "core/view/reduced_view.h"
 
+#include "core/base/error.h"
+#include "core/run/ordered_pipeline.h"
+
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 namespace lumexa
@@ -15,34 +16,11 @@ namespace
 // cheap, few enough that a wide rectangle needs little memory.
 constexpr int kRowsPerPass = 16;
 
-// Composes and averages the block rows taken from `nextBlockRow` until none are left.
-bool ReduceBlockRows(const DotRenderer& renderer, const PixelRect& rect, int factor, uint8_t* rgba,
-                     size_t stride, std::atomic<int>& nextBlockRow, std::stop_token stop)
-{
-    const int outWidth = ReducedLength(rect.width, factor);
-    const int outHeight = ReducedLength(rect.height, factor);
-    const int passRows = std::min(factor, kRowsPerPass);
-    std::vector<uint8_t> rows(static_cast<size_t>(rect.width) * 4 * static_cast<size_t>(passRows));
-    std::vector<uint64_t> sums(static_cast<size_t>(outWidth) * 4);
-    const size_t rowBytes = static_cast<size_t>(rect.width) * 4;
-    for (int by = nextBlockRow.fetch_add(1); by < outHeight; by = nextBlockRow.fetch_add(1)) {
-        std::fill(sums.begin(), sums.end(), 0);
-        const int top = by * factor;
-        const int blockRows = std::min(factor, rect.height - top);
-        for (int done = 0; done < blockRows; done += passRows) {
-            const int count = std::min(passRows, blockRows - done);
-            if (!renderer.RenderRegion({rect.x, rect.y + top + done, rect.width, count},
-                                       rows.data(), rowBytes, stop))
-                return false;
-            for (int r = 0; r < count; ++r)
-                AddRowToBlockSums(rows.data() + static_cast<size_t>(r) * rowBytes, rect.width,
-                                  factor, sums.data());
-        }
-        AverageBlockSums(sums.data(), rect.width, factor, blockRows,
-                         rgba + static_cast<size_t>(by) * stride);
-    }
-    return !stop.stop_requested();
-}
+// What a thread needs to compose and average one block row.
+struct BlockScratch {
+    std::vector<uint8_t> rows;
+    std::vector<uint64_t> sums;
+};
 
 } // namespace
 
@@ -116,21 +94,44 @@ bool RenderReduced(const DotRenderer& renderer, const PixelRect& rect, int facto
 {
     if (rect.empty() || factor <= 0)
         return true;
+    const int outWidth = ReducedLength(rect.width, factor);
     const int outHeight = ReducedLength(rect.height, factor);
     threads = std::clamp(threads, 1, outHeight);
-    std::atomic<int> nextBlockRow{0};
-    std::atomic<bool> complete{true};
-    {
-        std::vector<std::jthread> helpers;
-        for (int t = 1; t < threads; ++t)
-            helpers.emplace_back([&] {
-                if (!ReduceBlockRows(renderer, rect, factor, rgba, stride, nextBlockRow, stop))
-                    complete = false;
-            });
-        if (!ReduceBlockRows(renderer, rect, factor, rgba, stride, nextBlockRow, stop))
-            complete = false;
+    const int passRows = std::min(factor, kRowsPerPass);
+    const size_t rowBytes = static_cast<size_t>(rect.width) * 4;
+    std::vector<BlockScratch> scratch(static_cast<size_t>(threads));
+    for (BlockScratch& s : scratch) {
+        s.rows.resize(rowBytes * static_cast<size_t>(passRows));
+        s.sums.resize(static_cast<size_t>(outWidth) * 4);
     }
-    return complete && !stop.stop_requested();
+    // Each block row lands in its own place of `rgba`, so the pipeline's items carry nothing;
+    // this thread takes them in order and composes whenever it would wait.
+    OrderedPipeline<char> blockRows(
+        static_cast<size_t>(2 * threads), threads - 1, [&](char&, int64_t index, int worker) {
+            BlockScratch& s = scratch[static_cast<size_t>(worker)];
+            const int by = static_cast<int>(index);
+            std::fill(s.sums.begin(), s.sums.end(), 0);
+            const int top = by * factor;
+            const int blockRows = std::min(factor, rect.height - top);
+            for (int done = 0; done < blockRows; done += passRows) {
+                const int count = std::min(passRows, blockRows - done);
+                if (!renderer.RenderRegion({rect.x, rect.y + top + done, rect.width, count},
+                                           s.rows.data(), rowBytes, stop))
+                    throw Stopped();
+                for (int r = 0; r < count; ++r)
+                    AddRowToBlockSums(s.rows.data() + static_cast<size_t>(r) * rowBytes, rect.width,
+                                      factor, s.sums.data());
+            }
+            AverageBlockSums(s.sums.data(), rect.width, factor, blockRows,
+                             rgba + static_cast<size_t>(by) * stride);
+        });
+    blockRows.release(outHeight);
+    for (int by = 0; by < outHeight; ++by) {
+        if (!blockRows.waitFor(by, true))
+            return false;
+        blockRows.consumed(by + 1);
+    }
+    return !stop.stop_requested();
 }
 
 } // namespace lumexa

@@ -8,8 +8,11 @@ namespace lumexa
 
 TileWorkers::TileWorkers(int threads, Delivery deliver) : deliver_(std::move(deliver))
 {
-    for (int i = 0; i < std::max(threads, 1); ++i)
-        threads_.emplace_back([this](std::stop_token quit) { work(quit); });
+    for (int i = 0; i < std::max(threads, 1); ++i) {
+        workers_.push_back(std::make_unique<BackgroundRun>());
+        workers_.back()->start(
+            [this](std::stop_token quit, RunProgress&) { return serve(std::move(quit)); });
+    }
 }
 
 TileWorkers::~TileWorkers()
@@ -20,10 +23,10 @@ TileWorkers::~TileWorkers()
         for (Running* r : running_)
             r->stop.request_stop();
     }
-    for (std::jthread& t : threads_)
-        t.request_stop();
+    for (const auto& worker : workers_)
+        worker->cancel();
     wake_.notify_all();
-    threads_.clear(); // joins
+    workers_.clear(); // joins
 }
 
 void TileWorkers::setSource(std::shared_ptr<const DotRenderer> renderer, const TileGrid& grid,
@@ -71,12 +74,20 @@ size_t TileWorkers::pending() const
     return queue_.size() + running_.size();
 }
 
-void TileWorkers::work(std::stop_token quit)
+std::optional<Error> TileWorkers::failure() const
+{
+    for (const auto& worker : workers_)
+        if (worker->state() == RunState::Failed)
+            return worker->error();
+    return std::nullopt;
+}
+
+bool TileWorkers::serve(std::stop_token quit)
 {
     std::unique_lock lock(mutex_);
     for (;;) {
         if (!wake_.wait(lock, quit, [&] { return !queue_.empty() && renderer_ != nullptr; }))
-            return;
+            return false;
         Running running{queue_.front(), {}};
         queue_.pop_front();
         running_.push_back(&running);
@@ -86,18 +97,27 @@ void TileWorkers::work(std::stop_token quit)
         lock.unlock();
 
         RenderedTile tile;
-        tile.key = running.job.key;
-        tile.draft = running.job.draft;
-        tile.generation = generation;
-        const PixelRect place = grid.reduced(tile.key);
-        tile.width = place.width;
-        tile.height = place.height;
-        tile.rgba.resize(static_cast<size_t>(place.width) * static_cast<size_t>(place.height) * 4);
-        const size_t stride = static_cast<size_t>(place.width) * 4;
-        const bool done = tile.draft ? RenderTileDraft(*renderer, grid, tile.key, tile.rgba.data(),
-                                                       stride, running.stop.get_token())
-                                     : RenderTile(*renderer, grid, tile.key, tile.rgba.data(),
-                                                  stride, running.stop.get_token());
+        bool done = false;
+        try {
+            tile.key = running.job.key;
+            tile.draft = running.job.draft;
+            tile.generation = generation;
+            const PixelRect place = grid.reduced(tile.key);
+            tile.width = place.width;
+            tile.height = place.height;
+            tile.rgba.resize(static_cast<size_t>(place.width) * static_cast<size_t>(place.height) *
+                             4);
+            const size_t stride = static_cast<size_t>(place.width) * 4;
+            done = tile.draft ? RenderTileDraft(*renderer, grid, tile.key, tile.rgba.data(), stride,
+                                                running.stop.get_token())
+                              : RenderTile(*renderer, grid, tile.key, tile.rgba.data(), stride,
+                                           running.stop.get_token());
+        } catch (...) {
+            // The tile is no longer running; the run ends with what went wrong.
+            lock.lock();
+            running_.erase(std::find(running_.begin(), running_.end(), &running));
+            throw;
+        }
 
         lock.lock();
         running_.erase(std::find(running_.begin(), running_.end(), &running));

@@ -1,4 +1,4 @@
-// Worker threads that compose the tiles a zoomable view asks for. The view says which tiles
+// Background runs that compose the tiles a zoomable view asks for. The view says which tiles
 // it wants, most wanted first, as often as it likes: tiles no longer wanted are dropped from
 // the queue or, when already being composed, stopped; each finished tile is handed to the
 // delivery function on the worker's thread, which must pass it on to the view's own thread.
@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/render/dot_renderer.h"
+#include "core/run/background_run.h"
 #include "core/view/tile_grid.h"
 
 #include <condition_variable>
@@ -15,8 +16,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
-#include <thread>
 #include <vector>
 
 namespace lumexa
@@ -52,6 +53,9 @@ class TileWorkers
 
     // Tiles queued or being composed (for tests and the status line).
     size_t pending() const;
+    // Why a worker stopped serving: a tile that could not be composed (out of memory, say).
+    // The others go on.
+    std::optional<Error> failure() const;
 
   private:
     struct Job {
@@ -63,7 +67,8 @@ class TileWorkers
         std::stop_source stop;
     };
 
-    void work(std::stop_token quit);
+    // A worker's run: serves the queue until the run is cancelled.
+    bool serve(std::stop_token quit);
 
     Delivery deliver_;
     mutable std::mutex mutex_;
@@ -73,7 +78,7 @@ class TileWorkers
     uint64_t generation_ = 0;
     std::deque<Job> queue_;
     std::vector<Running*> running_;
-    std::vector<std::jthread> threads_;
+    std::vector<std::unique_ptr<BackgroundRun>> workers_;
 };
 
 } // namespace lumexa

@@ -1,12 +1,13 @@
-// The pieces form a ring: piece i lives in slot i % slots, and the writing thread hands
-// over piece i only after piece i - slots has been written, so the slots never clash.
+// The pieces form the ordered pipeline's ring: piece i lives in slot i % slots, and the
+// writing thread fills piece i only after piece i - slots has been written, so the slots
+// never clash.
 #include "imaging/deflate/piece_pipeline.h"
 
 #include "core/base/error.h"
 
 #include <algorithm>
 #include <exception>
-#include <limits>
+#include <thread>
 
 namespace lumexa
 {
@@ -23,7 +24,6 @@ namespace
 constexpr size_t kPieceBytes = size_t{1} << 18;
 constexpr size_t kLargePieceBytes = size_t{1} << 20;
 constexpr size_t kWidePieceRows = 4;
-constexpr size_t kNotDone = std::numeric_limits<size_t>::max();
 constexpr int kMostThreads = 8;
 
 } // namespace
@@ -38,53 +38,37 @@ int PieceRows(int width, Compression compression)
 
 PiecePipeline::PiecePipeline(int threads, Compression compression, size_t inputBytes,
                              Compress compress, Write write)
-    : compress_(std::move(compress)), write_(std::move(write))
+    : write_(std::move(write))
 {
     if (threads <= 0)
         threads = static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, kMostThreads);
-    // Two pieces per thread keep every thread busy while finished ones wait their turn.
-    pieces_.resize(static_cast<size_t>(2 * threads + 2));
-    for (Piece& piece : pieces_)
-        piece.input.reserve(inputBytes);
-    done_.assign(pieces_.size(), kNotDone);
-    threads_.reserve(static_cast<size_t>(threads));
     for (int i = 0; i < threads; ++i)
-        threads_.emplace_back([this, compression] {
-            try {
-                SegmentDeflater deflater(compression);
-                work(deflater);
-            } catch (const std::exception& e) {
-                std::lock_guard lock(mutex_);
-                if (failure_.empty())
-                    failure_ = e.what();
-                writerWake_.notify_one();
-            }
+        deflaters_.push_back(std::make_unique<SegmentDeflater>(compression));
+    // Two pieces per thread keep every thread busy while finished ones wait their turn.
+    pieces_ = std::make_unique<OrderedPipeline<Piece>>(
+        static_cast<size_t>(2 * threads + 2), threads,
+        [this, compress = std::move(compress)](Piece& piece, int64_t, int worker) {
+            compress(piece, *deflaters_[static_cast<size_t>(worker)]);
         });
+    for (size_t i = 0; i < pieces_->slotCount(); ++i)
+        pieces_->slot(static_cast<int64_t>(i)).input.reserve(inputBytes);
 }
 
 PiecePipeline::~PiecePipeline()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    workWake_.notify_all();
-    threads_.clear();
+    // The compressing threads end before the deflaters they use.
+    pieces_.reset();
 }
 
 const Piece* PiecePipeline::previous() const
 {
-    return fillIndex_ == 0 ? nullptr : &pieces_[(fillIndex_ - 1) % pieces_.size()];
+    return fillIndex_ == 0 ? nullptr : &pieces_->slot(fillIndex_ - 1);
 }
 
 void PiecePipeline::submit()
 {
-    {
-        std::lock_guard lock(mutex_);
-        ++fillIndex_;
-    }
-    workWake_.notify_one();
+    pieces_->release(++fillIndex_);
     writeReady(false);
     Piece& next = filling();
     next.index = static_cast<int>(fillIndex_);
@@ -95,61 +79,23 @@ void PiecePipeline::submit()
 
 void PiecePipeline::finish()
 {
-    if (filling().rows > 0) {
-        {
-            std::lock_guard lock(mutex_);
-            ++fillIndex_;
-        }
-        workWake_.notify_one();
-    }
+    if (filling().rows > 0)
+        pieces_->release(++fillIndex_);
     writeReady(true);
-}
-
-void PiecePipeline::work(SegmentDeflater& deflater)
-{
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        workWake_.wait(lock, [&] { return stop_ || compressIndex_ < fillIndex_; });
-        if (stop_)
-            return;
-        const size_t index = compressIndex_++;
-        Piece& piece = pieces_[index % pieces_.size()];
-        lock.unlock();
-        std::string error;
-        try {
-            compress_(piece, deflater);
-        } catch (const std::exception& e) {
-            error = e.what();
-        }
-        lock.lock();
-        if (!error.empty() && failure_.empty())
-            failure_ = error;
-        done_[index % pieces_.size()] = index;
-        writerWake_.notify_one();
-    }
 }
 
 void PiecePipeline::writeReady(bool all)
 {
-    const size_t slots = pieces_.size();
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        if (!failure_.empty())
-            throw Error(failure_);
-        if (writeIndex_ == fillIndex_)
+    const auto slots = static_cast<int64_t>(pieces_->slotCount());
+    while (writeIndex_ < fillIndex_) {
+        // The slot to fill next must be free, so its piece is waited for.
+        const bool needed = all || fillIndex_ - writeIndex_ >= slots;
+        const Piece* piece =
+            needed ? pieces_->waitFor(writeIndex_, false) : pieces_->processed(writeIndex_);
+        if (!piece)
             return;
-        if (done_[writeIndex_ % slots] == writeIndex_) {
-            const Piece& piece = pieces_[writeIndex_ % slots];
-            lock.unlock();
-            write_(piece);
-            lock.lock();
-            ++writeIndex_;
-            continue;
-        }
-        // The slot to fill next still holds a piece that is not written.
-        if (!all && fillIndex_ - writeIndex_ < slots)
-            return;
-        writerWake_.wait(lock);
+        write_(*piece);
+        pieces_->consumed(++writeIndex_);
     }
 }
 

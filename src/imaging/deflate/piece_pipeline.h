@@ -1,19 +1,18 @@
 // Compressing a result file in pieces on a few threads while one thread writes them in
-// file order. The writing thread fills a piece with rows, hands it over and goes on with
-// the next; finished pieces are written as soon as every piece before them is. A fixed
-// number of pieces exists, so memory stays the same for any size of result, and the
-// writing thread waits only when all of them are still being compressed.
+// file order, through the ordered pipeline. The writing thread fills a piece with rows,
+// hands it over and goes on with the next; finished pieces are written as soon as every
+// piece before them is. A fixed number of pieces exists, so memory stays the same for any
+// size of result, and the writing thread waits only when all of them are still being
+// compressed.
 #pragma once
 
 #include "core/project/compression.h"
+#include "core/run/ordered_pipeline.h"
 #include "imaging/deflate/deflate_segment.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
-#include <string>
-#include <thread>
+#include <memory>
 #include <vector>
 
 namespace lumexa
@@ -55,7 +54,7 @@ class PiecePipeline
     PiecePipeline& operator=(const PiecePipeline&) = delete;
 
     // The piece being filled on the writing thread.
-    Piece& filling() { return pieces_[fillIndex_ % pieces_.size()]; }
+    Piece& filling() { return pieces_->slot(fillIndex_); }
     // The piece handed over last, whose input is intact until filling() is handed over.
     const Piece* previous() const;
     // Hands the filled piece over, writes the pieces that are ready and makes the next
@@ -66,23 +65,15 @@ class PiecePipeline
     void finish();
 
   private:
-    void work(SegmentDeflater& deflater);
-    // Writes the finished pieces in order; with `all`, until every piece handed over is.
+    // Writes the compressed pieces in order; with `all`, every piece handed over, else
+    // only those ready and, when the slot to fill next still holds one, that one.
     void writeReady(bool all);
 
-    Compress compress_;
     Write write_;
-    std::vector<Piece> pieces_;
-    std::vector<size_t> done_; // per slot: the piece last compressed in it
-    std::mutex mutex_;
-    std::condition_variable workWake_;
-    std::condition_variable writerWake_;
-    size_t fillIndex_ = 0;     // the piece being filled
-    size_t compressIndex_ = 0; // the next piece to compress
-    size_t writeIndex_ = 0;    // the next piece to write
-    bool stop_ = false;
-    std::string failure_; // the first compressing error
-    std::vector<std::jthread> threads_;
+    std::vector<std::unique_ptr<SegmentDeflater>> deflaters_; // one per compressing thread
+    std::unique_ptr<OrderedPipeline<Piece>> pieces_;
+    int64_t fillIndex_ = 0;  // the piece being filled
+    int64_t writeIndex_ = 0; // the next piece to write
 };
 
 } // namespace lumexa

@@ -100,6 +100,7 @@ class RenderWindowTest : public QObject
     void renderWritesWhatLumexaRenderWrites();
     void compressionIsChosenForPngAndTiff();
     void cancelledRenderLeavesTheEarlierFile();
+    void cancelStopsALayoutInProgress();
     void unwritableDestinationIsReported();
     void destinationThatIsAnInputOrNoFileIsRefused();
     void targaSizeLimitIsReportedBeforeWriting();
@@ -446,6 +447,32 @@ void RenderWindowTest::cancelledRenderLeavesTheEarlierFile()
     for (const QString& name : files)
         QVERIFY2(name == QStringLiteral("earlier.tga") || name.startsWith(QStringLiteral("led")),
                  qPrintable(name));
+}
+
+void RenderWindowTest::cancelStopsALayoutInProgress()
+{
+    // A long text: its layout takes long enough for the click on Cancel to land in it.
+    RenderFixture f;
+    TForm3& w = f.render;
+    f.window->Edit1->setText(QString(4000, QLatin1Char('W')));
+    f.window->ScrollBar1->setValue(32);
+    w.prepareForCommand(f.window->settingsFromControls());
+    const QString path = f.folder.filePath(QStringLiteral("long.tga"));
+    f.choose(path);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QVERIFY(w.layingOut());
+    // The window's thread is free: Cancel is shown and takes the click.
+    QVERIFY(w.Button3->isVisible());
+    QTest::mouseClick(w.Button3, Qt::LeftButton);
+    QCOMPARE(w.activity(), TForm3::Activity::Idle);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    QVERIFY(f.logLines().contains(f.text(5)));
+    QVERIFY(!f.logLines().contains(f.text(19)));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(f.prompts.messages.isEmpty()); // a cancel is no error
+    w.hide();
 }
 
 void RenderWindowTest::unwritableDestinationIsReported()
