@@ -1,5 +1,9 @@
-// The table of 158 numbered interface texts, filled from language files. Reading a file
-// overwrites only the numbers it holds; the windows apply the captions themselves.
+// The table of numbered interface texts, filled from language files. Reading a file
+// overwrites only the numbers it holds; the windows apply the captions themselves. Numbers
+// are given out in blocks by area, so that texts added at the same time never share one:
+// 158..179 printing and the background choice, 180..199 messages about refused input,
+// 200..239 editing (undo) and the first run, 240..259 the deep-zoom export. A number
+// without a text in the files reads as empty.
 #pragma once
 
 #include <array>
@@ -9,12 +13,12 @@
 namespace lumexa
 {
 
-inline constexpr int kLanguageStringCount = 158;
+inline constexpr int kLanguageStringCount = 260;
 
 class LanguageTable
 {
   public:
-    // The text of string n; an empty text for a number outside 0..157.
+    // The text of string n; an empty text for a number outside 0..kLanguageStringCount - 1.
     const std::string& operator[](int n) const;
 
     // Reads the file at `path`: "Cannot open file %s" when it cannot be opened (nothing
@@ -22,8 +26,8 @@ class LanguageTable
     void LoadLanguage(const std::string& path);
     // Applies a language file's lines. The first line is a title and never read. Each
     // other line is number "=" delimiter text delimiter; the two delimiters are dropped
-    // unseen. A number outside 0..157 and a line without "=" are skipped; a later line
-    // wins. A number part that does not convert throws "'%s' is not a valid integer
+    // unseen. A number outside 0..kLanguageStringCount - 1 and a line without "=" are skipped; a
+    // later line wins. A number part that does not convert throws "'%s' is not a valid integer
     // value"; the lines before it stay applied.
     void LoadLanguageLines(const std::vector<std::string>& lines);
 
