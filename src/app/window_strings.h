@@ -42,5 +42,11 @@ inline constexpr int kStringDots = 153;
 // the order of Compression's values.
 inline constexpr int kStringCompression = 154;
 inline constexpr int kStringCompressionFast = 155;
+// The render window's choice beside "background", in the order of BackgroundOpacity's
+// values, and its tooltip.
+inline constexpr int kStringBackgroundTransparent = 158;
+inline constexpr int kStringBackgroundTip = 160;
+// A poster of too many sheets: %1 the sheets, %2 across, %3 down, %4 the most there may be.
+inline constexpr int kStringTooManySheets = 161;
 
 } // namespace lumexa

@@ -110,6 +110,16 @@ Compression ParseCompressionName(const std::string& value)
     throw UsageError{"'" + value + "' is not a compression (fast or small)"};
 }
 
+BackgroundChoice ParseBackgroundChoice(const std::string& value)
+{
+    if (value == "off")
+        return BackgroundChoice::Off;
+    if (const auto opacity = ParseBackgroundOpacity(value))
+        return *opacity == BackgroundOpacity::Opaque ? BackgroundChoice::Opaque
+                                                     : BackgroundChoice::Transparent;
+    throw UsageError{"'" + value + "' is not a background (off, transparent or opaque)"};
+}
+
 struct OptionRow {
     const char* longName;
     char shortName;    // 0: long form only
@@ -128,6 +138,8 @@ const OptionRow kOptions[] = {
     {"compression", 0, "C",
      "compress PNG and TIFF fast or small (default: the project's, else fast)",
      [](CliOptions& o, const std::string& v) { o.compression = ParseCompressionName(v); }},
+    {"background", 0, "B", "unlit LEDs off, transparent or opaque (default: the project's)",
+     [](CliOptions& o, const std::string& v) { o.background = ParseBackgroundChoice(v); }},
     {"font", 0, "FAMILY", "render a Text page whose font is not installed with FAMILY",
      [](CliOptions& o, const std::string& v) { o.font = v; }},
     {"list-fonts", 0, nullptr, "list the installed font families, one a line, and exit",
@@ -155,7 +167,7 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string&) { o.orientation = Orientation::Landscape; }},
     {"region", 0, "X,Y,W,H", "render only W x H pixels from X,Y (counted from the top left)",
      [](CliOptions& o, const std::string& v) { o.region = ParseRegion(v); }},
-    {"scale", 0, "N", "write N times smaller, each pixel the average of N x N",
+    {"scale", 0, "N", "write N times smaller (N x N pixels averaged), recorded at dpi / N",
      [](CliOptions& o, const std::string& v) { o.scale = ParseScale(v); }},
     {"help", 'h', nullptr, "show this help and exit",
      [](CliOptions& o, const std::string&) { o.help = true; }},
@@ -313,6 +325,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
                                    : "too many file names"};
     o.project = argv[optind];
     o.output = argv[optind + 1];
+    if (const auto named = OutputFormatNamedBy(o.output);
+        o.poster && named && *named != OutputFormat::Pdf)
+        throw UsageError{"--poster writes a PDF; '" + o.output + "' is named as a " +
+                         OutputFormatName(*named) + " file"};
     return o;
 }
 
@@ -328,6 +344,11 @@ std::string UsageText()
         ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width;\n"
         ".pdf gives one page of the result's size at the print resolution). A poster is\n"
         "a PDF of an overview page and the sheets to print, cut and glue.\n"
+        "\n"
+        "With the background on, every PDF page prints the unlit LEDs; Targa, PNG and\n"
+        "TIFF hold them transparent (coverage 0) unless --background opaque is given or\n"
+        "the project chose it. A result reduced by --scale N records the print resolution\n"
+        "divided by N, so that it prints at the same size with less detail.\n"
         "\n"
         "Options:\n";
     std::vector<std::string> names;

@@ -14,6 +14,9 @@
 namespace lumexa::cli
 {
 
+// --background: no background cells, or drawn with the panel transparent or opaque.
+enum class BackgroundChoice { Off, Transparent, Opaque };
+
 struct CliOptions {
     std::string project;
     std::string output;
@@ -23,9 +26,10 @@ struct CliOptions {
     bool version = false;
     bool listFonts = false;
     std::string font; // --font: the family that stands in for a font that is not installed
-    std::optional<OutputFormat> format;     // --format; else chosen by the output's extension
-    std::optional<int> dpi;                 // --dpi; else the project's print resolution
-    std::optional<Compression> compression; // --compression; else the project's choice
+    std::optional<OutputFormat> format;         // --format; else chosen by the output's extension
+    std::optional<int> dpi;                     // --dpi; else the project's print resolution
+    std::optional<Compression> compression;     // --compression; else the project's choice
+    std::optional<BackgroundChoice> background; // --background; else the project's
 
     // A poster PDF instead of a result file (--poster and what goes with it).
     std::optional<PaperSize> poster;

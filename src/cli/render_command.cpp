@@ -100,6 +100,13 @@ RenderRequest MakeRequest(const CliOptions& options, const HeadlessProject& proj
 {
     RenderRequest request;
     request.settings = project.settings;
+    if (options.background) {
+        request.settings.useBackground = *options.background != BackgroundChoice::Off;
+        if (*options.background != BackgroundChoice::Off)
+            request.settings.backgroundOpacity = *options.background == BackgroundChoice::Opaque
+                                                     ? BackgroundOpacity::Opaque
+                                                     : BackgroundOpacity::Transparent;
+    }
     request.source.leds = &project.leds;
     request.source.rasterizer = &rasterizer;
     request.source.logo = project.logo.loaded ? &project.logo.picture : nullptr;

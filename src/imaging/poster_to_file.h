@@ -13,6 +13,10 @@
 namespace lumexa
 {
 
+// Throws an Error naming `path` when its extension names a picture format: a poster is a
+// PDF, and a file called .png that holds one would mislead every program that opens it.
+void CheckPosterPath(const std::string& path);
+
 // `request` with the picture's size taken from `scene`, planned. Throws an Error when the
 // poster cannot print.
 PosterPlan PlanPosterOf(const RenderScene& scene, PosterRequest& request);

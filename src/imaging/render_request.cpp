@@ -8,6 +8,17 @@
 namespace lumexa
 {
 
+bool PrintsOnPaper(const RenderRequest& request)
+{
+    return request.poster || request.output.format.value_or(
+                                 OutputFormatForPath(request.output.path)) == OutputFormat::Pdf;
+}
+
+RenderOptions OptionsAsWritten(const RenderScene& scene, const RenderRequest& request)
+{
+    return PrintsOnPaper(request) ? PrintedOptions(scene.options) : scene.options;
+}
+
 RenderLayout LayOutRender(ProjectSettings settings, const RenderSource& source, RenderLog* log,
                           const std::stop_token& stop)
 {
@@ -31,6 +42,7 @@ bool WriteScene(const RenderScene& scene, const RenderRequest& request, std::sto
                 RunProgress& progress)
 {
     if (request.poster) {
+        CheckPosterPath(request.output.path);
         PosterRequest poster = *request.poster;
         const PosterPlan plan = PlanPosterOf(scene, poster);
         if (request.onPosterPlan)

@@ -43,6 +43,13 @@ struct RenderRequest {
     std::function<void(const PosterPlan& plan, const PosterRequest& request)> onPosterPlan;
 };
 
+// True when the request is printed, as a poster or a PDF page: paper has no transparency,
+// so the unlit LEDs show wherever the background is drawn (PrintedOptions).
+bool PrintsOnPaper(const RenderRequest& request);
+
+// The options the request's output is composed with: the scene's own, or print's.
+RenderOptions OptionsAsWritten(const RenderScene& scene, const RenderRequest& request);
+
 // The render layout of `settings` (a copy: the layout narrows its brightness range) with
 // its log lines in `log` (null: none). Throws an Error when the set lacks an unlit and a
 // lit LED image or the layout cannot be built, Stopped when `stop` is requested.

@@ -4,6 +4,7 @@
 #include "core/base/error.h"
 #include "core/render/dot_renderer.h"
 #include "core/view/reduced_view.h"
+#include "imaging/pdf/print_shop_writer.h"
 #include "imaging/targa/targa_writer.h"
 
 #include <exception>
@@ -54,7 +55,10 @@ FileRender::FileRender(const RenderScene& scene, Compression compression,
     WriterOptions writerOptions;
     writerOptions.compression = options_.compression.value_or(compression);
     writerOptions.threads = options_.threads;
-    writerOptions.dpi = options_.dpi;
+    // A reduced result keeps the physical size: N times fewer pixels per inch.
+    writerOptions.dpi = static_cast<double>(options_.dpi) / scale;
+    if (format_ == OutputFormat::Pdf)
+        CheckPrintShopPage(options_.path, outWidth, outHeight, writerOptions.dpi);
     writer_ = MakeRowWriter(options_.path, format_, writerOptions);
 
     RenderJobSetup setup;
@@ -94,7 +98,10 @@ bool FileRender::run(std::stop_token stop, RunProgress* progress)
 {
     stop_ = stop;
     try {
-        renderer_ = std::make_unique<DotRenderer>(scene_, kDefaultSampleTableBudget, stop);
+        // A page prints the unlit LEDs wherever the background is drawn.
+        renderer_ = std::make_unique<DotRenderer>(
+            scene_, format_ == OutputFormat::Pdf ? PrintedOptions(scene_.options) : scene_.options,
+            kDefaultSampleTableBudget, stop);
         if (options_.onBegin)
             options_.onBegin(job_->width(), job_->height());
         return job_->run(stop, progress);

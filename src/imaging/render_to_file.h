@@ -28,7 +28,9 @@ struct RenderToFileOptions {
     std::string path;
     std::optional<OutputFormat> format; // nothing: chosen by the path's extension
     int threads = 0;                    // composing threads; 0: one per core
-    int dpi = kDefaultPrintDpi;         // the print resolution recorded in the file
+    // The print resolution of the full-size result; the file records it divided by the
+    // scale, so that a reduced result prints at the same size with less detail.
+    int dpi = kDefaultPrintDpi;
     // Only this rectangle of the result (in full-size pixels), with the full render's
     // bytes; nothing: the whole result.
     std::optional<PixelRect> region;

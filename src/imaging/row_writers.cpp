@@ -25,20 +25,33 @@ std::string lowered(std::string_view s)
 
 } // namespace
 
-OutputFormat OutputFormatForPath(std::string_view path)
+std::optional<OutputFormat> OutputFormatNamedBy(std::string_view path)
 {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return OutputFormat::Targa;
-    const std::string ext = lowered(path.substr(dot + 1));
-    if (ext == "png")
-        return OutputFormat::Png;
-    if (ext == "tif" || ext == "tiff")
-        return OutputFormat::Tiff;
-    if (ext == "pdf")
-        return OutputFormat::Pdf;
-    return OutputFormat::Targa;
+        return std::nullopt;
+    return ParseOutputFormat(path.substr(dot + 1));
+}
+
+OutputFormat OutputFormatForPath(std::string_view path)
+{
+    return OutputFormatNamedBy(path).value_or(OutputFormat::Targa);
+}
+
+const char* OutputFormatName(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Png:
+        return "PNG";
+    case OutputFormat::Tiff:
+        return "TIFF";
+    case OutputFormat::Pdf:
+        return "PDF";
+    case OutputFormat::Targa:
+        break;
+    }
+    return "Targa";
 }
 
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name)

@@ -16,9 +16,13 @@ namespace lumexa
 
 enum class OutputFormat { Targa, Png, Tiff, Pdf };
 
-// ".png" is PNG, ".tif" and ".tiff" are TIFF, ".pdf" is PDF (any case); everything else
-// is Targa.
+// ".tga" is Targa, ".png" PNG, ".tif" and ".tiff" TIFF, ".pdf" PDF (any case); nothing for
+// any other extension or none.
+std::optional<OutputFormat> OutputFormatNamedBy(std::string_view path);
+// The format named by the extension; Targa for any other.
 OutputFormat OutputFormatForPath(std::string_view path);
+// "Targa", "PNG", "TIFF" or "PDF", as messages name the format.
+const char* OutputFormatName(OutputFormat format);
 // "tga", "png", "tiff" (also "tif") or "pdf"; nothing for any other name.
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 
@@ -27,8 +31,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 struct WriterOptions {
     Compression compression = Compression::Fast;
     int threads = 0;
-    int dpi =
-        kDefaultPrintDpi; // the print resolution PNG and TIFF record and a PDF page is sized by
+    // The print resolution PNG and TIFF record and a PDF page is sized by.
+    double dpi = kDefaultPrintDpi;
 };
 
 std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,

@@ -123,6 +123,13 @@ TEST(CliOptions, MistakesAreNamed)
         {"--poster a4 --scale 1 a.led b.pdf", "takes no --region or --scale"},
         {"--compression=9 a.led b.png", "'9' is not a compression (fast or small)"},
         {"a.led b.png --compression", "option --compression needs a value"},
+        {"--background dim a.led b.png", "'dim' is not a background (off, transparent or opaque)"},
+        {"--background Opaque a.led b.png", "'Opaque' is not a background"},
+        // A poster is a PDF whatever it is called, but not under another format's name.
+        {"--poster a4 a.led poster.png",
+         "--poster writes a PDF; 'poster.png' is named as a PNG file"},
+        {"--poster a4 a.led dir/p.TIF", "'dir/p.TIF' is named as a TIFF file"},
+        {"--poster a4 a.led p.tga", "'p.tga' is named as a Targa file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -133,6 +140,25 @@ TEST(CliOptions, MistakesAreNamed)
             EXPECT_NE(e.message.find(c.says), std::string::npos) << e.message;
         }
     }
+}
+
+TEST(CliOptions, BackgroundIsTheProjectsUnlessGiven)
+{
+    EXPECT_EQ(ParseCliOptions(Words("a.led b.png")).background, std::nullopt);
+    const struct {
+        const char* value;
+        BackgroundChoice choice;
+    } cases[] = {{"off", BackgroundChoice::Off},
+                 {"transparent", BackgroundChoice::Transparent},
+                 {"opaque", BackgroundChoice::Opaque}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseCliOptions(Words(std::string("--background=") + c.value + " a.led b.png"))
+                      .background,
+                  c.choice)
+            << c.value;
+    // Posters under names of no other format.
+    for (const char* name : {"p.pdf", "p.PDF", "poster", "p.v2/poster", "p.jpg"})
+        EXPECT_EQ(ParseCliOptions(Words(std::string("--poster a4 a.led ") + name)).output, name);
 }
 
 TEST(CliOptions, RegionAndScale)
@@ -148,8 +174,12 @@ TEST(CliOptions, RegionAndScale)
 TEST(CliOptions, HelpListsEveryOption)
 {
     const std::string help = UsageText();
-    for (const char* name : {"-j, --threads N", "-q, --quiet", "--format F", "--region X,Y,W,H",
-                             "--scale N", "--compression C", "-h, --help", "--version"})
+    // What a reduced result records, and where the unlit LEDs go, are told.
+    EXPECT_NE(help.find("recorded at dpi / N"), std::string::npos);
+    EXPECT_NE(help.find("every PDF page prints the unlit LEDs"), std::string::npos);
+    for (const char* name :
+         {"-j, --threads N", "-q, --quiet", "--format F", "--region X,Y,W,H", "--scale N",
+          "--compression C", "--background B", "-h, --help", "--version"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
@@ -165,6 +195,7 @@ const LongOption kLongOptions[] = {
     {"quiet", nullptr, ""},
     {"format", "png", ""},
     {"compression", "small", ""},
+    {"background", "opaque", ""},
     {"font", "Serif", ""},
     {"list-fonts", nullptr, ""},
     {"pdf", nullptr, ""},

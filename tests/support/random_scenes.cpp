@@ -81,6 +81,7 @@ OwnedScene RandomScene(std::mt19937& rng, bool wild)
     scene.options.useMask = uniform(rng, 0, 1) == 1;
     scene.options.additive = uniform(rng, 0, 2) == 0;
     scene.options.rotate = uniform(rng, 0, 3) != 0;
+    scene.options.opaqueBackground = uniform(rng, 0, 2) == 0;
 
     scene.columns = columns;
     scene.rows = rows;

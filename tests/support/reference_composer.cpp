@@ -107,6 +107,7 @@ void ComposePixel(const RenderScene& scene, const SceneRecords& records, Range c
                   int px, int py, Pixel& p)
 {
     const LedImage* led0 = ledOf(scene, 0);
+    bool panel = false; // a background cell covers the pixel
     if (scene.options.background && led0 != nullptr) {
         for (size_t i = cells.first; i < cells.end; ++i) {
             const TDotRecord& cell = records.background[i];
@@ -120,6 +121,7 @@ void ComposePixel(const RenderScene& scene, const SceneRecords& records, Range c
                 continue;
             const uint8_t* src = led0->picture.row(v) + static_cast<size_t>(u) * 3;
             p = {src[2], src[1], src[0], 0};
+            panel = true;
         }
     }
     for (size_t i = dots.first; i < dots.end; ++i) {
@@ -127,6 +129,9 @@ void ComposePixel(const RenderScene& scene, const SceneRecords& records, Range c
         if (boxCovers(d, px, py))
             composeDot(scene, d, px, py, p);
     }
+    // An opaque panel: every pixel a background cell covers ends with coverage 255.
+    if (panel && scene.options.opaqueBackground)
+        p.c = 255;
 }
 
 } // namespace

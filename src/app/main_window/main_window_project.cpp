@@ -51,6 +51,8 @@ void copyRenderOptions(const ProjectSettings& from, ProjectSettings& to)
     to.rotateBitmaps = from.rotateBitmaps;
     to.renderType = from.renderType;
     to.printDpi = from.printDpi;
+    to.compression = from.compression;
+    to.backgroundOpacity = from.backgroundOpacity;
 }
 
 // Selects the last entry of the list that is exactly `name`; false when none is.

@@ -46,7 +46,9 @@ bool PosterPicture::takeIfChanged(QImage& out)
 
 bool PosterPicture::sample(const RenderScene& scene, std::stop_token stop)
 {
-    const DotRenderer renderer(scene, kDefaultSampleTableBudget, stop);
+    // As the sheets print it: the unlit LEDs on paper wherever the background is drawn.
+    const DotRenderer renderer(scene, PrintedOptions(scene.options), kDefaultSampleTableBudget,
+                               stop);
     QImage picture(fitted(scene.width, scene.height, box_), QImage::Format_RGB32);
     picture.fill(Qt::white);
     {

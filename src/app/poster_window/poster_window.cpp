@@ -3,6 +3,7 @@
 #include "app/poster_window/poster_window.h"
 
 #include "app/shared_state.h"
+#include "app/window_strings.h"
 #include "core/base/error.h"
 #include "core/render/render_destination.h"
 
@@ -238,6 +239,20 @@ void PosterWindow::replan()
     }
     try {
         request_ = request();
+        // Counted before anything is planned: a size typed wrong shows its count, and Print
+        // stays off, without a moment spent on sheets nobody would glue.
+        const SheetCount count = CountSheets(request_);
+        if (!(count.total() <= kMostPosterSheets)) {
+            plan_.reset();
+            SummaryLabel->setText(text(kStringTooManySheets)
+                                      .arg(QString::fromStdString(SheetCountText(count.total())))
+                                      .arg(QString::fromStdString(SheetCountText(count.columns)))
+                                      .arg(QString::fromStdString(SheetCountText(count.rows)))
+                                      .arg(kMostPosterSheets));
+            PrintButton->setEnabled(false);
+            redraw();
+            return;
+        }
         plan_ = PlanPoster(request_);
         SummaryLabel->setText(text(143)
                                   .arg(plan_->columns * plan_->rows)

@@ -81,6 +81,9 @@ void TForm3::createControls()
     CheckBox4 = Named(new QCheckBox(QStringLiteral("background"), GroupBox2), "CheckBox4");
     CheckBox4->setGeometry(145, 44, 118, 20);
     CheckBox4->setChecked(true);
+    BackgroundBox = Named(new QComboBox(GroupBox2), "BackgroundBox");
+    BackgroundBox->setGeometry(145, 66, 116, 22);
+    BackgroundBox->addItems({QStringLiteral("transparent"), QStringLiteral("opaque")});
 
     RadioGroup1 = Named(new QGroupBox(QStringLiteral("Render type"), this), "RadioGroup1");
     RadioGroup1->setGeometry(8, 100, 265, 92);
@@ -193,6 +196,8 @@ void TForm3::createControls()
     // The inspector shows the options in force, whoever changes them.
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
         connect(box, &QCheckBox::toggled, this, &TForm3::followOptions);
+    connect(CheckBox4, &QCheckBox::toggled, BackgroundBox, &QComboBox::setEnabled);
+    connect(BackgroundBox, &QComboBox::currentIndexChanged, this, &TForm3::followOptions);
 }
 
 int TForm3::renderType() const
@@ -215,6 +220,7 @@ void TForm3::readOptions(ProjectSettings& s) const
     s.useAddEnabled = CheckBox2->isEnabled();
     s.useAddChecked = CheckBox2->isChecked();
     s.useBackground = CheckBox4->isChecked();
+    s.backgroundOpacity = static_cast<BackgroundOpacity>(BackgroundBox->currentIndex());
     s.rotateBitmaps = CheckBox3->isChecked();
     s.printDpi = PrintSize->dpi();
     s.compression = CompressionBox->currentIndex() == 1 ? Compression::Small : Compression::Fast;
@@ -228,6 +234,7 @@ void TForm3::applyOptions(const ProjectSettings& s)
     CheckBox2->setEnabled(s.useAddEnabled);
     CheckBox2->setChecked(s.useAddChecked);
     CheckBox4->setChecked(s.useBackground);
+    BackgroundBox->setCurrentIndex(static_cast<int>(s.backgroundOpacity));
     CheckBox3->setChecked(s.rotateBitmaps);
     PrintSize->setDpi(s.printDpi);
     CompressionBox->setCurrentIndex(s.compression == Compression::Small ? 1 : 0);
@@ -300,6 +307,8 @@ void TForm3::BitBtn1Click()
     offerCompression();
     Button2->setEnabled(true);
     Memo1->clear();
+    // A PDF destination is print: the inspector shows the page.
+    followOptions();
 }
 
 void TForm3::CheckBox1Click()

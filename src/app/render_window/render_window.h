@@ -103,6 +103,9 @@ class TForm3 : public QDialog
     QCheckBox* CheckBox2 = nullptr;
     QCheckBox* CheckBox4 = nullptr;
     QCheckBox* CheckBox3 = nullptr;
+    // Beside "background": the unlit LEDs transparent or opaque in picture files, in the
+    // order of BackgroundOpacity's values; enabled while "background" is checked.
+    QComboBox* BackgroundBox = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
     QButtonGroup* RadioGroup1Items = nullptr;
     QLabel* Label2 = nullptr;

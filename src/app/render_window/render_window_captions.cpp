@@ -31,6 +31,9 @@ void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
     w.CheckBox2->setText(s(95));
     w.CheckBox3->setText(s(96));
     w.CheckBox4->setText(s(97));
+    for (int i = 0; i < w.BackgroundBox->count(); ++i)
+        w.BackgroundBox->setItemText(i, s(kStringBackgroundTransparent + i));
+    w.BackgroundBox->setToolTip(s(kStringBackgroundTip));
     w.Label2->setText(s(98));
     w.RadioGroup1->setTitle(s(99));
     for (int i = 0; i < 3; ++i)

@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTimer>
@@ -42,6 +43,10 @@ RenderRequest TForm3::makeRequest()
     request.source.logo = shared_.logo.loaded ? &shared_.logo.picture : nullptr;
     request.source.random = &random_;
     request.source.generator = &generator_;
+    // Once chosen, the destination tells Preview and the inspector whether the result is
+    // printed; only Render writes it.
+    if (!Edit1->text().isEmpty())
+        request.output.path = QFile::encodeName(SaveDialog1.fileName).toStdString();
     return request;
 }
 

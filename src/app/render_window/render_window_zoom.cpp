@@ -24,7 +24,10 @@ void TForm3::followOptions()
     if (!inspectScene_ || Inspector->isHidden())
         return;
     const ProjectSettings settings = runSettings();
+    RenderRequest shown = makeRequest();
     inspectScene_->options = RenderOptionsOf(settings);
+    inspectScene_->options = OptionsAsWritten(*inspectScene_, shown);
+    Inspector->setBackdrop(PrintsOnPaper(shown) ? Backdrop::Paper : Backdrop::Checkerboard);
     Inspector->setPixelsPerInch(settings.printDpi);
     Inspector->setSource(std::make_shared<const DotRenderer>(*inspectScene_));
 }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -26,12 +27,28 @@ ZoomView::ZoomView(QWidget* parent, int threads, int tileSize) : QWidget(parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     grid_ = TileGrid(0, 0, tileSize);
+    setBackdrop(Backdrop::Checkerboard);
     workers_ = std::make_unique<TileWorkers>(threads, [this](RenderedTile&& tile) {
         // Handed to the view's thread; Qt drops the call when the view is gone by then.
         auto shared = std::make_shared<RenderedTile>(std::move(tile));
         QMetaObject::invokeMethod(
             this, [this, shared] { accept(std::move(*shared)); }, Qt::QueuedConnection);
     });
+}
+
+void ZoomView::setBackdrop(Backdrop backdrop)
+{
+    if (!backdropBrush_.texture().isNull() && backdrop == backdrop_)
+        return;
+    backdrop_ = backdrop;
+    // One tile of the pattern; a brush repeats it from the view's top-left corner, so each
+    // screen pixel gets BackdropAt's colour for its place.
+    QImage tile(2 * kCheckerSquare, 2 * kCheckerSquare, QImage::Format_RGB32);
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < tile.width(); ++x)
+            tile.setPixel(x, y, BackdropAt(backdrop, x, y));
+    backdropBrush_ = QBrush(QPixmap::fromImage(tile));
+    update();
 }
 
 ZoomView::~ZoomView()
@@ -149,7 +166,9 @@ void ZoomView::accept(RenderedTile&& tile)
     const auto found = cache_.find(tile.key);
     if (found != cache_.end() && (tile.draft || !found->second.draft))
         return;
-    QImage image(tile.width, tile.height, QImage::Format_RGBX8888);
+    // The engine's bytes as they are: coverage is the alpha the painter lays them over the
+    // backdrop with.
+    QImage image(tile.width, tile.height, QImage::Format_RGBA8888);
     for (int y = 0; y < tile.height; ++y)
         std::copy_n(tile.rgba.data() + static_cast<size_t>(y) * tile.width * 4,
                     static_cast<size_t>(tile.width) * 4, image.scanLine(y));
@@ -211,6 +230,10 @@ void ZoomView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), QColor(64, 64, 64));
     if (!renderer_)
         return;
+    // The backdrop under the result only, so that its edge shows against the surround.
+    const QRectF result((0 - origin_.x()) * scale_, (0 - origin_.y()) * scale_,
+                        renderer_->width() * scale_, renderer_->height() * scale_);
+    painter.fillRect(result.intersected(QRectF(rect())), backdropBrush_);
     const int level = grid_.levelFor(scale_);
     // Past 1:1 every result pixel is a sharp square; below, tiles are averaged already and
     // only the last fraction of a level is smoothed.

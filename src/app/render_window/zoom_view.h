@@ -5,11 +5,13 @@
 // memory budget and drawn as they arrive, so that painting never waits for the engine.
 #pragma once
 
+#include "app/runs/backdrop.h"
 #include "core/project/settings.h"
 #include "core/render/dot_renderer.h"
 #include "core/view/tile_grid.h"
 #include "core/view/tile_workers.h"
 
+#include <QBrush>
 #include <QImage>
 #include <QPointF>
 #include <QString>
@@ -55,6 +57,10 @@ class ZoomView : public QWidget
     // The status line's text for result pixel `pixel`: pixels, centimetres and the LED.
     QString describePixel(QPoint pixel) const;
     void setPixelsPerInch(double ppi) { ppi_ = ppi; }
+    // What shows through the result's transparent pixels: a checkerboard (picture files) or
+    // white (paper).
+    void setBackdrop(Backdrop backdrop);
+    Backdrop backdrop() const { return backdrop_; }
     // The status line's texts: %1, %2 the pixel, %3, %4 in centimetres, %5 the resolution;
     // and the LED image under the pointer, %1 its number.
     void setStatusTexts(const QString& pixel, const QString& led);
@@ -111,6 +117,8 @@ class ZoomView : public QWidget
     std::optional<QPointF> dragFrom_;
     // The resolution for the centimetre figures when the project names none.
     double ppi_ = kDefaultPrintDpi;
+    Backdrop backdrop_ = Backdrop::Checkerboard;
+    QBrush backdropBrush_;
     QString pixelText_ = QStringLiteral("x %1, y %2 px  (%3, %4 cm at %5 dpi)");
     QString ledText_ = QStringLiteral("LED %1");
 

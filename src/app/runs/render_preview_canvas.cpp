@@ -38,9 +38,10 @@ void PreviewCanvas::drawRgbaRow(int row, int left, const uint8_t* rgba, int coun
     uint8_t* line = image_.scanLine(row);
     for (int i = first; i < end; ++i) {
         uint8_t* p = line + static_cast<ptrdiff_t>(left + i) * 3;
-        p[0] = rgba[i * 4];
-        p[1] = rgba[i * 4 + 1];
-        p[2] = rgba[i * 4 + 2];
+        const QRgb shown = OverBackdrop(rgba + i * 4, BackdropAt(backdrop_, left + i, row));
+        p[0] = static_cast<uint8_t>(qRed(shown));
+        p[1] = static_cast<uint8_t>(qGreen(shown));
+        p[2] = static_cast<uint8_t>(qBlue(shown));
     }
     changed_ = true;
 }

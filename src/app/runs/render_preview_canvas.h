@@ -2,6 +2,8 @@
 // and the window's timer takes a copy whenever something new was drawn.
 #pragma once
 
+#include "app/runs/backdrop.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -31,8 +33,12 @@ class PreviewCanvas
     int width() const { return width_; }
     int height() const { return height_; }
 
+    // What transparent pixels are drawn over from now on (a checkerboard at first).
+    void setBackdrop(Backdrop backdrop) { backdrop_ = backdrop; }
+    Backdrop backdrop() const { return backdrop_; }
     // Sets `count` pixels of row `row` from column `left` on, given as red, green, blue,
-    // coverage (drawn over black); pixels outside the picture are left out.
+    // coverage, laid over the backdrop by their coverage; pixels outside the picture are
+    // left out.
     void drawRgbaRow(int row, int left, const uint8_t* rgba, int count);
     // A copy of the picture when it changed since the last call.
     bool takeIfChanged(QImage& out);
@@ -44,6 +50,7 @@ class PreviewCanvas
     int width_;
     int height_;
     bool changed_ = true;
+    Backdrop backdrop_ = Backdrop::Checkerboard;
 };
 
 } // namespace lumexa

@@ -17,6 +17,7 @@ void WindowRun::startRender(RenderRequest request)
 {
     kind_ = Kind::Render;
     request_ = std::move(request);
+    preview_.setBackdrop(PrintsOnPaper(request_) ? Backdrop::Paper : Backdrop::Checkerboard);
     request_.output.onBegin = [this](int width, int height) { beginRows(width, height); };
     request_.output.onRow = [this](int y, const uint8_t* row) { observe(y, row); };
     run_.start([this](std::stop_token stop, RunProgress& progress) {
@@ -28,6 +29,7 @@ void WindowRun::startPreview(RenderRequest request)
 {
     kind_ = Kind::Preview;
     request_ = std::move(request);
+    preview_.setBackdrop(PrintsOnPaper(request_) ? Backdrop::Paper : Backdrop::Checkerboard);
     // The preview's log says when sampling starts; the layout's own lines are the Render
     // button's.
     RenderLog* log = std::exchange(request_.output.log, nullptr);
@@ -89,7 +91,9 @@ bool WindowRun::composePreview(const RenderScene& scene, std::stop_token stop,
     const int height = scene.height;
     if (width < 1 || height < 1)
         throw Error("The result has no pixels");
-    const DotRenderer renderer(scene, kDefaultSampleTableBudget, stop);
+    // Composed as the destination will hold it: print shows the unlit LEDs.
+    const DotRenderer renderer(scene, OptionsAsWritten(scene, request_), kDefaultSampleTableBudget,
+                               stop);
     const PreviewPlacement placement =
         PlacePreview(width, height, preview_.width(), preview_.height());
     const int factor = placement.factor;

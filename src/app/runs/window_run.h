@@ -30,7 +30,8 @@ class WindowRun
     // written. The request's pictures, tables and log must outlive the run.
     void startRender(RenderRequest request);
     // Lays out the request and composes its result reduced to the preview area, a band of
-    // rows at a time from the bottom up.
+    // rows at a time from the bottom up, as the request's destination (not written) would
+    // hold it; both runs draw over the backdrop of that destination.
     void startPreview(RenderRequest request);
     // Lays out the request and keeps its scene for takeScene().
     void startScene(RenderRequest request);

@@ -29,6 +29,16 @@ struct PaperSize {
 // naming the value.
 PaperSize ParsePaper(std::string_view text);
 
+// What a PDF page can be: at least 3 points on a side; past 200 inches (14,400 points) its
+// figures are given in larger user units, of at most 75,000 points.
+inline constexpr double kPointsPerInch = 72;
+inline constexpr double kSmallestPagePoints = 3;
+inline constexpr double kLargestPagePoints = 14400;
+inline constexpr double kLargestUserUnit = 75000;
+inline constexpr double kSmallestPageMm = kSmallestPagePoints / kPointsPerInch * kMmPerInch;
+inline constexpr double kLargestPageMm =
+    kLargestPagePoints * kLargestUserUnit / kPointsPerInch * kMmPerInch;
+
 // Pixels per inch from pixels and a length, and back.
 inline double MmForPixels(double pixels, double dpi)
 {

@@ -56,15 +56,37 @@ struct PosterPlan {
     int pageCount() const { return 1 + columns * rows; }
 };
 
+// The most sheets a poster may have: more than anyone would cut and glue, few enough that
+// planning and writing them stays quick and small.
+inline constexpr int kMostPosterSheets = 1000;
+
+// Sheets across and down, counted in double precision so that no size overflows them.
+struct SheetCount {
+    double columns = 0;
+    double rows = 0;
+    bool landscape = false;
+    double total() const { return columns * rows; }
+};
+
 // Sheets needed to cover `length` with printable parts of `printable`, neighbours sharing
 // `overlap`: 1 when it fits, else ceil((length - overlap) / (printable - overlap)).
-int SheetsNeeded(double length, double printable, double overlap);
+double SheetsNeeded(double length, double printable, double overlap);
+
+// The sheets the request needs in its orientation (Automatic: portrait unless landscape
+// needs fewer), counted before anything is built. Throws an Error naming the value, as
+// PlanPoster does, when the request cannot print at all.
+SheetCount CountSheets(const PosterRequest& request);
+
+// A sheet count as a person reads it: "1234", or "1.23e+15" past what digits can tell.
+std::string SheetCountText(double count);
 
 // "B3 of 4 x 2": the row as letters (A..Z, AA..), the column from 1, then columns x rows.
 std::string SheetLabel(int row, int column, int columns, int rows);
 
 // Throws an Error naming the value when margins leave nothing printable, the overlap is
-// not smaller than the printable part, or the picture or the sizes are empty.
+// not smaller than the printable part, the picture or the sizes are empty or too small to
+// print, the paper is no size a PDF page can have, or the poster needs more than
+// kMostPosterSheets sheets.
 PosterPlan PlanPoster(const PosterRequest& request);
 
 } // namespace lumexa

@@ -78,7 +78,8 @@ bool isProjectLine(const std::string& line)
                                         "PrintDpi",
                                         "LogoFile",
                                         "FontName",
-                                        "RenderCompression"};
+                                        "RenderCompression",
+                                        "RenderBackgroundOpacity"};
     const size_t p = line.find('=');
     if (p == std::string::npos)
         return false;
@@ -194,6 +195,9 @@ class ProjectReader
             // A name of a later version's is left at the default rather than refused.
             if (const auto compression = ParseCompression(value))
                 s.compression = *compression;
+        } else if (key == "RenderBackgroundOpacity") {
+            if (const auto opacity = ParseBackgroundOpacity(value))
+                s.backgroundOpacity = *opacity;
         }
         return ReadEnd::Complete;
     }
@@ -341,6 +345,8 @@ ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPro
 {
     const std::vector<std::string> lines = ReadTextFileLines(path);
     refuseNonProject(path, lines);
+    // Projects saved before the choice existed had transparent background cells.
+    state.settings.backgroundOpacity = BackgroundOpacity::Transparent;
     ProjectReader reader(path, state, prompts, load);
     return reader.read(lines);
 }
@@ -425,6 +431,8 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state)
     lines.push_back("FontName=" + oneLine(s.fontName));
     // Added after the keys of earlier versions, whose readers skip what they do not know.
     lines.push_back(std::string("RenderCompression=") + CompressionName(s.compression));
+    lines.push_back(std::string("RenderBackgroundOpacity=") +
+                    BackgroundOpacityName(s.backgroundOpacity));
     for (int n = 0; n < state.leds.count(); ++n) {
         const LedImage& led = state.leds[n];
         const std::string prefix = ledPrefix(n);

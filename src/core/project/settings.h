@@ -3,6 +3,7 @@
 // range, and a new range moves the position into it.
 #pragma once
 
+#include "core/project/background_opacity.h"
 #include "core/project/compression.h"
 #include <string>
 
@@ -64,6 +65,9 @@ struct ProjectSettings {
     bool useAddEnabled = true;
     bool useAddChecked = false;
     bool useBackground = true;
+    // What the background cells' pixels hold in Targa, PNG and TIFF files; print (the
+    // print-shop PDF and posters) shows the unlit LEDs whenever the background is on.
+    BackgroundOpacity backgroundOpacity = BackgroundOpacity::Transparent;
     bool rotateBitmaps = false;
     int renderType = kFullRender;
     // Pixels per inch when the result is printed: its physical size.

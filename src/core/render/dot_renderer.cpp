@@ -110,14 +110,20 @@ const uint32_t* DotRenderer::band(const BandIndex& index, int py, const uint32_t
 
 DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget,
                          const std::stop_token& stop)
-    : width_(std::max(scene.width, 0)), height_(std::max(scene.height, 0)), options_(scene.options),
+    : DotRenderer(scene, scene.options, sampleTableBudget, stop)
+{
+}
+
+DotRenderer::DotRenderer(const RenderScene& scene, const RenderOptions& options,
+                         size_t sampleTableBudget, const std::stop_token& stop)
+    : width_(std::max(scene.width, 0)), height_(std::max(scene.height, 0)), options_(options),
       leds_(scene.leds), roles_([&] {
           std::vector<LedRole> roles(scene.leds.size());
           for (size_t i = 0; i < roles.size(); ++i) {
               const LedImage* led = scene.leds[i];
               if (led == nullptr)
                   continue;
-              roles[i].maskStep = scene.options.useMask && led->alphaInUse;
+              roles[i].maskStep = options.useMask && led->alphaInUse;
               roles[i].alphaUsable = led->alphaPicture.width() >= led->picture.width() &&
                                      led->alphaPicture.height() >= led->picture.height();
           }
@@ -185,7 +191,8 @@ DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget,
                 out[0] = src[2];
                 out[1] = src[1];
                 out[2] = src[0];
-                out[3] = 0; // background is coloured but fully transparent
+                // Coloured but fully transparent, unless the panel is to be opaque.
+                out[3] = options_.opaqueBackground ? 255 : 0;
             }
         }
     }
@@ -274,6 +281,14 @@ bool DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const
         if (covers(dot, py))
             composeDotRow(dot, py, begin, end, x0, out);
     }
+    // The additive step takes the coverage from the blue byte; an opaque panel stays opaque
+    // under it. The other steps leave 255 as they find it.
+    if (background_ && options_.opaqueBackground && options_.additive)
+        forBackgroundSpans(py, begin, end, [&](int from, int to, int) {
+            for (uint8_t* p = out + static_cast<size_t>(from - x0) * 4 + 3;
+                 p < out + static_cast<size_t>(to - x0) * 4; p += 4)
+                *p = 255;
+        });
     return true;
 }
 
@@ -292,8 +307,8 @@ void DotRenderer::prefetchDotRow(const Placed& dot, int py) const
         __builtin_prefetch(at + offset);
 }
 
-void DotRenderer::composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0,
-                                       uint8_t* out) const
+template <typename Span>
+void DotRenderer::forBackgroundSpans(int py, int clipBegin, int clipEnd, Span span) const
 {
     // The cells of a row neither overlap nor leave gaps, so each pixel has at most one.
     const int row = py / cell_.height;
@@ -302,17 +317,29 @@ void DotRenderer::composeBackgroundRow(int py, int clipBegin, int clipEnd, int x
     const int v = py - row * cell_.height;
     if (v >= backgroundHeight_)
         return; // a cell larger than LED image 0 shows nothing where the picture ends
-    const uint8_t* source = backgroundPixels_.data() +
-                            static_cast<size_t>(v) * static_cast<size_t>(backgroundWidth_) * 4;
     const int shown = std::min(cell_.width, backgroundWidth_);
     const int last = std::min((clipEnd - 1) / cell_.width, columns_ - 1);
     for (int column = clipBegin / cell_.width; column <= last; ++column) {
         const long long x = static_cast<long long>(column) * cell_.width;
         const int from = clampTo(x, clipBegin, clipEnd);
         const int to = clampTo(x + shown, from, clipEnd);
-        std::memcpy(out + static_cast<size_t>(from - x0) * 4,
-                    source + static_cast<size_t>(from - x) * 4, static_cast<size_t>(to - from) * 4);
+        if (from < to)
+            span(from, to, from - static_cast<int>(x));
     }
+}
+
+void DotRenderer::composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0,
+                                       uint8_t* out) const
+{
+    // Spans come only for rows that LED image 0 reaches.
+    const size_t v = static_cast<size_t>(py % cell_.height);
+    forBackgroundSpans(py, clipBegin, clipEnd, [&](int from, int to, int u) {
+        const uint8_t* source =
+            backgroundPixels_.data() +
+            (v * static_cast<size_t>(backgroundWidth_) + static_cast<size_t>(u)) * 4;
+        std::memcpy(out + static_cast<size_t>(from - x0) * 4, source,
+                    static_cast<size_t>(to - from) * 4);
+    });
 }
 
 void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,

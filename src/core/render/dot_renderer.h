@@ -36,6 +36,10 @@ class DotRenderer
     explicit DotRenderer(const RenderScene& scene,
                          size_t sampleTableBudget = kDefaultSampleTableBudget,
                          const std::stop_token& stop = {});
+    // The scene drawn with other options than its own (print's, say).
+    DotRenderer(const RenderScene& scene, const RenderOptions& options,
+                size_t sampleTableBudget = kDefaultSampleTableBudget,
+                const std::stop_token& stop = {});
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -92,6 +96,10 @@ class DotRenderer
     // the row unfinished, once `stop` is requested.
     bool composeRow(int py, int x0, int x1, const uint32_t* dots, const uint32_t* dotsEnd,
                     uint8_t* out, const std::stop_token& stop = {}) const;
+    // Calls span(from, to, u) for each background cell's pixels from..to-1 within columns
+    // clipBegin..clipEnd-1 of row py, u being the cell column of `from`.
+    template <typename Span>
+    void forBackgroundSpans(int py, int clipBegin, int clipEnd, Span span) const;
     // Compose the pixels within columns clipBegin..clipEnd-1 of row py into `out`, which holds
     // column x0 first.
     void composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0, uint8_t* out) const;

@@ -47,6 +47,7 @@ RenderOptions RenderOptionsOf(const ProjectSettings& settings)
     o.useMask = settings.useMaskChecked && settings.useMaskEnabled;
     o.additive = settings.useAddChecked;
     o.rotate = settings.rotateBitmaps;
+    o.opaqueBackground = settings.backgroundOpacity == BackgroundOpacity::Opaque;
     return o;
 }
 

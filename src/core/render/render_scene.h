@@ -16,7 +16,17 @@ struct RenderOptions {
     bool useMask = false;   // "use mask" checked and enabled
     bool additive = false;  // "additive mask" checked
     bool rotate = false;    // "rotate bitmaps" checked
+    // Every pixel a background cell covers gets coverage 255 (only with `background`).
+    bool opaqueBackground = false;
 };
+
+// Paper has no transparency: a page shows the unlit LEDs wherever the background is drawn,
+// whatever the choice for picture files.
+inline RenderOptions PrintedOptions(RenderOptions options)
+{
+    options.opaqueBackground = true;
+    return options;
+}
 
 struct RenderScene {
     std::vector<const LedImage*> leds; // LED image n at index n; all of LED image 0's size

@@ -115,22 +115,33 @@ class StripWriter
     std::vector<uint8_t> pixels_;
 };
 
-// The page's content and resources, written as a page object.
-int writePage(PdfDocument& pdf, const PosterPlan& plan, const std::string& content,
+// The page's content (in points) and resources, written as a page object. Paper past 200
+// inches is given in larger user units, the content scaled down to them.
+int writePage(PdfDocument& pdf, const PosterPlan& plan, std::string content,
               const std::vector<StripWriter::Strip>& strips)
 {
     std::string names;
     for (size_t i = 0; i < strips.size(); ++i)
         names += "/S" + std::to_string(i) + " " + std::to_string(strips[i].object) + " 0 R ";
+    const double widthPt = plan.pageWidthMm * kPointsPerMm;
+    const double heightPt = plan.pageHeightMm * kPointsPerMm;
+    const double unit = PageUserUnit(widthPt, heightPt);
+    if (unit != 1) {
+        const std::string scale = PdfNumber(1 / unit);
+        content = "q " + scale + " 0 0 " + scale + " 0 0 cm\n" + content + "Q\n";
+    }
     const int contents = pdf.reserve();
     pdf.writeStream(contents, "/Filter /FlateDecode",
                     Deflate(reinterpret_cast<const uint8_t*>(content.data()), content.size()));
     const int page = pdf.reserve();
-    pdf.writeObject(page, "<< /Type /Page /Parent " + std::to_string(pdf.pageTree()) +
-                              " 0 R /MediaBox [0 0 " + PdfNumber(plan.pageWidthMm * kPointsPerMm) +
-                              " " + PdfNumber(plan.pageHeightMm * kPointsPerMm) +
-                              "] /Resources << /XObject << " + names + ">> " + kFontResource +
-                              " >> /Contents " + std::to_string(contents) + " 0 R >>");
+    std::string body = "<< /Type /Page /Parent " + std::to_string(pdf.pageTree()) +
+                       " 0 R /MediaBox [0 0 " + PdfNumber(widthPt / unit) + " " +
+                       PdfNumber(heightPt / unit) + "]";
+    if (unit != 1)
+        body += " /UserUnit " + PdfNumber(unit);
+    body += " /Resources << /XObject << " + names + ">> " + kFontResource + " >> /Contents " +
+            std::to_string(contents) + " 0 R >>";
+    pdf.writeObject(page, body);
     return page;
 }
 
@@ -205,7 +216,7 @@ int overviewPage(PdfDocument& pdf, const PosterPlan& plan, const PosterRequest& 
         content += text(x + labelSize * 0.4, pageH - top - labelSize * 1.2, labelSize,
                         shortLabel(sheet.label));
     }
-    return writePage(pdf, plan, content, strips);
+    return writePage(pdf, plan, std::move(content), strips);
 }
 
 // Short strokes across the printable area's edges where a neighbouring sheet's part
@@ -242,27 +253,65 @@ std::string cutMarks(const PosterPlan& plan, const PosterRequest& r, const Poste
     return "q 1 G 1.2 w\n" + strokes + "0 G 0.4 w\n" + strokes + "Q\n";
 }
 
+// The sheet's label in the margin below the picture, or above it when there is no room
+// below; left out when neither has room, for it must never cover the picture.
+std::string sheetLabel(const PosterPlan& plan, const PosterRequest& r, const PosterSheet& sheet,
+                       const MmRect& placed)
+{
+    const double size = 8;
+    const double pageW = plan.pageWidthMm * kPointsPerMm;
+    const double pageH = plan.pageHeightMm * kPointsPerMm;
+    const double width = textWidth(sheet.label, size);
+    if (width > pageW)
+        return {};
+    const bool blank = placed.width <= 0 || placed.height <= 0;
+    // Free paper below and above the picture, in points.
+    const double below =
+        blank ? pageH : std::max(0.0, pageH - (placed.y + placed.height) * kPointsPerMm);
+    const double above = blank ? pageH : std::max(0.0, placed.y * kPointsPerMm);
+    // The label's box (descender to capital height, about 0.93 em) centred in the outer part
+    // of the free band, as high as the margin or the label needs.
+    const double needed = 1.25 * size;
+    const double margin = r.marginMm * kPointsPerMm;
+    const auto baselineIn = [&](double bandBottom, double bandHeight) {
+        return bandBottom + (bandHeight - 0.93 * size) / 2 + 0.21 * size;
+    };
+    double baseline = 0;
+    if (below >= needed) {
+        baseline = baselineIn(0, std::min(below, std::max(margin, needed)));
+    } else if (above >= needed) {
+        const double band = std::min(above, std::max(margin, needed));
+        baseline = baselineIn(pageH - band, band);
+    } else {
+        return {};
+    }
+    return "0 g\n" + text((pageW - width) / 2, baseline, size, sheet.label);
+}
+
 int sheetPage(PdfDocument& pdf, const PosterPlan& plan, const PosterRequest& r,
               const PosterSheet& sheet, int factor, const FillRegion& fill, std::stop_token stop,
               RunProgress* progress, bool& stopped)
 {
-    const double pageW = plan.pageWidthMm * kPointsPerMm;
     const double pageH = plan.pageHeightMm * kPointsPerMm;
+    // Reduced on the blocks of one grid over the whole picture, so that the sheet holds the
+    // reduced picture's own pixels; the part grows outwards by less than a reduced pixel.
+    const PixelRect part = BlockAligned(sheet.source, factor, r.pictureWidth, r.pictureHeight);
+    MmRect placed = sheet.placed;
+    placed.x -= (sheet.source.x - part.x) / plan.pixelsPerMm;
+    placed.y -= (sheet.source.y - part.y) / plan.pixelsPerMm;
+    placed.width = part.width / plan.pixelsPerMm;
+    placed.height = part.height / plan.pixelsPerMm;
     std::vector<StripWriter::Strip> strips;
     StripWriter writer(pdf, fill, stop, progress);
-    if (!writer.write(sheet.source, factor, strips)) {
+    if (!writer.write(part, factor, strips)) {
         stopped = true;
         return 0;
     }
-    std::string content =
-        paintStrips(strips, sheet.source, pageH, sheet.placed.x * kPointsPerMm,
-                    sheet.placed.y * kPointsPerMm, kPointsPerMm / plan.pixelsPerMm);
+    std::string content = paintStrips(strips, part, pageH, placed.x * kPointsPerMm,
+                                      placed.y * kPointsPerMm, kPointsPerMm / plan.pixelsPerMm);
     content += cutMarks(plan, r, sheet);
-    const double size = 8;
-    const double baseline = r.marginMm * kPointsPerMm * 0.35;
-    content +=
-        "0 g\n" + text((pageW - textWidth(sheet.label, size)) / 2, baseline, size, sheet.label);
-    return writePage(pdf, plan, content, strips);
+    content += sheetLabel(plan, r, sheet, placed);
+    return writePage(pdf, plan, std::move(content), strips);
 }
 
 } // namespace
@@ -272,16 +321,37 @@ int SheetReduction(const PosterPlan& plan, double dpi)
     if (!(dpi > 0))
         return 1;
     const double native = plan.pixelsPerMm * kMmPerInch;
-    return std::max(1, static_cast<int>(std::floor(native / dpi + 1e-9)));
+    // Past the picture's longer side every factor leaves one pixel.
+    const double longest = std::ceil(std::max(plan.widthMm, plan.heightMm) * plan.pixelsPerMm);
+    return std::max(1, static_cast<int>(std::min(std::floor(native / dpi + 1e-9), longest)));
+}
+
+PixelRect BlockAligned(const PixelRect& part, int factor, int pictureWidth, int pictureHeight)
+{
+    if (part.empty() || factor <= 1)
+        return part;
+    const auto down = [&](int64_t v) { return v / factor * factor; };
+    const auto up = [&](int64_t v, int limit) {
+        return std::min<int64_t>((v + factor - 1) / factor * factor, limit);
+    };
+    const int64_t x = down(part.x), y = down(part.y);
+    const int64_t right = up(int64_t{part.x} + part.width, pictureWidth);
+    const int64_t bottom = up(int64_t{part.y} + part.height, pictureHeight);
+    return {static_cast<int>(x), static_cast<int>(y), static_cast<int>(right - x),
+            static_cast<int>(bottom - y)};
 }
 
 bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
                     const FillRegion& fill, std::stop_token stop, RunProgress* progress)
 {
+    const int factor = SheetReduction(plan, request.dpi);
     if (progress) {
         int64_t total = int64_t{request.pictureWidth} * request.pictureHeight;
-        for (const PosterSheet& sheet : plan.sheets)
-            total += int64_t{sheet.source.width} * sheet.source.height;
+        for (const PosterSheet& sheet : plan.sheets) {
+            const PixelRect part =
+                BlockAligned(sheet.source, factor, request.pictureWidth, request.pictureHeight);
+            total += int64_t{part.width} * part.height;
+        }
         progress->begin(total);
     }
     PdfDocument pdf(path);
@@ -291,7 +361,6 @@ bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const Poste
     if (progress)
         progress->setPart(1, pageCount);
     pages.push_back(overviewPage(pdf, plan, request, fill, stop, progress, stopped));
-    const int factor = SheetReduction(plan, request.dpi);
     for (const PosterSheet& sheet : plan.sheets) {
         if (stopped)
             break;

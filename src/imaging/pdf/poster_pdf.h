@@ -21,6 +21,11 @@ namespace lumexa
 // and never fewer than the print resolution asks for.
 int SheetReduction(const PosterPlan& plan, double dpi);
 
+// `part` of a picture of pictureWidth x pictureHeight taken outwards to whole blocks of
+// `factor` x `factor` pixels counted from the picture's top-left corner (cut at its right and
+// bottom edges): the pixels whose reduction is the crop of the whole picture's reduction.
+PixelRect BlockAligned(const PixelRect& part, int factor, int pictureWidth, int pictureHeight);
+
 // Writes the poster of `plan` for a picture of `pictureWidth` x `pictureHeight` pixels.
 // Returns false when `stop` was requested (nothing is left behind); throws an Error
 // naming the file when it cannot be written. `progress` counts the result pixels composed,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace lumexa
@@ -14,8 +15,12 @@ namespace lumexa
 namespace
 {
 
-constexpr double kPointsPerInch = 72;
-constexpr double kLargestPagePoints = 14400; // 200 inches, the most PDF readers accept
+std::string points(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
 
 } // namespace
 
@@ -33,6 +38,26 @@ double PageUserUnit(double widthPoints, double heightPoints)
     return std::ceil(larger / kLargestPagePoints);
 }
 
+void CheckPrintShopPage(const std::string& path, int64_t width, int64_t height, double dpi)
+{
+    if (!(dpi > 0))
+        throw CannotWrite(path, "the print resolution is not positive");
+    const double w = static_cast<double>(width) * kPointsPerInch / dpi;
+    const double h = static_cast<double>(height) * kPointsPerInch / dpi;
+    if (std::min(w, h) < kSmallestPagePoints) {
+        // The shorter side reaches 3 points at 24 pixels per inch for each of its pixels.
+        const int64_t most =
+            std::min(width, height) * static_cast<int64_t>(kPointsPerInch / kSmallestPagePoints);
+        char dpiText[32];
+        std::snprintf(dpiText, sizeof dpiText, "%g", dpi);
+        throw CannotWrite(path, "at " + std::string(dpiText) + " pixels per inch the page of " +
+                                    points(w) + " x " + points(h) +
+                                    " points is smaller than a PDF page can be (" +
+                                    points(kSmallestPagePoints) + " points a side); print at " +
+                                    std::to_string(most) + " pixels per inch or less");
+    }
+}
+
 PrintShopWriter::PrintShopWriter(std::string path, double dpi, int stripPixels)
     : path_(std::move(path)), dpi_(dpi), stripPixels_(stripPixels)
 {
@@ -45,8 +70,7 @@ void PrintShopWriter::open(int width, int height)
     if (width < 1 || height < 1)
         throw Error("Cannot write " + path_ + ": the result of " + std::to_string(width) + " x " +
                     std::to_string(height) + " pixels is empty");
-    if (!(dpi_ > 0))
-        throw Error("Cannot write " + path_ + ": the print resolution is not positive");
+    CheckPrintShopPage(path_, width, height, dpi_);
     discard();
     width_ = width;
     height_ = height;

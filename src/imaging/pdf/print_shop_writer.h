@@ -3,9 +3,11 @@
 // large the result. Pages past PDF's 200-inch limit are drawn in larger user units.
 #pragma once
 
+#include "core/print/paper.h"
 #include "core/render/row_writer.h"
 #include "imaging/pdf/pdf_document.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +24,11 @@ int StripRows(int width, int stripPixels = kStripPixels);
 // The size of a page edge in points, and the user unit that brings the larger edge within
 // 200 inches (1 when it already is).
 double PageUserUnit(double widthPoints, double heightPoints);
+
+// Throws an Error naming `path` when a result of width x height pixels at `dpi` makes a page
+// PDF cannot hold: one under 3 points on a side (the message names the resolution that
+// would do), or a resolution that is not positive.
+void CheckPrintShopPage(const std::string& path, int64_t width, int64_t height, double dpi);
 
 class PrintShopWriter : public RowWriter
 {

@@ -43,7 +43,7 @@ void EndChunk(size_t start, std::vector<uint8_t>& out)
 
 } // namespace
 
-PngWriter::PngWriter(std::string path, Compression compression, int threads, int dpi)
+PngWriter::PngWriter(std::string path, Compression compression, int threads, double dpi)
     : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
 {
 }
@@ -74,8 +74,9 @@ void PngWriter::open(int width, int height)
     head.insert(head.end(), {8, 6, 0, 0, 0});
     EndChunk(chunk, head);
     chunk = BeginChunk("pHYs", head);
-    // PNG counts pixels per metre: 300 dpi is 11811.
-    const auto perMetre = static_cast<uint32_t>(std::lround(dpi_ / 0.0254));
+    // PNG counts pixels per metre: 300 dpi is 11811; a whole reduction of a low resolution
+    // keeps at least one.
+    const auto perMetre = static_cast<uint32_t>(std::max(1L, std::lround(dpi_ / 0.0254)));
     AppendBigEndian(perMetre, head);
     AppendBigEndian(perMetre, head);
     head.push_back(1); // the unit is the metre

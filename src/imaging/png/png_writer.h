@@ -28,7 +28,7 @@ class PngWriter : public RowWriter
     // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
     // resolution.
     explicit PngWriter(std::string path, Compression compression = Compression::Fast,
-                       int threads = 0, int dpi = kDefaultPrintDpi);
+                       int threads = 0, double dpi = kDefaultPrintDpi);
     ~PngWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -47,7 +47,7 @@ class PngWriter : public RowWriter
     std::string path_;
     Compression compression_;
     int threads_;
-    int dpi_;
+    double dpi_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<PiecePipeline> pipeline_;
     int height_ = 0;

@@ -98,7 +98,7 @@ toff_t onSize(thandle_t h)
 
 } // namespace
 
-TiffWriter::TiffWriter(std::string path, Compression compression, int threads, int dpi)
+TiffWriter::TiffWriter(std::string path, Compression compression, int threads, double dpi)
     : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
 {
 }

@@ -30,7 +30,7 @@ class TiffWriter : public RowWriter
     // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
     // resolution.
     explicit TiffWriter(std::string path, Compression compression = Compression::Fast,
-                        int threads = 0, int dpi = kDefaultPrintDpi);
+                        int threads = 0, double dpi = kDefaultPrintDpi);
     ~TiffWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -52,7 +52,7 @@ class TiffWriter : public RowWriter
     std::string path_;
     Compression compression_;
     int threads_;
-    int dpi_;
+    double dpi_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<TiffHandle> handle_; // what libtiff's callbacks see of this file
     TIFF* tiff_ = nullptr;

@@ -618,7 +618,8 @@ void RenderWindowTest::previewAndRenderShowTheResultAveraged()
     result = result.convertToFormat(QImage::Format_ARGB32);
 
     // Each preview pixel is the straight average of its block of the result, rounded to
-    // nearest, centred in black.
+    // nearest, laid over the checkerboard by its coverage (a PNG lets the transparent unlit
+    // LEDs through), centred in black.
     const PreviewPlacement p = PlacePreview(result.width(), result.height(), TForm3::kPreviewWidth,
                                             TForm3::kPreviewHeight);
     QVERIFY(p.factor > 1);
@@ -626,7 +627,7 @@ void RenderWindowTest::previewAndRenderShowTheResultAveraged()
     expected.fill(Qt::black);
     for (int by = 0; by < p.height; ++by)
         for (int bx = 0; bx < p.width; ++bx) {
-            int sum[3] = {0, 0, 0};
+            int sum[4] = {0, 0, 0, 0};
             int n = 0;
             for (int y = by * p.factor; y < std::min((by + 1) * p.factor, result.height()); ++y)
                 for (int x = bx * p.factor; x < std::min((bx + 1) * p.factor, result.width());
@@ -635,10 +636,14 @@ void RenderWindowTest::previewAndRenderShowTheResultAveraged()
                     sum[0] += qRed(c);
                     sum[1] += qGreen(c);
                     sum[2] += qBlue(c);
+                    sum[3] += qAlpha(c);
                 }
-            expected.setPixel(
-                p.left + bx, p.top + by,
-                qRgb((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n));
+            uint8_t average[4];
+            for (int c = 0; c < 4; ++c)
+                average[c] = static_cast<uint8_t>((sum[c] + n / 2) / n);
+            const int x = p.left + bx, y = p.top + by;
+            expected.setPixel(x, y,
+                              OverBackdrop(average, BackdropAt(Backdrop::Checkerboard, x, y)));
         }
     QCOMPARE(w.previewImage(), expected);
     QCOMPARE(previewed, expected);

@@ -213,6 +213,9 @@ TEST(PosterPlans, RefuseSizesThatCannotPrint)
         {"a4", 10, 190, 100, 100, "The overlap of 190 mm is not smaller than the 190 mm"},
         {"a4", -1, 10, 100, 100, "The margin of -1 mm is negative"},
         {"a4", 10, 10, 0, 100, "0 x 100 pixels is empty"},
+        {"1x1mm", 0, 0, 100, 100, "The paper 1x1mm is smaller than a PDF page can be"},
+        {"1e-300x1mm", 0, 0, 100, 100, "is smaller than a PDF page can be"},
+        {"1e300x100mm", 0, 0, 100, 100, "is larger than a PDF page can be"},
     };
     for (const auto& c : cases) {
         PosterRequest r;
@@ -227,6 +230,77 @@ TEST(PosterPlans, RefuseSizesThatCannotPrint)
         } catch (const Error& e) {
             EXPECT_THAT(e.what(), HasSubstr(c.message));
         }
+    }
+}
+
+// Sizes typed wrong are counted in doubles and refused before a sheet is built: the message
+// names the count and what to change, and nothing overflows however absurd the size.
+TEST(PosterPlans, RefuseMoreSheetsThanAnyoneWouldGlue)
+{
+    const struct {
+        const char* what;
+        const char* paper;
+        double margin, overlap, widthMm;
+    } cases[] = {
+        {"ten thousand kilometres wide", "a4", 10, 10, 1e10},
+        {"more sheets than a double holds", "a4", 10, 10, 1e300},
+        {"an overlap just under the printable width", "a4", 10, 189.999, 500},
+        {"two millimetre paper without margins", "2x2mm", 0, 0, 4000},
+        {"one more sheet than may be", "a4", 10, 10, 180 * 1001 + 10 + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PosterRequest r;
+        r.paper = ParsePaper(c.paper);
+        r.marginMm = c.margin;
+        r.overlapMm = c.overlap;
+        r.orientation = Orientation::Portrait;
+        r.pictureWidth = 1000;
+        r.pictureHeight = 1;
+        r.widthMm = c.widthMm;
+        const SheetCount count = CountSheets(r);
+        EXPECT_GT(count.total(), kMostPosterSheets);
+        try {
+            PlanPoster(r);
+            ADD_FAILURE() << "planned";
+        } catch (const Error& e) {
+            EXPECT_THAT(e.what(), HasSubstr("The poster would need "));
+            EXPECT_THAT(e.what(), HasSubstr("more than the 1000 it may have: choose a smaller "
+                                            "finished size, larger paper or a smaller overlap"));
+            EXPECT_THAT(e.what(), HasSubstr(SheetCountText(count.total()) + " sheets ("));
+        }
+    }
+    // The most there may be still plans.
+    PosterRequest r;
+    r.paper = ParsePaper("a4");
+    r.orientation = Orientation::Portrait;
+    r.pictureWidth = 1000;
+    r.pictureHeight = 1;
+    r.widthMm = 180 * 1000 + 10;
+    EXPECT_EQ(PlanPoster(r).sheets.size(), 1000u);
+}
+
+TEST(PosterPlans, SheetCountsReadAsNumbers)
+{
+    EXPECT_EQ(SheetCountText(1002), "1002");
+    EXPECT_EQ(SheetCountText(310000), "310000");
+    EXPECT_EQ(SheetCountText(1e15), "1e+15");
+    EXPECT_EQ(SheetCountText(5.55e297), "5.55e+297");
+    EXPECT_EQ(SheetCountText(HUGE_VAL), "more than 1e308");
+}
+
+TEST(PosterPlans, RefuseAPictureTooSmallToPrint)
+{
+    PosterRequest r;
+    r.paper = ParsePaper("a4");
+    r.pictureWidth = 1000;
+    r.pictureHeight = 10;
+    r.widthMm = 1e-300;
+    try {
+        PlanPoster(r);
+        ADD_FAILURE() << "planned";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.what(), HasSubstr("is too small to print (at least 0.1 mm a side)"));
     }
 }
 

@@ -136,6 +136,21 @@ TEST_F(ProjectFileTest, MissingKeysKeepWhatNewProjectLeft)
     EXPECT_EQ(settings_.seedText, "777");
 }
 
+TEST_F(ProjectFileTest, BackgroundOpacityIsReadAndOlderProjectsAreTransparent)
+{
+    read({"RenderBackgroundOpacity=opaque"});
+    EXPECT_EQ(settings_.backgroundOpacity, BackgroundOpacity::Opaque);
+    // An unknown name (a later version's) changes nothing.
+    read({"RenderBackgroundOpacity=opaque", "RenderBackgroundOpacity=frosted"});
+    EXPECT_EQ(settings_.backgroundOpacity, BackgroundOpacity::Opaque);
+    // A project saved before the choice existed had a transparent background, whatever the
+    // project open before it chose.
+    read({"Text=old", "RenderUseBackground=1"});
+    EXPECT_EQ(settings_.backgroundOpacity, BackgroundOpacity::Transparent);
+    read({"RenderBackgroundOpacity=transparent"});
+    EXPECT_EQ(settings_.backgroundOpacity, BackgroundOpacity::Transparent);
+}
+
 TEST_F(ProjectFileTest, LinesApplyByTheirRules)
 {
     read({"Text=a=b",
@@ -410,6 +425,7 @@ TEST_F(ProjectFileTest, WrittenProjectReadsBackTheSame)
     settings_.printDpi = 720;
     settings_.rotateBitmaps = true;
     settings_.compression = Compression::Small;
+    settings_.backgroundOpacity = BackgroundOpacity::Opaque;
 
     const std::string saved = (dir_ / "saved.led").string();
     WriteProjectFile(saved, state_);
@@ -445,7 +461,9 @@ TEST_F(ProjectFileTest, WrittenProjectReadsBackTheSame)
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_THAT(bytes, HasSubstr("Seed=1234567\r\nRenderType=0\r\n"));
     // The newer key follows every key older readers know, before the LED lines.
-    EXPECT_LT(bytes.find("FontName="), bytes.find("RenderCompression=small\r\nImageF[]="));
+    EXPECT_LT(bytes.find("FontName="),
+              bytes.find("RenderCompression=small\r\nRenderBackgroundOpacity=opaque\r\n"
+                         "ImageF[]="));
     EXPECT_THAT(bytes, HasSubstr("ImageA[]=002(null)\r\n"));
     EXPECT_THAT(bytes, ::testing::EndsWith("\r\n"));
     EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
@@ -458,7 +476,7 @@ TEST_F(ProjectFileTest, LogoLineOnlyWhileALogoIsLoaded)
     const std::vector<std::string> lines = ProjectFileLines(state_);
     for (const std::string& l : lines)
         EXPECT_NE(l.rfind("LogoFile=", 0), 0u) << l;
-    EXPECT_EQ(lines.size(), 22u); // every setting key but the logo
+    EXPECT_EQ(lines.size(), 23u); // every setting key but the logo
 }
 
 TEST_F(ProjectFileTest, LineBreaksInValuesCannotStartNewLines)

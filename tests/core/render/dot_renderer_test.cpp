@@ -351,6 +351,45 @@ TEST_P(CompositionRules, AnglesOutsideTheDegreeRangeCountAsZero)
     EXPECT_EQ(pixel(6, 8), atZero);
 }
 
+// Opaque background cells give coverage 255 to every pixel they cover, in every mode and
+// under every dot, and change no other byte: the colours, and the coverage where no cell
+// lies (two columns past the grid), are those of the transparent render.
+TEST_P(CompositionRules, OpaquePanelChangesOnlyTheCoverageOfItsPixels)
+{
+    addLed({200, 100, 30});
+    addLed({255, 255, 255}, 100);
+    addBackground();
+    scene_.width = 3 * kSize + 2;
+    scene_.options.background = true;
+    scene_.options.rotate = true;
+    addDot(5, 5, 1);
+    addDot(8, 2, 2, 30);
+    addDot(11, 10, 1, 200); // reaches past the grid
+    for (int mode = 0; mode < 3; ++mode) {
+        scene_.options.useMask = mode == 1;
+        scene_.options.additive = mode == 2;
+        int panelPixelsBelow255 = 0;
+        for (int py = 0; py < scene_.height; ++py)
+            for (int px = 0; px < scene_.width; ++px) {
+                scene_.options.opaqueBackground = false;
+                Px expected = pixel(px, py);
+                const bool panel = px < 3 * kSize;
+                if (panel && expected[3] != 255) {
+                    expected[3] = 255;
+                    ++panelPixelsBelow255;
+                }
+                scene_.options.opaqueBackground = true;
+                ASSERT_EQ(pixel(px, py), expected) << "mode " << mode << " at " << px << ", " << py;
+            }
+        // The transparent render left partial coverage under the dots to change too.
+        EXPECT_GT(panelPixelsBelow255, 100) << "mode " << mode;
+    }
+    // Without the background option there are no cells to make opaque.
+    scene_.options.background = false;
+    scene_.options.opaqueBackground = true;
+    EXPECT_EQ(pixel(1, 1), (Px{0, 0, 0, 0}));
+}
+
 TEST_P(CompositionRules, RecordNamingNoLedImageDrawsNothing)
 {
     addDot(5, 5, 9);

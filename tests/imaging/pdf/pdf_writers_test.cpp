@@ -117,8 +117,8 @@ TEST_F(PdfWriters, DiscardedPrintShopPageLeavesNothing)
 {
     const std::string path = (dir / "gone.pdf").string();
     PrintShopWriter writer(path, 300);
-    writer.open(10, 10);
-    writer.writeRow(pattern({0, 0, 10, 1}).data());
+    writer.open(20, 20);
+    writer.writeRow(pattern({0, 0, 20, 1}).data());
     writer.discard();
     EXPECT_TRUE(fs::is_empty(dir));
 }
