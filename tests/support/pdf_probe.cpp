@@ -108,4 +108,27 @@ PdfPicture PdfPagePicture(const std::string& pdf, int page)
     return picture;
 }
 
+std::vector<PdfWord> PdfPageWords(const std::string& pdf, int page)
+{
+    const std::string n = std::to_string(page);
+    const CommandResult run =
+        RunShell("pdftotext -bbox -f " + n + " -l " + n + " " + Quote(pdf) + " -");
+    EXPECT_EQ(run.status, 0) << run.output;
+    // Lines such as: <word xMin="1.0" yMin="2.0" xMax="3.0" yMax="4.0">A1</word>
+    std::vector<PdfWord> words;
+    std::istringstream lines(run.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        PdfWord w;
+        char text[256] = {};
+        if (std::sscanf(line.c_str(),
+                        " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\">%255[^<]",
+                        &w.left, &w.top, &w.right, &w.bottom, text) == 5) {
+            w.text = text;
+            words.push_back(w);
+        }
+    }
+    return words;
+}
+
 } // namespace lumexa::testing

@@ -1,5 +1,6 @@
 // Looking into PDF files from tests through poppler's tools: the page count and sizes
-// from pdfinfo, and a page's pictures from pdfimages, put back together from their strips.
+// from pdfinfo, a page's pictures from pdfimages, put back together from their strips, and
+// its words with their places from pdftotext.
 #pragma once
 
 #include <cstdint>
@@ -26,5 +27,13 @@ struct PdfPicture {
     std::vector<uint8_t> rgba;
 };
 PdfPicture PdfPagePicture(const std::string& pdf, int page);
+
+// The words pdftotext finds on page `page` (from 1) with their boxes in points from the
+// page's top-left corner.
+struct PdfWord {
+    std::string text;
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+std::vector<PdfWord> PdfPageWords(const std::string& pdf, int page);
 
 } // namespace lumexa::testing

@@ -275,6 +275,16 @@ void PosterWindowTest::valuesThatCannotPrintAreNamed_data()
     QTest::newRow("custom paper that does not read") << "PaperEdit"
                                                      << "a5"
                                                      << "'a5'";
+    QTest::newRow("paper smaller than a PDF page") << "PaperEdit"
+                                                   << "1x1mm"
+                                                   << "smaller than a PDF page";
+    // Counted, not planned: the count and the limit are shown at once.
+    QTest::newRow("more sheets than may be") << "SizeEdit"
+                                             << "1e9cm"
+                                             << "sheets (";
+    QTest::newRow("the most sheets") << "SizeEdit"
+                                     << "1e9cm"
+                                     << "1000";
 }
 
 void PosterWindowTest::valuesThatCannotPrintAreNamed()
@@ -312,6 +322,16 @@ void PosterWindowTest::previewShowsThePictureUnderTheGrid()
             return seen;
         };
         QVERIFY(WaitUntil([&] { return colours().size() > 40; }));
+        // The unlit LEDs (LED image 0, pure red here) print on the paper, as the sheets
+        // will show them.
+        QVERIFY(WaitUntil([&] {
+            const QImage image = w.previewImage();
+            int unlit = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    unlit += image.pixel(x, y) == qRgb(255, 0, 0);
+            return unlit > 500;
+        }));
         // Every sheet's label is drawn: the preview changes when the sheets do.
         const QImage three = w.previewImage();
         Retype(w.OverlapEdit, QStringLiteral("50mm"));

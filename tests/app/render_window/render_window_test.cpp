@@ -5,6 +5,7 @@
 
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/render_window.h"
+#include "app/runs/backdrop.h"
 #include "app/runs/render_preview_canvas.h"
 #include "core/project/project_file.h"
 
@@ -108,6 +109,8 @@ class RenderWindowTest : public QObject
     void previewPlacement_data();
     void previewPlacement();
     void previewAndRenderShowTheResultAveraged();
+    void backgroundChoiceFollowsTheBox();
+    void previewShowsWhatTheDestinationHolds();
     void printSizeFollowsResolutionAndTypedLengths();
 };
 
@@ -289,9 +292,11 @@ void RenderWindowTest::renderWritesWhatLumexaRenderWrites_data()
     QTest::addColumn<bool>("rotate");
     QTest::addColumn<bool>("background");
     QTest::addColumn<int>("mask"); // 0 none, 1 use mask, 2 additive
-    QTest::newRow("random bitmaps, rotated") << 1 << true << true << 0;
-    QTest::newRow("full render, masks") << 2 << true << true << 1;
-    QTest::newRow("random points, additive, no background") << 0 << false << false << 2;
+    QTest::addColumn<bool>("opaque");
+    QTest::newRow("random bitmaps, rotated") << 1 << true << true << 0 << false;
+    QTest::newRow("full render, masks") << 2 << true << true << 1 << false;
+    QTest::newRow("full render, masks, opaque panel") << 2 << true << true << 1 << true;
+    QTest::newRow("random points, additive, no background") << 0 << false << false << 2 << false;
 }
 
 void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
@@ -300,8 +305,13 @@ void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
     QFETCH(bool, rotate);
     QFETCH(bool, background);
     QFETCH(int, mask);
+    QFETCH(bool, opaque);
     RenderFixture f;
     TForm3& w = f.render;
+    if (opaque) {
+        w.BackgroundBox->setFocus();
+        QTest::keyClick(w.BackgroundBox, Qt::Key_End);
+    }
     if (mask == 1) {
         f.prompts.files.enqueue(f.picture(QStringLiteral("alpha.png"), 12, 12, Qt::gray));
         f.window->Button1Click(f.window->Button2);
@@ -339,6 +349,11 @@ void RenderWindowTest::renderWritesWhatLumexaRenderWrites()
     const QByteArray window = f.bytes(fromWindow);
     QVERIFY(window.size() > 18);
     QVERIFY(window == f.bytes(fromCli));
+    // The grid fills the result: an opaque panel leaves no pixel uncovered.
+    int uncovered = 0;
+    for (qsizetype i = 18 + 3; i < window.size(); i += 4)
+        uncovered += static_cast<uint8_t>(window[i]) != 255;
+    QCOMPARE(uncovered == 0, opaque);
     QCOMPARE(w.ProgressBar1->value(), 100);
     QCOMPARE(w.Label1->text(), QStringLiteral("100%"));
     QVERIFY(w.Label3->isHidden());
@@ -647,6 +662,85 @@ void RenderWindowTest::previewAndRenderShowTheResultAveraged()
         }
     QCOMPARE(w.previewImage(), expected);
     QCOMPARE(previewed, expected);
+}
+
+void RenderWindowTest::backgroundChoiceFollowsTheBox()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.BackgroundBox->currentIndex(), int(BackgroundOpacity::Transparent));
+    QVERIFY(w.BackgroundBox->isEnabled());
+    // Offered while "background" is checked.
+    QTest::mouseClick(w.CheckBox4, Qt::LeftButton);
+    QVERIFY(!w.BackgroundBox->isEnabled());
+    QTest::mouseClick(w.CheckBox4, Qt::LeftButton);
+    QVERIFY(w.BackgroundBox->isEnabled());
+    w.BackgroundBox->setFocus();
+    QTest::keyClick(w.BackgroundBox, Qt::Key_Down);
+    ProjectSettings s;
+    w.readOptions(s);
+    QCOMPARE(s.backgroundOpacity, BackgroundOpacity::Opaque);
+    s.backgroundOpacity = BackgroundOpacity::Transparent;
+    s.useBackground = false;
+    w.applyOptions(s);
+    QCOMPARE(w.BackgroundBox->currentIndex(), int(BackgroundOpacity::Transparent));
+    QVERIFY(!w.BackgroundBox->isEnabled());
+    // A run keeps it as the rest of the options.
+    s.useBackground = true;
+    w.applyOptions(s);
+    w.Button4Click();
+    QVERIFY(!w.BackgroundBox->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    QVERIFY(w.BackgroundBox->isEnabled());
+}
+
+void RenderWindowTest::previewShowsWhatTheDestinationHolds()
+{
+    // LED image 0, the unlit LED, is pure red in the fixture.
+    const QRgb unlit = qRgb(255, 0, 0);
+    const auto count = [](const QImage& image, const std::function<bool(QRgb)>& which) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += which(image.pixel(x, y));
+        return n;
+    };
+    const auto checker = [](QRgb c) {
+        return c == BackdropAt(Backdrop::Checkerboard, 0, 0) ||
+               c == BackdropAt(Backdrop::Checkerboard, kCheckerSquare, 0);
+    };
+    const struct {
+        const char* destination;
+        bool opaque;
+        bool panelShown;
+    } cases[] = {
+        {"r.png", false, false}, // the unlit LEDs let the checkerboard through
+        {"r.png", true, true},
+        {"r.pdf", false, true}, // print shows them whatever the choice
+    };
+    for (const auto& c : cases) {
+        RenderFixture f;
+        TForm3& w = f.render;
+        ProjectSettings s;
+        w.readOptions(s);
+        s.backgroundOpacity = c.opaque ? BackgroundOpacity::Opaque : BackgroundOpacity::Transparent;
+        w.applyOptions(s);
+        f.choose(f.folder.filePath(QString::fromLatin1(c.destination)));
+        w.Button4Click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+        const QImage preview = w.previewImage();
+        const int panel = count(preview, [&](QRgb p) { return p == unlit; });
+        const int through = count(preview, checker);
+        // Plain dots keep the unlit LED's colour, opaque, in the corners of their boxes;
+        // everywhere else the panel shows only when the destination holds it.
+        QVERIFY2(c.panelShown ? through == 0 && panel > 10000 : through > 10000,
+                 qPrintable(QStringLiteral("%1: %2 unlit, %3 checkerboard")
+                                .arg(c.destination)
+                                .arg(panel)
+                                .arg(through)));
+    }
 }
 
 void RenderWindowTest::printSizeFollowsResolutionAndTypedLengths()

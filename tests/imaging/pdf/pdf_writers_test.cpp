@@ -184,6 +184,100 @@ TEST_F(PdfWriters, PosterSheetsAreReducedToThePrintResolution)
     EXPECT_TRUE(sheet.rgba == expected);
 }
 
+TEST_F(PdfWriters, ReducedSheetsTakeWholeBlocksOfOneGrid)
+{
+    const struct {
+        PixelRect part;
+        int factor;
+        PixelRect aligned;
+    } cases[] = {
+        {{0, 0, 10, 10}, 3, {0, 0, 12, 12}},
+        {{4, 5, 4, 2}, 3, {3, 3, 6, 6}},
+        {{7, 0, 13, 4}, 3, {6, 0, 14, 6}}, // cut at the picture's right edge (20)
+        {{7, 9, 13, 5}, 1, {7, 9, 13, 5}},
+    };
+    for (const auto& c : cases) {
+        const PixelRect got = BlockAligned(c.part, c.factor, 20, 14);
+        EXPECT_EQ(got, c.aligned) << c.part.x << "," << c.part.y << " by " << c.factor;
+    }
+}
+
+TEST_F(PdfWriters, PosterPagesPastTwoHundredInchesUseUserUnits)
+{
+    // 6 x 7 metres of paper: 19842 points high, given as units of 2 points.
+    PosterRequest r;
+    r.paper = ParsePaper("6000x7000mm");
+    r.pictureWidth = 3000;
+    r.pictureHeight = 1000;
+    r.dpi = 254;
+    const PosterPlan plan = PlanPoster(r);
+    ASSERT_EQ(plan.sheets.size(), 1u);
+    const std::string pdf = (dir / "huge.pdf").string();
+    ASSERT_TRUE(WritePosterPdf(pdf, plan, r, fillReducedPattern));
+    const auto pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 2u);
+    for (const auto& page : pages) {
+        EXPECT_NEAR(page.width, 6000 / 25.4 * 72 / 2, 0.01);
+        EXPECT_NEAR(page.height, 7000 / 25.4 * 72 / 2, 0.01);
+    }
+    // Drawn in the larger units too: the label stays in the bottom margin (10 mm, 14 units),
+    // centred.
+    EXPECT_TRUE(PdfPagePicture(pdf, 2).rgba == pattern(plan.sheets[0].source));
+    const auto words = testing::PdfPageWords(pdf, 2);
+    ASSERT_FALSE(words.empty());
+    EXPECT_GT(words[0].top, pages[1].height - 14);
+    EXPECT_LT(words[0].bottom, pages[1].height);
+    EXPECT_NEAR((words.front().left + words.back().right) / 2, pages[1].width / 2, 3);
+}
+
+// The label goes below the picture, else above it, else nowhere: never over it, even
+// without a margin.
+TEST_F(PdfWriters, SheetLabelsNeverCoverThePicture)
+{
+    const struct {
+        const char* what;
+        int width, height; // pixels at 10 per millimetre
+        double overlap;
+        const char* where; // per sheet page: b below, a above, - none
+    } cases[] = {
+        {"a strip: room below", 3000, 1000, 10, "bb"},
+        {"a tall picture: the upper sheet has room above only", 1000, 4000, 10, "ab"},
+        {"the whole page covered: no room", 1900, 2970, 0, "-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PosterRequest r;
+        r.paper = ParsePaper("a4");
+        r.orientation = Orientation::Portrait;
+        r.marginMm = 0;
+        r.overlapMm = c.overlap;
+        r.pictureWidth = c.width;
+        r.pictureHeight = c.height;
+        r.dpi = 254;
+        const PosterPlan plan = PlanPoster(r);
+        ASSERT_EQ(plan.sheets.size(), std::string(c.where).size());
+        const std::string pdf = (dir / "labels.pdf").string();
+        ASSERT_TRUE(WritePosterPdf(pdf, plan, r, fillReducedPattern));
+        const double pt = 72 / 25.4;
+        for (size_t i = 0; i < plan.sheets.size(); ++i) {
+            const MmRect& p = plan.sheets[i].placed;
+            const auto words = testing::PdfPageWords(pdf, static_cast<int>(i) + 2);
+            if (c.where[i] == '-') {
+                EXPECT_TRUE(words.empty()) << i;
+                continue;
+            }
+            ASSERT_FALSE(words.empty()) << i;
+            EXPECT_EQ(words[0].text, plan.sheets[i].label.substr(0, 2));
+            for (const auto& w : words) {
+                if (c.where[i] == 'b')
+                    EXPECT_GE(w.top, (p.y + p.height) * pt) << i << " " << w.text;
+                else
+                    EXPECT_LE(w.bottom, p.y * pt) << i << " " << w.text;
+            }
+        }
+    }
+}
+
 TEST_F(PdfWriters, StoppedPosterLeavesNothing)
 {
     PosterRequest r;
