@@ -11,12 +11,14 @@
 #include "app/main_window/led_strip.h"
 #include "app/main_window/main_window.h"
 #include "app/render_window/render_window.h"
+#include "app/runs/backdrop.h"
 #include "app/shared_state.h"
 #include "tools/tool_prompts.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -33,6 +35,7 @@
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace lumexa
 {
@@ -73,6 +76,25 @@ QImage Opaque(const QImage& image)
             row[x] |= 0xff000000u;
     }
     return out.convertToFormat(QImage::Format_RGB32);
+}
+
+// As a picture viewer shows a result: what has no coverage lets a checkerboard through,
+// the one the render window draws. `scale` enlarges the pixels, not the squares.
+QImage OverCheckerboard(const QImage& image, int scale)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QImage out(argb.size() * scale, QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb c = argb.pixel(x / scale, y / scale);
+            const uint8_t rgba[4] = {static_cast<uint8_t>(qRed(c)), static_cast<uint8_t>(qGreen(c)),
+                                     static_cast<uint8_t>(qBlue(c)),
+                                     static_cast<uint8_t>(qAlpha(c))};
+            row[x] = OverBackdrop(rgba, BackdropAt(Backdrop::Checkerboard, x, y));
+        }
+    }
+    return out;
 }
 
 // The rows that differ from the top row's first pixel, and a few more: the preview's
@@ -314,6 +336,21 @@ class PictureTour
                 setOption(pair.other, otherWasOn);
             save(BeforeAfter(Opaque(off.copy(kCorner)), Opaque(on.copy(kCorner)), 3), pair.picture);
         }
+
+        // The unlit LEDs transparent and opaque, as a viewer that shows transparency does.
+        setOption("CheckBox4", true);
+        auto* opacity = Control<QComboBox>(&render_, "BackgroundBox");
+        const int chosen = opacity->currentIndex();
+        for (const auto& [index, picture] :
+             {std::pair{0, "background-transparent"}, std::pair{1, "background-opaque"}}) {
+            opacity->setFocus();
+            QTest::keyClick(opacity, index == 0 ? Qt::Key_Home : Qt::Key_End);
+            if (opacity->currentIndex() != index)
+                throw StepFailed(std::string("cannot choose ") + picture);
+            save(OverCheckerboard(renderTo(QString::fromLatin1(picture)).copy(kCorner), 3),
+                 picture);
+        }
+        opacity->setCurrentIndex(chosen);
     }
 
     // The preview of every style, cut to the words so the pictures compare at a glance.
