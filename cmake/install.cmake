@@ -1,5 +1,5 @@
-# Installation: programs in bin/, language files, manuals and examples in share/lumexa/
-# (where the programs look for them when they are not beside the program), the HTML
+# Installation: programs in bin/, language files, the web viewer, manuals and examples in
+# share/lumexa/ (where the programs look for them when they are not beside the program), the HTML
 # manuals with their pictures, the copyright file and the changelog in share/doc/lumexa/,
 # the manual pages, and the desktop entry, icons, AppStream metainfo and the MIME type of
 # .led projects. cmake/package.cmake packs the same tree into a Debian package.
@@ -15,6 +15,8 @@ if(TARGET lumexa-render)
   install(TARGETS lumexa-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(FILES ${LUMEXA_LANGUAGE_FILES} DESTINATION ${LUMEXA_SHARE_DIR})
+# The deep zoom viewer page's template and OpenSeadragon (cmake/web_viewer.cmake).
+install(DIRECTORY ${LUMEXA_WEB_DIR} DESTINATION ${LUMEXA_SHARE_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselEN.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
 install(FILES ${CMAKE_BINARY_DIR}/bin/lumexa_TesselPL.pdf DESTINATION ${LUMEXA_SHARE_DIR} OPTIONAL)
 foreach(lang en pl)

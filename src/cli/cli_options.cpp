@@ -47,7 +47,7 @@ OutputFormat ParseFormat(const std::string& value)
 {
     if (const auto format = ParseOutputFormat(value))
         return *format;
-    throw UsageError{"'" + value + "' is not an output format (tga, png, tiff or pdf)"};
+    throw UsageError{"'" + value + "' is not an output format (tga, png, tiff, pdf or dzi)"};
 }
 
 int ParseDpi(const std::string& value)
@@ -103,6 +103,20 @@ int ParseScale(const std::string& value)
     throw UsageError{"'" + value + "' is not a scale (a whole number from 1 up)"};
 }
 
+TileFormat ParseTileFormatName(const std::string& value)
+{
+    if (const auto format = ParseTileFormat(value))
+        return *format;
+    throw UsageError{"'" + value + "' is not a tile format (png or jpeg)"};
+}
+
+int ParseQuality(const std::string& value)
+{
+    if (const std::optional<int> n = WholeNumber(value, 1, 100))
+        return *n;
+    throw UsageError{"'" + value + "' is not a JPEG quality (1 to 100)"};
+}
+
 Compression ParseCompressionName(const std::string& value)
 {
     if (const auto compression = ParseCompression(value))
@@ -133,7 +147,7 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string& v) { o.threads = ParseThreads(v); }},
     {"quiet", 'q', nullptr, "print nothing but warnings and errors",
      [](CliOptions& o, const std::string&) { o.quiet = true; }},
-    {"format", 0, "F", "write F (tga, png or tiff) whatever the output is called",
+    {"format", 0, "F", "write F (tga, png, tiff, pdf or dzi) whatever the output is called",
      [](CliOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
     {"compression", 0, "C",
      "compress PNG and TIFF fast or small (default: the project's, else fast)",
@@ -169,6 +183,12 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string& v) { o.region = ParseRegion(v); }},
     {"scale", 0, "N", "write N times smaller (N x N pixels averaged), recorded at dpi / N",
      [](CliOptions& o, const std::string& v) { o.scale = ParseScale(v); }},
+    {"tile-format", 0, "F", "deep zoom and pyramid tiles: png (default: keeps alpha; deflated in a TIFF) or jpeg",
+     [](CliOptions& o, const std::string& v) { o.tileFormat = ParseTileFormatName(v); }},
+    {"quality", 0, "N", "JPEG tiles' quality, 1 to 100 (default 85)",
+     [](CliOptions& o, const std::string& v) { o.quality = ParseQuality(v); }},
+    {"pyramid", 0, nullptr, "write a TIFF as a tiled pyramid of the result and its reductions",
+     [](CliOptions& o, const std::string&) { o.pyramid = true; }},
     {"help", 'h', nullptr, "show this help and exit",
      [](CliOptions& o, const std::string&) { o.help = true; }},
     {"version", 0, nullptr, "show the version and the picture formats read, and exit",
@@ -220,6 +240,8 @@ void CheckCombinations(const GivenOptions& given)
 {
     if (given("format") && given("pdf"))
         throw UsageError{"give --format or --pdf, not both"};
+    if (given("quality") && !given("tile-format"))
+        throw UsageError{"--quality is the quality of JPEG tiles: it needs --tile-format jpeg"};
     if (!given("poster")) {
         for (const char* name : {"width", "height", "margin", "overlap", "portrait", "landscape"})
             if (given(name))
@@ -232,10 +254,34 @@ void CheckCombinations(const GivenOptions& given)
         throw UsageError{"give --portrait or --landscape, not both"};
     if (given("format") || given("pdf"))
         throw UsageError{"--poster writes a poster PDF; it takes no --format or --pdf"};
+    if (given("pyramid") || given("tile-format") || given("quality"))
+        throw UsageError{
+            "--poster writes a poster PDF; it takes no --pyramid, --tile-format or --quality"};
     // A poster is the whole result at its print size; a region or a reduction of it would
     // print something else than asked.
     if (given("region") || given("scale"))
         throw UsageError{"--poster prints the whole result; it takes no --region or --scale"};
+}
+
+// What goes with the output's format, once the output's name is known: tiles with a deep
+// zoom export (.dzi or --format dzi) or a pyramid, a pyramid with a TIFF, and neither with a
+// region or a scale, as both hold the whole result at every scale.
+void CheckOutputCombinations(const CliOptions& o, const GivenOptions& given)
+{
+    if (o.poster)
+        return;
+    const OutputFormat format = o.format.value_or(OutputFormatForPath(o.output));
+    if (o.pyramid && format != OutputFormat::Tiff)
+        throw UsageError{"--pyramid writes a TIFF: name the output .tif or give --format tiff"};
+    const bool tiled = format == OutputFormat::Dzi || o.pyramid;
+    if ((given("tile-format") || given("quality")) && !tiled)
+        throw UsageError{"--tile-format and --quality go with a deep zoom export (.dzi or "
+                         "--format dzi) or --pyramid"};
+    if (o.tileFormat && o.tileFormat != TileFormat::Jpeg && given("quality"))
+        throw UsageError{"--quality is the quality of JPEG tiles: it needs --tile-format jpeg"};
+    if (tiled && (given("region") || given("scale")))
+        throw UsageError{"a deep zoom export or --pyramid holds the whole result at every "
+                         "scale; it takes no --region or --scale"};
 }
 
 // getopt_long takes any unambiguous beginning of a long name; `name` ("--xyz") was none,
@@ -329,6 +375,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         o.poster && named && *named != OutputFormat::Pdf)
         throw UsageError{"--poster writes a PDF; '" + o.output + "' is named as a " +
                          OutputFormatName(*named) + " file"};
+    CheckOutputCombinations(o, given);
     return o;
 }
 
@@ -336,6 +383,8 @@ std::string UsageText()
 {
     std::string text =
         "Usage: lumexa-render [options] PROJECT.led OUTPUT.tga\n"
+        "       lumexa-render [--tile-format png|jpeg] PROJECT.led NAME.dzi\n"
+        "       lumexa-render --pyramid [--tile-format png|jpeg] PROJECT.led OUTPUT.tif\n"
         "       lumexa-render --poster PAPER [--width LENGTH | --height LENGTH] [--margin LENGTH]\n"
         "                     [--overlap LENGTH] [--portrait | --landscape] PROJECT.led "
         "poster.pdf\n"
@@ -343,7 +392,9 @@ std::string UsageText()
         "render window's Render button would (an output name ending in .png, .tif or\n"
         ".tiff gives a PNG or TIFF file instead; PNG and TIFF hold results of any width;\n"
         ".pdf gives one page of the result's size at the print resolution). A poster is\n"
-        "a PDF of an overview page and the sheets to print, cut and glue.\n"
+        "a PDF of an overview page and the sheets to print, cut and glue. NAME.dzi gives\n"
+        "a deep zoom web page: NAME.dzi, the tiles in NAME_files/ and NAME.html, a page\n"
+        "that shows the whole result in a browser, from the disk or any web server.\n"
         "\n"
         "With the background on, every PDF page prints the unlit LEDs; Targa, PNG and\n"
         "TIFF hold them transparent (coverage 0) unless --background opaque is given or\n"

@@ -5,6 +5,7 @@
 
 #include "core/base/pixel_rect.h"
 #include "core/print/poster_plan.h"
+#include "core/project/tile_format.h"
 #include "imaging/row_writers.h"
 
 #include <optional>
@@ -40,6 +41,11 @@ struct CliOptions {
     Orientation orientation = Orientation::Automatic;
     std::optional<PixelRect> region; // --region X,Y,W,H in full-size pixels
     int scale = 1;                   // --scale N: reduced N times by area averaging
+
+    // Deep zoom exports and pyramidal TIFF: --tile-format, --quality, --pyramid.
+    std::optional<TileFormat> tileFormat;
+    std::optional<int> quality;
+    bool pyramid = false;
 
     friend bool operator==(const CliOptions&, const CliOptions&) = default;
 };

@@ -12,6 +12,7 @@
 #include "core/render/render_destination.h"
 #include "core/render/render_preparation.h"
 #include "core/run/background_run.h"
+#include "imaging/pyramid_to_file.h"
 #include "imaging/read/picture_decoder.h"
 #include "imaging/render_request.h"
 #include "lumexa_version.h"
@@ -96,7 +97,7 @@ std::string PosterLine(const PosterPlan& plan, const PosterRequest& request)
 // The request of the command line for a loaded project.
 RenderRequest MakeRequest(const CliOptions& options, const HeadlessProject& project,
                           GlyphRasterizer& rasterizer, RenderRandom& random, RandomGenerator& gen,
-                          ProgressDisplay& display)
+                          ProgressDisplay& display, const std::string& webFolder)
 {
     RenderRequest request;
     request.settings = project.settings;
@@ -119,6 +120,10 @@ RenderRequest MakeRequest(const CliOptions& options, const HeadlessProject& proj
     request.output.region = options.region;
     request.output.scale = options.scale;
     request.output.compression = options.compression;
+    request.output.tileFormat = options.tileFormat.value_or(TileFormat::Png);
+    request.output.quality = options.quality.value_or(kDefaultJpegQuality);
+    request.output.pyramid = options.pyramid;
+    request.output.webFolder = webFolder;
     request.output.log = &display;
     if (options.poster) {
         PosterRequest poster;
@@ -201,7 +206,8 @@ int Render(const CliOptions& options, const char* argv0)
             CheckRenderDestination(options.output, options.project, project.leds, project.logo);
             PrepareRender(project.settings, project.leds);
             random.fillAtStart(gen);
-            request = MakeRequest(options, project, rasterizer, random, gen, display);
+            request = MakeRequest(options, project, rasterizer, random, gen, display, data + "/web");
+            CheckTiledDestination(request.output, options.project, project.leds, project.logo);
             try {
                 return CarryOut(request, stop, progress);
             } catch (const Error& e) {

@@ -4,6 +4,7 @@
 #include "core/base/error.h"
 #include "core/render/render_preparation.h"
 #include "imaging/poster_to_file.h"
+#include "imaging/pyramid_to_file.h"
 
 namespace lumexa
 {
@@ -50,6 +51,9 @@ bool WriteScene(const RenderScene& scene, const RenderRequest& request, std::sto
         return WritePoster(scene, poster, plan, request.output.path, request.output.threads, stop,
                            &progress);
     }
+    if (IsTiledResult(request.output))
+        return WriteTiledResult(scene, request.output, request.settings.compression, stop,
+                                &progress);
     FileRender render(scene, request.settings.compression, request.output);
     return render.run(stop, &progress);
 }

@@ -5,6 +5,7 @@
 
 #include "core/base/pixel_rect.h"
 #include "core/project/settings.h"
+#include "core/project/tile_format.h"
 #include "core/render/render_job.h"
 #include "core/render/render_scene.h"
 #include "core/run/run_progress.h"
@@ -39,6 +40,14 @@ struct RenderToFileOptions {
     int scale = 1;
     // PNG and TIFF compression; nothing: the project's choice (ProjectSettings::compression).
     std::optional<Compression> compression;
+    // A deep zoom export's tiles, or a pyramidal TIFF's: PNG (deflated in a TIFF) or JPEG,
+    // and the JPEG quality.
+    TileFormat tileFormat = TileFormat::Png;
+    int quality = kDefaultJpegQuality;
+    // A TIFF result as a tiled pyramid of the result and its reductions.
+    bool pyramid = false;
+    // The program's folder of web files, which a deep zoom export's page is made from.
+    std::string webFolder;
     RenderLog* log = nullptr; // lines of the job (null: none)
     // Told the size of the file's picture before its first row is written, then sees each
     // row once it is written, on the thread that runs the job: for a reduced picture.

@@ -1,6 +1,7 @@
 // The writers of result files, by format.
 #include "imaging/row_writers.h"
 
+#include "core/base/error.h"
 #include "imaging/pdf/print_shop_writer.h"
 #include "imaging/png/png_writer.h"
 #include "imaging/targa/targa_writer.h"
@@ -48,6 +49,8 @@ const char* OutputFormatName(OutputFormat format)
         return "TIFF";
     case OutputFormat::Pdf:
         return "PDF";
+    case OutputFormat::Dzi:
+        return "deep zoom";
     case OutputFormat::Targa:
         break;
     }
@@ -65,6 +68,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name)
         return OutputFormat::Tiff;
     if (n == "pdf")
         return OutputFormat::Pdf;
+    if (n == "dzi")
+        return OutputFormat::Dzi;
     return std::nullopt;
 }
 
@@ -79,6 +84,8 @@ std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat f
                                             options.dpi);
     case OutputFormat::Pdf:
         return std::make_unique<PrintShopWriter>(path, options.dpi);
+    case OutputFormat::Dzi:
+        throw Error("A deep zoom export is written tile by tile, not row by row");
     case OutputFormat::Targa:
         break;
     }

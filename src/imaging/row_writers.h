@@ -1,5 +1,6 @@
 // Choosing the writer of a render's result file: Targa, PNG, TIFF or a print-shop PDF, by
-// the destination's extension or by name.
+// the destination's extension or by name. A deep zoom export (Dzi) is a folder of tiles
+// rather than rows, written by its own road (imaging/pyramid_to_file.h).
 #pragma once
 
 #include "core/project/compression.h"
@@ -14,16 +15,16 @@
 namespace lumexa
 {
 
-enum class OutputFormat { Targa, Png, Tiff, Pdf };
+enum class OutputFormat { Targa, Png, Tiff, Pdf, Dzi };
 
-// ".tga" is Targa, ".png" PNG, ".tif" and ".tiff" TIFF, ".pdf" PDF (any case); nothing for
-// any other extension or none.
+// ".tga" is Targa, ".png" PNG, ".tif" and ".tiff" TIFF, ".pdf" PDF, ".dzi" a deep zoom
+// export (any case); nothing for any other extension or none.
 std::optional<OutputFormat> OutputFormatNamedBy(std::string_view path);
 // The format named by the extension; Targa for any other.
 OutputFormat OutputFormatForPath(std::string_view path);
-// "Targa", "PNG", "TIFF" or "PDF", as messages name the format.
+// "Targa", "PNG", "TIFF", "PDF" or "deep zoom", as messages name the format.
 const char* OutputFormatName(OutputFormat format);
-// "tga", "png", "tiff" (also "tif") or "pdf"; nothing for any other name.
+// "tga", "png", "tiff" (also "tif"), "pdf" or "dzi"; nothing for any other name.
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 
 // How PNG and TIFF results are compressed: how hard, and on how many threads (0: one per
@@ -35,6 +36,7 @@ struct WriterOptions {
     double dpi = kDefaultPrintDpi;
 };
 
+// Throws an Error for Dzi, which has no row writer.
 std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat format,
                                          const WriterOptions& options = {});
 

@@ -6,42 +6,14 @@
 #include "imaging/deflate/deflate_segment.h"
 #include "imaging/deflate/piece_pipeline.h"
 #include "imaging/deflate/row_filters.h"
+#include "imaging/png/png_chunks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <zlib.h>
 
 namespace lumexa
 {
-
-namespace
-{
-
-constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Starts a chunk: room for the length, then the type. EndChunk fills in the length and
-// appends the CRC.
-size_t BeginChunk(const char* type, std::vector<uint8_t>& out)
-{
-    const size_t start = out.size();
-    out.resize(start + 4);
-    out.insert(out.end(), type, type + 4);
-    return start;
-}
-
-void EndChunk(size_t start, std::vector<uint8_t>& out)
-{
-    const uint32_t length = static_cast<uint32_t>(out.size() - start - 8);
-    out[start + 0] = static_cast<uint8_t>(length >> 24);
-    out[start + 1] = static_cast<uint8_t>(length >> 16);
-    out[start + 2] = static_cast<uint8_t>(length >> 8);
-    out[start + 3] = static_cast<uint8_t>(length);
-    const uint32_t crc =
-        static_cast<uint32_t>(crc32_z(0, out.data() + start + 4, out.size() - start - 4));
-    AppendBigEndian(crc, out);
-}
-
-} // namespace
 
 PngWriter::PngWriter(std::string path, Compression compression, int threads, double dpi)
     : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
@@ -66,21 +38,16 @@ void PngWriter::open(int width, int height)
     row_ = 0;
     adler_ = 1;
 
-    std::vector<uint8_t> head(kSignature, kSignature + sizeof kSignature);
-    size_t chunk = BeginChunk("IHDR", head);
-    AppendBigEndian(static_cast<uint32_t>(width), head);
-    AppendBigEndian(static_cast<uint32_t>(height), head);
-    // 8 bits per sample, RGBA, deflate, adaptive filters, no interlacing.
-    head.insert(head.end(), {8, 6, 0, 0, 0});
-    EndChunk(chunk, head);
-    chunk = BeginChunk("pHYs", head);
+    std::vector<uint8_t> head(kPngSignature, kPngSignature + sizeof kPngSignature);
+    AppendPngHeader(width, height, head);
+    const size_t chunk = BeginPngChunk("pHYs", head);
     // PNG counts pixels per metre: 300 dpi is 11811; a whole reduction of a low resolution
     // keeps at least one.
     const auto perMetre = static_cast<uint32_t>(std::max(1L, std::lround(dpi_ / 0.0254)));
     AppendBigEndian(perMetre, head);
     AppendBigEndian(perMetre, head);
     head.push_back(1); // the unit is the metre
-    EndChunk(chunk, head);
+    EndPngChunk(chunk, head);
     try {
         file_->write(head.data(), head.size());
         // A piece holds the row above its first one too, for the Up filter.
@@ -135,14 +102,14 @@ void PngWriter::compressPiece(Piece& piece, SegmentDeflater& deflater) const
 
     std::vector<uint8_t>& out = piece.output;
     out.clear();
-    const size_t chunk = BeginChunk("IDAT", out);
+    const size_t chunk = BeginPngChunk("IDAT", out);
     if (piece.index == 0) {
         const auto header = ZlibHeader(compression_);
         out.insert(out.end(), header.begin(), header.end());
     }
     deflater.appendSegment(filtered.data(), filtered.size(), piece.firstRow + piece.rows == height_,
                            out);
-    EndChunk(chunk, out);
+    EndPngChunk(chunk, out);
 }
 
 void PngWriter::writePiece(const Piece& piece)
@@ -162,11 +129,11 @@ void PngWriter::commit()
         pipeline_->finish();
         pipeline_.reset();
         std::vector<uint8_t> tail;
-        size_t chunk = BeginChunk("IDAT", tail);
+        size_t chunk = BeginPngChunk("IDAT", tail);
         AppendBigEndian(adler_, tail);
-        EndChunk(chunk, tail);
-        chunk = BeginChunk("IEND", tail);
-        EndChunk(chunk, tail);
+        EndPngChunk(chunk, tail);
+        chunk = BeginPngChunk("IEND", tail);
+        EndPngChunk(chunk, tail);
         file_->write(tail.data(), tail.size());
         file_->commit();
         file_.reset();
