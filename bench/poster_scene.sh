@@ -20,20 +20,8 @@ command -v pdfinfo > /dev/null || { echo "needs pdfinfo: apt-get install poppler
 mkdir -p "$work"
 trap 'rm -f "$work/poster.pdf" "$work/time.log"' EXIT
 
-python3 data/examples/make_pictures.py leds "$work/leds" 250
-python3 data/examples/make_pictures.py blobs "$work/blobs.png" 256 64
-{
-    printf '%s\r\n' "Text=poster" "ActivePage=1" "LogoFile=blobs.png" "LogoSize=10" \
-        "LogoInvert=0" "PreviewButton=5" "Shufle=20" "Seed=1234" "RenderType=1" \
-        "RenderUseBackground=1" "RenderRotateBitmaps=1" "RenderUseMaskEnabled=1" \
-        "RenderUseMaskChecked=1" "RenderUseAddChecked=0" \
-        "ImageF[]=000leds/unlit.png" "ImageA[]=000(null)"
-    n=1
-    for c in red green blue amber; do
-        printf '%s\r\n' "ImageF[]=00${n}leds/$c.png" "ImageA[]=00${n}leds/alpha-soft.png"
-        n=$((n + 1))
-    done
-} > "$work/poster.led"
+. bench/scene_projects.sh
+make_big_scene poster
 
 /usr/bin/time -v -o "$work/time.log" "$render" -q --poster "$paper" --width "$width" \
     "$work/poster.led" "$work/poster.pdf" || { cat "$work/time.log" >&2; exit 1; }

@@ -48,5 +48,11 @@ inline constexpr int kStringBackgroundTransparent = 158;
 inline constexpr int kStringBackgroundTip = 160;
 // A poster of too many sheets: %1 the sheets, %2 across, %3 down, %4 the most there may be.
 inline constexpr int kStringTooManySheets = 161;
+// The render window's deep zoom export: the save dialog's filter name, the button that
+// opens the page written, and what is said when it cannot be opened (%1: the page).
+// Strings 241 to 243 are the export's log lines.
+inline constexpr int kStringDeepZoomPage = 240;
+inline constexpr int kStringOpenPage = 244;
+inline constexpr int kStringPageNotOpened = 245;
 
 } // namespace lumexa

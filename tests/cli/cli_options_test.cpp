@@ -100,7 +100,7 @@ TEST(CliOptions, MistakesAreNamed)
         {"-x a.led b.tga", "unknown option '-x'"},
         {"-qx a.led b.tga", "unknown option '-x'"},
         {"--quiet -xq a.led b.tga", "unknown option '-x'"},
-        {"--p a.led b.tga", "option '--p' is ambiguous (--pdf, --poster, --portrait)"},
+        {"--p a.led b.tga", "option '--p' is ambiguous (--pdf, --poster, --portrait, --pyramid)"},
         {"--fo=x a.led b.tga", "option '--fo' is ambiguous (--format, --font)"},
         {"a.led b.tga -j", "option -j needs a value"},
         {"a.led b.tga --threads", "option --threads needs a value"},
@@ -122,6 +122,18 @@ TEST(CliOptions, MistakesAreNamed)
         {"--poster a4 --scale 2 a.led b.pdf", "takes no --region or --scale"},
         {"--poster a4 --scale 1 a.led b.pdf", "takes no --region or --scale"},
         {"--compression=9 a.led b.png", "'9' is not a compression (fast or small)"},
+        {"--tile-format webp a.led b.dzi", "'webp' is not a tile format (png or jpeg)"},
+        {"--tile-format jpeg --quality 0 a.led b.dzi", "'0' is not a JPEG quality (1 to 100)"},
+        {"--tile-format jpeg --quality 101 a.led b.dzi", "'101' is not a JPEG quality"},
+        {"--quality 90 a.led b.dzi", "it needs --tile-format jpeg"},
+        {"--tile-format png --quality 90 a.led b.dzi", "it needs --tile-format jpeg"},
+        {"--tile-format jpeg a.led b.png", "go with a deep zoom export (.dzi or --format dzi)"},
+        {"--pyramid a.led b.png", "--pyramid writes a TIFF"},
+        {"--pyramid a.led b.dzi", "--pyramid writes a TIFF"},
+        {"--region 0,0,9,9 a.led b.dzi", "it takes no --region or --scale"},
+        {"--scale 2 --format dzi a.led b.png", "it takes no --region or --scale"},
+        {"--pyramid --scale 2 a.led b.tif", "it takes no --region or --scale"},
+        {"--poster a4 --pyramid a.led b.pdf", "it takes no --pyramid, --tile-format or --quality"},
         {"a.led b.png --compression", "option --compression needs a value"},
         {"--background dim a.led b.png", "'dim' is not a background (off, transparent or opaque)"},
         {"--background Opaque a.led b.png", "'Opaque' is not a background"},
@@ -171,6 +183,23 @@ TEST(CliOptions, RegionAndScale)
     EXPECT_EQ(both.scale, 8);
 }
 
+TEST(CliOptions, DeepZoomAndPyramidOptions)
+{
+    const CliOptions plain = ParseCliOptions(Words("a.led sign.DZI"));
+    EXPECT_EQ(plain.tileFormat, std::nullopt);
+    EXPECT_EQ(plain.quality, std::nullopt);
+    EXPECT_FALSE(plain.pyramid);
+    const CliOptions jpeg =
+        ParseCliOptions(Words("--format dzi --tile-format=jpg --quality 70 a.led out"));
+    EXPECT_EQ(jpeg.format, OutputFormat::Dzi);
+    EXPECT_EQ(jpeg.tileFormat, TileFormat::Jpeg);
+    EXPECT_EQ(jpeg.quality, 70);
+    const CliOptions tiff = ParseCliOptions(Words("--pyramid --tile-format deflate a.led b.tiff"));
+    EXPECT_TRUE(tiff.pyramid);
+    EXPECT_EQ(tiff.tileFormat, TileFormat::Png);
+    EXPECT_TRUE(ParseCliOptions(Words("--pyramid --format tiff a.led b.out")).pyramid);
+}
+
 TEST(CliOptions, HelpListsEveryOption)
 {
     const std::string help = UsageText();
@@ -179,7 +208,8 @@ TEST(CliOptions, HelpListsEveryOption)
     EXPECT_NE(help.find("every PDF page prints the unlit LEDs"), std::string::npos);
     for (const char* name :
          {"-j, --threads N", "-q, --quiet", "--format F", "--region X,Y,W,H", "--scale N",
-          "--compression C", "--background B", "-h, --help", "--version"})
+          "--compression C", "--background B", "--tile-format F", "--quality N", "--pyramid",
+          "-h, --help", "--version"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
@@ -209,6 +239,9 @@ const LongOption kLongOptions[] = {
     {"landscape", nullptr, "--poster a4"},
     {"region", "0,0,4,4", ""},
     {"scale", "2", ""},
+    {"tile-format", "jpeg", "--format dzi"},
+    {"quality", "90", "--format dzi --tile-format jpeg"},
+    {"pyramid", nullptr, "--format tiff"},
     {"help", nullptr, ""},
     {"version", nullptr, ""},
 };
@@ -346,6 +379,12 @@ TEST(CliOptions, ContradictionsAreRefusedHoweverTheyAreSpelt)
         {{"poster a4", "scale 1"},
          "--poster prints the whole result; it takes no --region or --scale"},
         {{"format png", "pdf"}, "give --format or --pdf, not both"},
+        {{"quality 80"}, "--quality is the quality of JPEG tiles: it needs --tile-format jpeg"},
+        {{"poster a4", "tile-format jpeg"},
+         "--poster writes a poster PDF; it takes no --pyramid, --tile-format or --quality"},
+        {{"format dzi", "region 0,0,9,9"},
+         "a deep zoom export or --pyramid holds the whole result at every scale; it takes no "
+         "--region or --scale"},
         {{"format pdf", "pdf"}, "give --format or --pdf, not both"},
     };
     for (const Case& c : cases) {

@@ -2,7 +2,7 @@
 # Installs the build into a scratch prefix and checks the installed tree: the files the
 # package needs (manual pages, copyright, changelog among them) are there, the desktop
 # entry, the AppStream metainfo and the MIME type validate, and the installed
-# lumexa-render finds its language file and renders an installed example.
+# lumexa-render finds its language file and web viewer and renders an installed example.
 set -euo pipefail
 build="$1"
 prefix=$(mktemp -d)
@@ -29,4 +29,10 @@ xmllint --noout "$share/mime/packages/org.lumexa.Lumexa.xml" 2>/dev/null || \
 cd "$prefix"
 QT_QPA_PLATFORM=offscreen "$prefix/bin/lumexa-render" -q "$share/lumexa/examples/text.led" out.png
 [ -s out.png ] || { echo "the installed lumexa-render wrote nothing"; exit 1; }
+# A deep zoom page takes its template and viewer from share/lumexa/web.
+QT_QPA_PLATFORM=offscreen "$prefix/bin/lumexa-render" -q "$share/lumexa/examples/text.led" sign.dzi
+for f in sign.dzi sign.html sign_files/0/0_0.png sign_files/viewer/openseadragon.min.js \
+         sign_files/viewer/LICENSE.txt; do
+  [ -s "$f" ] || { echo "the installed lumexa-render's deep zoom export lacks $f"; exit 1; }
+done
 echo "installed tree checked"

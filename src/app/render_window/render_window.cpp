@@ -7,12 +7,15 @@
 #include "app/render_window/zoom_view.h"
 #include "app/runs/window_run.h"
 #include "app/shared_state.h"
+#include "app/window_strings.h"
+#include "core/base/data_folder.h"
 #include "imaging/row_writers.h"
 #include "text/qt_glyph_rasterizer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -59,6 +62,8 @@ TForm3::TForm3(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     setFixedSize(745, 427 + 84);
     createControls();
     random_.fillAtStart(generator_);
+    webFolder_ =
+        ResolveDataFolder(QCoreApplication::applicationDirPath().toStdString()) + "/web";
     pollTimer_ = new QTimer(this);
     pollTimer_->setInterval(kPollMilliseconds);
     connect(pollTimer_, &QTimer::timeout, this, &TForm3::pollRun);
@@ -142,6 +147,12 @@ void TForm3::createControls()
     connect(Inspector, &ZoomView::pointerInfo, InspectorStatus, &QLabel::setText);
     Inspector->hide();
     InspectorStatus->hide();
+    // A deep zoom export has no rows to draw into the preview: the page is opened instead.
+    OpenPageButton = Named(new QPushButton(QStringLiteral("Open the page"), Panel1), "OpenPageButton");
+    OpenPageButton->setGeometry((kPreviewWidth - 180) / 2 + 1, (kPreviewHeight - 32) / 2 + 1, 180, 32);
+    OpenPageButton->setAutoDefault(false);
+    OpenPageButton->hide();
+    connect(OpenPageButton, &QPushButton::clicked, this, &TForm3::openExportedPage);
 
     GroupBox1 = Named(new QGroupBox(QStringLiteral("Render status"), this), "GroupBox1");
     GroupBox1->setGeometry(281, 330, 457, 56);
@@ -176,11 +187,14 @@ void TForm3::createControls()
     connect(PrintSize, &PrintSizeBox::dpiChanged, this, &TForm3::followOptions);
 
     SaveDialog1.title = QStringLiteral("Render to file");
-    // Targa first and chosen first; the engine writes PNG, TIFF and a print-shop PDF (one
-    // page of the result's physical size at the print resolution) as well.
+    // Targa first and chosen first; the engine writes PNG, TIFF, a print-shop PDF (one
+    // page of the result's physical size at the print resolution) and a deep zoom web page
+    // as well.
     SaveDialog1.filters = {QStringLiteral("Targa file (*.tga)"), QStringLiteral("PNG file (*.png)"),
                            QStringLiteral("TIFF file (*.tif *.tiff)"),
-                           QStringLiteral("PDF file (*.pdf)"), QStringLiteral("Any file (*)")};
+                           QStringLiteral("PDF file (*.pdf)"),
+                           QStringLiteral("Deep zoom web page (*.dzi)"),
+                           QStringLiteral("Any file (*)")};
     SaveDialog1.selectedFilter = 0;
     SaveDialog1.defaultSuffix = QStringLiteral("tga");
     SaveDialog1.fileName = QStringLiteral("unnamed");
@@ -305,6 +319,7 @@ void TForm3::BitBtn1Click()
         return;
     Edit1->setText(*file);
     offerCompression();
+    offerPage({});
     Button2->setEnabled(true);
     Memo1->clear();
     // A PDF destination is print: the inspector shows the page.
@@ -340,8 +355,10 @@ void TForm3::setActivity(Activity activity)
     Button2->setVisible(idle);
     Button4->setVisible(idle);
     InspectButton->setVisible(idle);
-    if (!idle)
+    if (!idle) {
         showInspector(false);
+        offerPage({});
+    }
     Button3->setVisible(!idle);
     Button4->setEnabled(idle);
     GroupBox2->setEnabled(idle);
@@ -358,8 +375,24 @@ void TForm3::offerCompression()
 {
     const QString destination = Edit1->text();
     const OutputFormat format = OutputFormatForPath(QFile::encodeName(destination).toStdString());
+    // A deep zoom export's PNG tiles are compressed as PNG files are.
     CompressionBox->setEnabled(activity_ == Activity::Idle && !destination.isEmpty() &&
-                               (format == OutputFormat::Png || format == OutputFormat::Tiff));
+                               (format == OutputFormat::Png || format == OutputFormat::Tiff ||
+                                format == OutputFormat::Dzi));
+}
+
+void TForm3::offerPage(const QString& page)
+{
+    exportedPage_ = page;
+    OpenPageButton->setVisible(!page.isEmpty());
+}
+
+void TForm3::openExportedPage()
+{
+    if (exportedPage_.isEmpty())
+        return;
+    if (!openPage(QUrl::fromLocalFile(exportedPage_)))
+        prompts_.inform(shared_.text(30), shared_.text(kStringPageNotOpened).arg(exportedPage_));
 }
 
 void TForm3::showError(const QString& text)

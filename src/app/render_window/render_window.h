@@ -4,6 +4,7 @@
 // prepares it and shows it modally.
 #pragma once
 
+#include "app/desktop_open.h"
 #include "app/user_prompts.h"
 #include "core/layout/random_source.h"
 #include "core/layout/render_layout.h"
@@ -12,7 +13,9 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -128,8 +131,17 @@ class TForm3 : public QDialog
     QPushButton* Button4 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
+    // Shown over the preview once a deep zoom export is written: opens its page.
+    QPushButton* OpenPageButton = nullptr;
     PrintSizeBox* PrintSize = nullptr;
     FileRequest SaveDialog1;
+
+    // How a page or document is opened: with the desktop, or as a test scripts it.
+    std::function<bool(const QUrl&)> openPage = OpenWithDesktop;
+    // The program's folder of web files, which a deep zoom export's page is made from.
+    void setWebFolder(const std::string& folder) { webFolder_ = folder; }
+    // The page of the deep zoom export written last (empty when there is none).
+    const QString& exportedPage() const { return exportedPage_; }
 
     // Render type: the checked item of RadioGroup1, 0..2.
     int renderType() const;
@@ -157,6 +169,9 @@ class TForm3 : public QDialog
     // The inspector's source made again from the options on the controls.
     void followOptions();
     void showInspector(bool shown);
+    void openExportedPage();
+    // The Open the page button for `page`; hidden when it is empty.
+    void offerPage(const QString& page);
 
     TForm4& shared_;
     UserPrompts& prompts_;
@@ -170,6 +185,8 @@ class TForm3 : public QDialog
     QImage preview_;
     std::unique_ptr<RenderScene> inspectScene_;
     Activity activity_ = Activity::Idle;
+    std::string webFolder_;
+    QString exportedPage_;
 };
 
 } // namespace lumexa

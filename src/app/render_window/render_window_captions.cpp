@@ -40,6 +40,8 @@ void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
         if (QAbstractButton* item = w.RadioGroup1Items->button(i))
             item->setText(s(100 + i));
     w.SaveDialog1.title = s(103);
+    w.SaveDialog1.filters[4] = s(kStringDeepZoomPage) + QStringLiteral(" (*.dzi)");
+    w.OpenPageButton->setText(s(kStringOpenPage));
     w.PrintSize->applyCaptions(strings);
     w.InspectButton->setText(s(kStringInspectButton));
     w.Inspector->setStatusTexts(s(kStringInspectPixel), s(kStringInspectLed));

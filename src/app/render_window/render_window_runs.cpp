@@ -13,6 +13,8 @@
 #include "app/shared_state.h"
 #include "core/progress/render_progress.h"
 #include "core/render/render_destination.h"
+#include "imaging/dzi/viewer_page.h"
+#include "imaging/pyramid_to_file.h"
 
 #include <QFile>
 #include <QLabel>
@@ -77,21 +79,24 @@ void TForm3::Button2Click()
     // An existing file was agreed to be overwritten when it was chosen.
     const std::string destination = QFile::encodeName(SaveDialog1.fileName).toStdString();
 
-    // Refused before the layout's seconds of work: a destination that is one of the
-    // pictures the render reads (it would be destroyed), no regular file, or unwritable.
-    try {
-        CheckRenderDestination(destination, std::string(), shared_.ledImages, shared_.logo);
-    } catch (const std::exception& e) {
-        addLogText(shared_.errorText(e));
-        showError(shared_.errorText(e));
-        return;
-    }
-
     // Whatever refuses the result does so before anything is written.
     RenderRequest request = makeRequest();
     request.output.path = destination;
     request.output.log = log_.get();
     request.output.dpi = PrintSize->dpi();
+    request.output.webFolder = webFolder_;
+
+    // Refused before the layout's seconds of work: a destination that is one of the
+    // pictures the render reads (it would be destroyed), no regular file, or unwritable; a
+    // deep zoom export whose page could not be written or whose viewer is missing.
+    try {
+        CheckRenderDestination(destination, std::string(), shared_.ledImages, shared_.logo);
+        CheckTiledDestination(request.output, std::string(), shared_.ledImages, shared_.logo);
+    } catch (const std::exception& e) {
+        addLogText(shared_.errorText(e));
+        showError(shared_.errorText(e));
+        return;
+    }
     FormActivate();
     startRun(Activity::Rendering, std::move(request));
 }
@@ -157,6 +162,7 @@ void TForm3::finishRun()
 
     const RunState outcome = run_->state();
     QString failure;
+    QString page; // of a deep zoom export just written
     if (outcome == RunState::Failed)
         failure = shared_.errorText(run_->error());
     switch (run_->kind()) {
@@ -164,6 +170,9 @@ void TForm3::finishRun()
         if (outcome == RunState::Finished) {
             ProgressBar1->setValue(100);
             Label1->setText(Text(FinalProgressLabel(ProgressBar1->value())));
+            const std::string destination = QFile::encodeName(SaveDialog1.fileName).toStdString();
+            if (OutputFormatForPath(destination) == OutputFormat::Dzi)
+                page = QFile::decodeName(DeepZoomPathsFor(destination).page.c_str());
         } else {
             ProgressBar1->setValue(0);
             Label1->setText(QStringLiteral("0%"));
@@ -195,6 +204,7 @@ void TForm3::finishRun()
     const bool inspect = inspectScene_ && run_->kind() == WindowRun::Kind::Scene;
     run_.reset();
     setActivity(Activity::Idle);
+    offerPage(page);
     if (inspect) {
         showInspector(true);
         followOptions();

@@ -104,11 +104,6 @@ PyramidTiff::~PyramidTiff()
     discard();
 }
 
-bool PyramidTiff::needsBigTiff(uint64_t bytes)
-{
-    return bytes > 0xFFFFFFFFull;
-}
-
 void PyramidTiff::prepare(int threads)
 {
     encoders_.clear();
@@ -235,7 +230,7 @@ void PyramidTiff::commit()
         // The directories start on a word boundary.
         const uint64_t at = tilesEnd + (tilesEnd % 2);
         std::vector<uint8_t> dirs = directories(false, at);
-        const bool big = needsBigTiff(at + dirs.size());
+        const bool big = at + dirs.size() >= bigFrom_;
         if (big)
             dirs = directories(true, at);
         const uint8_t pad = 0;

@@ -44,8 +44,9 @@ class PyramidTiff : public TileSink
     // Drops the unfinished file; any earlier file of that name stays.
     void discard();
 
-    // Whether the finished file was (or will be, for a file of `bytes`) BigTIFF.
-    static bool needsBigTiff(uint64_t bytes);
+    // The size from which the file is written as BigTIFF: 4 GB, where the offsets of a
+    // classic TIFF end. Tests lower it to see BigTIFF's directories on a small file.
+    void setBigTiffFrom(uint64_t bytes) { bigFrom_ = bytes; }
 
   private:
     struct Encoder;
@@ -61,6 +62,7 @@ class PyramidTiff : public TileSink
     std::vector<std::unique_ptr<Encoder>> encoders_;
     // Where the next tile goes.
     std::atomic<uint64_t> end_;
+    uint64_t bigFrom_ = uint64_t{1} << 32;
     // Per level, per tile in row order: where it is in the file and its length.
     std::vector<std::vector<uint64_t>> offsets_;
     std::vector<std::vector<uint64_t>> lengths_;
