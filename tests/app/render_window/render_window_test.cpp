@@ -100,6 +100,7 @@ class RenderWindowTest : public QObject
     void renderWritesWhatLumexaRenderWrites_data();
     void renderWritesWhatLumexaRenderWrites();
     void compressionIsChosenForPngAndTiff();
+    void deepZoomExportOffersItsPage();
     void cancelledRenderLeavesTheEarlierFile();
     void cancelStopsALayoutInProgress();
     void unwritableDestinationIsReported();
@@ -462,6 +463,49 @@ void RenderWindowTest::cancelledRenderLeavesTheEarlierFile()
     for (const QString& name : files)
         QVERIFY2(name == QStringLiteral("earlier.tga") || name.startsWith(QStringLiteral("led")),
                  qPrintable(name));
+}
+
+void RenderWindowTest::deepZoomExportOffersItsPage()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    QVERIFY(w.SaveDialog1.filters.contains(QStringLiteral("Deep zoom web page (*.dzi)")));
+    QList<QUrl> opened;
+    bool opens = true;
+    w.openPage = [&](const QUrl& url) {
+        opened.append(url);
+        return opens;
+    };
+    const QString path = f.folder.filePath(QStringLiteral("sign.dzi"));
+    f.choose(path);
+    QVERIFY(w.CompressionBox->isEnabled()); // the PNG tiles' compression
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    QVERIFY2(f.prompts.messages.isEmpty(),
+             qPrintable(f.prompts.messages.isEmpty() ? QString() : f.prompts.messages.first().text));
+    QCOMPARE(w.ProgressBar1->value(), 100);
+    for (int line : {241, 242, 243, 19})
+        QVERIFY2(!f.logLines().filter(f.text(line)).isEmpty(), qPrintable(f.text(line)));
+    const QString page = f.folder.filePath(QStringLiteral("sign.html"));
+    QVERIFY(QFileInfo(page).isFile());
+    QVERIFY(QFileInfo(f.folder.filePath(QStringLiteral("sign_files/0/0_0.png"))).isFile());
+
+    // The page opens from the button over the preview; where it cannot, the window says so.
+    QVERIFY(w.OpenPageButton->isVisible());
+    QCOMPARE(w.OpenPageButton->text(), f.text(244));
+    QTest::mouseClick(w.OpenPageButton, Qt::LeftButton);
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+    opens = false;
+    QTest::mouseClick(w.OpenPageButton, Qt::LeftButton);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.first().text.contains(page));
+
+    // Another destination, or another run, takes the button away.
+    f.choose(f.folder.filePath(QStringLiteral("other.png")));
+    QVERIFY(!w.OpenPageButton->isVisible());
+    w.hide();
 }
 
 void RenderWindowTest::cancelStopsALayoutInProgress()

@@ -67,9 +67,10 @@ class KeepingSink : public TileSink
                     for (int x = 0; x < rect.width; ++x) {
                         const size_t at = static_cast<size_t>(rect.y + y) * out.width + rect.x + x;
                         const uint8_t* px = tile.rgba.data() + (static_cast<size_t>(y) * rect.width + x) * 4;
-                        if (set[at])
+                        if (set[at]) {
                             EXPECT_TRUE(std::equal(px, px + 4, out.rgba.data() + at * 4))
                                 << "overlap differs at level " << level;
+                        }
                         std::copy(px, px + 4, out.rgba.data() + at * 4);
                         set[at] = true;
                     }
