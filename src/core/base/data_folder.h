@@ -11,4 +11,10 @@ namespace lumexa
 // when that holds it, else the program's folder.
 std::string ResolveDataFolder(const std::string& programFolder);
 
+// The folder of the example projects for a data folder found as above: its "examples"
+// folder (installed: share/lumexa/examples), else, for a program started from its build
+// tree (the data folder is bin/ beside the build's CMakeCache.txt), the source tree's
+// data/examples. Empty when there is none.
+std::string FindExamplesFolder(const std::string& dataFolder);
+
 } // namespace lumexa

@@ -133,16 +133,49 @@ void LedImageSet::clearAlpha(int n)
 
 void LedImageSet::remove(int n)
 {
+    take(n);
+}
+
+std::unique_ptr<LedImage> LedImageSet::take(int n)
+{
     if (n < 0 || n >= count())
-        return;
+        return nullptr;
+    std::unique_ptr<LedImage> led = std::move(slots_[static_cast<size_t>(n)]);
     slots_.erase(slots_.begin() + n);
     // Numbers stay with the slots: everything after the gap is renumbered.
     for (int k = n; k < count(); ++k)
         slots_[static_cast<size_t>(k)]->number = k;
-    for (auto& led : slots_)
-        led->selected = false;
+    for (auto& slot : slots_)
+        slot->selected = false;
+    led->selected = false;
     if (observer_)
         observer_->ledRemoved(n);
+    return led;
+}
+
+void LedImageSet::insert(int n, std::unique_ptr<LedImage> led)
+{
+    if (!led || n < 0 || n > count() || full())
+        return;
+    led->selected = false;
+    slots_.insert(slots_.begin() + n, std::move(led));
+    for (int k = n; k < count(); ++k)
+        slots_[static_cast<size_t>(k)]->number = k;
+    if (observer_)
+        observer_->ledAdded(n);
+}
+
+std::unique_ptr<LedImage> LedImageSet::exchange(int n, std::unique_ptr<LedImage> led)
+{
+    if (!led || n < 0 || n >= count())
+        return nullptr;
+    std::unique_ptr<LedImage>& slot = slots_[static_cast<size_t>(n)];
+    led->number = n;
+    led->selected = slot->selected;
+    std::swap(slot, led);
+    if (observer_)
+        observer_->ledReplaced(n);
+    return led;
 }
 
 void LedImageSet::clear()

@@ -33,8 +33,9 @@ struct LoadOutcome {
 };
 
 // Told of every change, so that the strip can follow the set. An added LED image is
-// announced before it is selected; after a removal nothing is selected, without a
-// separate selection notice.
+// announced before it is selected; one put back in the middle moves the ones after it up
+// a slot. A replaced one may differ in its alpha picture too. After a removal nothing is
+// selected, without a separate selection notice.
 class LedImageSetObserver
 {
   public:
@@ -74,6 +75,16 @@ class LedImageSet
     // Delete: LED image n goes, the ones after it move one slot down and take the
     // numbers of their new slots; nothing is selected afterwards.
     void remove(int n);
+    // Delete that hands the record over instead of releasing it (an undone Add, a
+    // Delete that can be undone); nullptr for a number outside the set.
+    std::unique_ptr<LedImage> take(int n);
+    // Puts a record taken before back at slot n (0..count): the ones from n on move one
+    // slot up and are renumbered. It is announced as added and is not selected.
+    void insert(int n, std::unique_ptr<LedImage> led);
+    // Puts `led` in slot n in place of the record there, which is handed back: an undone
+    // or redone Replace, Add Alpha or Clear Alpha. The slot keeps its number and
+    // selection. nullptr (and nothing changes) for a number outside the set.
+    std::unique_ptr<LedImage> exchange(int n, std::unique_ptr<LedImage> led);
     // Empties the set.
     void clear();
 

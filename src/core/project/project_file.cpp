@@ -113,7 +113,11 @@ class ProjectReader
     {
         std::error_code ec;
         const fs::path full = fs::absolute(path, ec);
-        folder_ = (ec ? fs::path(path) : full).parent_path();
+        folder_ = (ec ? fs::path(path) : full).lexically_normal().parent_path();
+        if (state_.pathForms) {
+            state_.pathForms->folder = folder_.string();
+            state_.pathForms->written.clear();
+        }
     }
 
     // Only vets the setting lines: pictures and fonts are left alone.
@@ -239,7 +243,10 @@ class ProjectReader
     {
         if (path.empty() || fs::path(path).is_absolute())
             return path;
-        return (folder_ / path).lexically_normal().string();
+        const std::string full = (folder_ / path).lexically_normal().string();
+        if (state_.pathForms)
+            state_.pathForms->written[full] = path;
+        return full;
     }
 
     // The file itself when it exists, else the user's replacement; nullopt for Cancel.
@@ -265,11 +272,13 @@ class ProjectReader
             return ReadEnd::Complete;
         }
         skippingAlpha_ = false;
+        const int slot = ledLines_++;
         const std::optional<std::string> file = existing(path);
         if (!file)
             return ReadEnd::Cancelled;
         if (file->empty()) {
             skippingAlpha_ = true;
+            prompts_.ledSkipped(slot, path);
             return ReadEnd::Complete;
         }
         const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAdd, load_);
@@ -277,6 +286,7 @@ class ProjectReader
             // The alpha line that follows belongs to this picture, not to the LED before.
             skippingAlpha_ = true;
             prompts_.refused(outcome, *file);
+            prompts_.ledSkipped(slot, *file);
         }
         return ReadEnd::Complete;
     }
@@ -330,7 +340,35 @@ class ProjectReader
     bool checkOnly_ = false;
     bool fullReported_ = false;
     bool skippingAlpha_ = false;
+    int ledLines_ = 0; // "ImageF[]" lines the set had room for
 };
+
+// The folder a project file at `projectPath` lies in; empty for no file.
+std::string projectFolder(const std::string& projectPath)
+{
+    if (projectPath.empty())
+        return {};
+    return fs::path(absolutePath(projectPath)).parent_path().string();
+}
+
+// A picture's path as the project file in `folder` writes it: as the file read there gave
+// it, relative when the picture lies in the folder or below it, else in full.
+std::string pathForFile(const std::string& path, const std::string& folder,
+                        const PicturePathForms* forms)
+{
+    const std::string full = absolutePath(path);
+    if (folder.empty() || full.empty())
+        return full;
+    if (forms && forms->folder == folder) {
+        const auto given = forms->written.find(full);
+        if (given != forms->written.end())
+            return given->second;
+    }
+    const fs::path relative = fs::path(full).lexically_relative(folder);
+    if (relative.empty() || *relative.begin() == ".." || relative == ".")
+        return full;
+    return relative.generic_string();
+}
 
 std::string ledPrefix(int number)
 {
@@ -399,8 +437,12 @@ void NewProject(ProjectState& state, const std::string& defaultText, const std::
     state.logo.loaded = false;
 }
 
-std::vector<std::string> ProjectFileLines(const ProjectState& state)
+std::vector<std::string> ProjectFileLines(const ProjectState& state, const std::string& projectPath)
 {
+    const auto picturePath = [&state,
+                              folder = projectFolder(projectPath)](const std::string& path) {
+        return oneLine(pathForFile(path, folder, state.pathForms));
+    };
     const ProjectSettings& s = state.settings;
     const auto flag = [](bool b) { return std::string(b ? "1" : "0"); };
     std::vector<std::string> lines = {
@@ -427,7 +469,7 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state)
         "PrintDpi=" + std::to_string(s.printDpi),
     };
     if (state.logo.loaded)
-        lines.push_back("LogoFile=" + oneLine(absolutePath(state.logo.fileName)));
+        lines.push_back("LogoFile=" + picturePath(state.logo.fileName));
     lines.push_back("FontName=" + oneLine(s.fontName));
     // Added after the keys of earlier versions, whose readers skip what they do not know.
     lines.push_back(std::string("RenderCompression=") + CompressionName(s.compression));
@@ -436,16 +478,16 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state)
     for (int n = 0; n < state.leds.count(); ++n) {
         const LedImage& led = state.leds[n];
         const std::string prefix = ledPrefix(n);
-        lines.push_back("ImageF[]=" + prefix + oneLine(absolutePath(led.fileName)));
+        lines.push_back("ImageF[]=" + prefix + picturePath(led.fileName));
         lines.push_back("ImageA[]=" + prefix +
-                        (led.alphaInUse ? oneLine(absolutePath(led.alphaFileName)) : "(null)"));
+                        (led.alphaInUse ? picturePath(led.alphaFileName) : "(null)"));
     }
     return lines;
 }
 
 void WriteProjectFile(const std::string& path, const ProjectState& state)
 {
-    WriteTextFileAtomically(path, ProjectFileLines(state));
+    WriteTextFileAtomically(path, ProjectFileLines(state, path));
 }
 
 } // namespace lumexa

@@ -8,6 +8,7 @@
 #include "core/pictures/logo.h"
 #include "core/project/settings.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,17 @@ class ProjectPrompts
     // The picture file of an "Image..." line as written (without its number prefix),
     // shown on the loading panel while it is read; "(null)" alpha lines are not shown.
     virtual void loadingLine(const std::string& /*value*/) {}
+    // The LED picture the file lists at `slot` (counted from 0 in the file's order) was not
+    // added: skipped or refused. The LED images after it take numbers one lower than the
+    // text's tags give them.
+    virtual void ledSkipped(int /*slot*/, const std::string& /*file*/) {}
+};
+
+// Picture paths as a project file spells them. A picture that the file names relative to
+// its folder keeps that spelling when the project is written into the same folder again.
+struct PicturePathForms {
+    std::string folder;                         // the folder of the file read
+    std::map<std::string, std::string> written; // full path -> the relative path the file gave
 };
 
 // What a project is read into and written from.
@@ -49,6 +61,8 @@ struct ProjectState {
     LedImageSet& leds;
     Logo& logo;
     const std::vector<std::string>& fontNames; // the font list, to match "FontName"
+    // Filled by reading, followed by writing; none: relative paths are only resolved.
+    PicturePathForms* pathForms = nullptr;
 };
 
 enum class ReadEnd {
@@ -86,9 +100,13 @@ void NewProject(ProjectState& state, const std::string& defaultText, const std::
 
 // The project's lines as they are written: every setting key, "LogoFile" only while a
 // logo is loaded, then "ImageF[]" and "ImageA[]" for each LED image in strip order.
-std::vector<std::string> ProjectFileLines(const ProjectState& state);
-// Writes those lines in UTF-8 with CR LF through a temporary file beside `path`, so that
-// a failed save leaves any earlier project as it was; throws an Error naming the file.
+// Picture paths are full paths, or, for a file at `projectPath`, as the file was read
+// (see PicturePathForms) when it stays in its folder, else relative to the file's folder
+// for pictures that lie in it or below it, and full paths for the others.
+std::vector<std::string> ProjectFileLines(const ProjectState& state,
+                                          const std::string& projectPath = {});
+// Writes the lines for `path` in UTF-8 with CR LF through a temporary file beside it, so
+// that a failed save leaves any earlier project as it was; throws an Error naming the file.
 void WriteProjectFile(const std::string& path, const ProjectState& state);
 
 } // namespace lumexa

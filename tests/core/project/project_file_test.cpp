@@ -68,6 +68,8 @@ struct ScriptedPrompts : ProjectPrompts {
                            fs::path(file).filename().string());
     }
     void loadingLine(const std::string& value) override { loading.push_back(value); }
+    void ledSkipped(int slot, const std::string&) override { skipped.push_back(slot); }
+    std::vector<int> skipped;
 };
 
 class ProjectFileTest : public ::testing::Test
@@ -521,6 +523,82 @@ TEST_F(ProjectFileTest, NewProjectResetsWhatItOwns)
     EXPECT_EQ(settings_.previewButton, kFlat);
     EXPECT_EQ(settings_.activePage, 0);
     EXPECT_FALSE(settings_.logoInvert);
+}
+
+// The picture lines of `lines` ("ImageF[]", "ImageA[]", "LogoFile"), without the three
+// characters before an LED path.
+std::vector<std::string> picturePaths(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> paths;
+    for (const std::string& l : lines) {
+        if (l.rfind("Image", 0) == 0)
+            paths.push_back(l.substr(l.find('=') + 4));
+        else if (l.rfind("LogoFile=", 0) == 0)
+            paths.push_back(l.substr(9));
+    }
+    return paths;
+}
+
+TEST_F(ProjectFileTest, SaveKeepsRelativePathsAndMakesThemForPicturesBelowTheProject)
+{
+    fs::create_directories(dir_ / "elsewhere");
+    std::ofstream(dir_ / "elsewhere" / "far_8x8.bmp") << "x";
+    PicturePathForms forms;
+    state_.pathForms = &forms;
+    // As an example ships: relative paths, one of them up and over into another folder.
+    fs::create_directories(dir_ / "project");
+    ASSERT_EQ(ReadProjectFile(
+                  project({"ImageF[]=000../pics/led_8x8.bmp", "ImageA[]=000../pics/alpha_8x8.bmp",
+                           "ImageF[]=001" + (dir_ / "elsewhere" / "far_8x8.bmp").string(),
+                           "ImageA[]=001(null)", "LogoFile=../pics/logo_100x50.png"},
+                          "project/p.led"),
+                  state_, prompts_, fakeDecode),
+              ReadEnd::Complete);
+    ASSERT_EQ(leds_.count(), 2);
+    EXPECT_EQ(leds_[0].fileName, pic("led_8x8.bmp")); // resolved for loading
+
+    // Saved where it was read: the paths as given.
+    const std::string again = (dir_ / "project" / "again.led").string();
+    EXPECT_THAT(picturePaths(ProjectFileLines(state_, again)),
+                ElementsAre("../pics/logo_100x50.png", "../pics/led_8x8.bmp",
+                            "../pics/alpha_8x8.bmp", (dir_ / "elsewhere" / "far_8x8.bmp").string(),
+                            "(null)"));
+    // Saved into the folder above: what lies below it is relative to the new file.
+    EXPECT_THAT(picturePaths(ProjectFileLines(state_, (dir_ / "up.led").string())),
+                ElementsAre("pics/logo_100x50.png", "pics/led_8x8.bmp", "pics/alpha_8x8.bmp",
+                            "elsewhere/far_8x8.bmp", "(null)"));
+    // Saved into a folder beside the pictures: full paths.
+    EXPECT_THAT(picturePaths(ProjectFileLines(state_, (dir_ / "elsewhere" / "x.led").string())),
+                ElementsAre(pic("logo_100x50.png"), pic("led_8x8.bmp"), pic("alpha_8x8.bmp"),
+                            "far_8x8.bmp", "(null)"));
+    // Without a file (what the window compares to see changes): full paths.
+    EXPECT_THAT(picturePaths(ProjectFileLines(state_)),
+                ElementsAre(pic("logo_100x50.png"), pic("led_8x8.bmp"), pic("alpha_8x8.bmp"),
+                            (dir_ / "elsewhere" / "far_8x8.bmp").string(), "(null)"));
+
+    // Written and read back from the other folder: the same pictures.
+    const std::string moved = (dir_ / "up.led").string();
+    WriteProjectFile(moved, state_);
+    ProjectSettings settings2;
+    LedImageSet leds2;
+    Logo logo2;
+    ProjectState state2{settings2, leds2, logo2, fonts_};
+    ASSERT_EQ(ReadProjectFile(moved, state2, prompts_, fakeDecode), ReadEnd::Complete);
+    ASSERT_EQ(leds2.count(), 2);
+    EXPECT_EQ(leds2[0].alphaFileName, pic("alpha_8x8.bmp"));
+    EXPECT_EQ(leds2[1].fileName, (dir_ / "elsewhere" / "far_8x8.bmp").string());
+    EXPECT_EQ(logo2.fileName, pic("logo_100x50.png"));
+}
+
+TEST_F(ProjectFileTest, SkippedAndRefusedLedsAreToldByTheirPlaceInTheFile)
+{
+    prompts_.fileAnswers = {std::string()}; // skip the missing one
+    read({"ImageF[]=000" + pic("led_8x8.bmp"), "ImageA[]=000(null)",
+          "ImageF[]=001" + pic("gone_8x8.bmp"), "ImageA[]=001(null)",
+          "ImageF[]=002" + pic("wide_9x8.bmp"), "ImageA[]=002(null)",
+          "ImageF[]=003" + pic("dim_8x8.bmp"), "ImageA[]=003(null)"});
+    EXPECT_EQ(leds_.count(), 2);
+    EXPECT_THAT(prompts_.skipped, ElementsAre(1, 2));
 }
 
 } // namespace
