@@ -3,6 +3,7 @@
 
 #include "app/shared_state.h"
 #include "app/window_strings.h"
+#include "core/project/tags.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -32,10 +33,13 @@ std::optional<std::string> WindowProjectPrompts::missingFile(const std::string& 
                               shared_.text(90)};
     const int answer =
         prompts_.askChoice(shared_.text(30), question(kStringMissingFile, path), buttons, 1);
-    if (answer == 1)
+    if (answer == 1) {
+        changed_ = true;
         return std::string();
+    }
     if (answer != 0)
         return std::nullopt;
+    changed_ = true;
     const std::optional<QString> file = prompts_.chooseFileToOpen(ledDialog_);
     // A dialog left without a file skips the picture as well.
     return file ? file->toStdString() : std::string();
@@ -43,6 +47,8 @@ std::optional<std::string> WindowProjectPrompts::missingFile(const std::string& 
 
 std::optional<std::string> WindowProjectPrompts::missingFont(const std::string& fontName)
 {
+    // Whatever the answer, the project no longer has the font its file names.
+    changed_ = true;
     if (!prompts_.askYesCancel(shared_.text(30), question(kStringMissingFont, fontName)))
         return std::nullopt;
     const std::optional<QFont> font = prompts_.chooseFont(initialFont_, fontDialogTitle_);
@@ -53,6 +59,7 @@ std::optional<std::string> WindowProjectPrompts::missingFont(const std::string& 
 
 void WindowProjectPrompts::refused(const LoadOutcome& outcome, const std::string& /*file*/)
 {
+    changed_ = true;
     // The loader's own message already names the file.
     if (outcome.languageString >= 0)
         prompts_.inform(shared_.text(30), shared_.text(outcome.languageString));
@@ -68,6 +75,41 @@ void WindowProjectPrompts::loadingLine(const std::string& value)
     // Loading runs without returning to the event loop; the label is painted at once so
     // that the user sees which file is in hand.
     lineLabel_->repaint();
+}
+
+} // namespace lumexa
+
+namespace lumexa
+{
+
+void WindowProjectPrompts::ledSkipped(int slot, const std::string& file)
+{
+    changed_ = true;
+    skipped_.emplace_back(slot, file);
+}
+
+QString WindowProjectPrompts::rewriteTagsOfSkipped(std::string& text) const
+{
+    const std::u32string before = QString::fromStdString(text).toStdU32String();
+    std::u32string after = before;
+    QStringList gone;
+    // From the last to the first, so that each slot is still numbered as in the file.
+    for (auto it = skipped_.rbegin(); it != skipped_.rend(); ++it) {
+        const std::u32string rewritten = RewriteTagsAfterDelete(after, it->first);
+        // The text grows shorter only when tags of this picture went; the ones after it
+        // are merely renumbered.
+        if (rewritten.size() < after.size())
+            gone.prepend(shared_.text(kStringInspectLed).arg(it->first) + QStringLiteral(" (") +
+                         QFileInfo(QString::fromStdString(it->second)).fileName() +
+                         QLatin1Char(')'));
+        after = rewritten;
+    }
+    if (after == before)
+        return {};
+    text = QString::fromStdU32String(after).toStdString();
+    if (gone.isEmpty())
+        return {};
+    return shared_.text(kStringTagsOfGoneLeds).arg(gone.join(QStringLiteral(", ")));
 }
 
 } // namespace lumexa

@@ -8,6 +8,10 @@
 #include <QFont>
 #include <QString>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 class QLabel;
 
 namespace lumexa
@@ -28,6 +32,15 @@ class WindowProjectPrompts : public ProjectPrompts
     std::optional<std::string> missingFont(const std::string& fontName) override;
     void refused(const LoadOutcome& outcome, const std::string& file) override;
     void loadingLine(const std::string& value) override;
+    void ledSkipped(int slot, const std::string& file) override;
+
+    // Whether the project read differs from its file: a picture skipped, refused or
+    // replaced, a font replaced.
+    bool changedProject() const { return changed_; }
+    // Rewrites the tags of `text` (UTF-8) as if the LED pictures not loaded had been
+    // deleted, so that the others keep their pictures; the message that says so, or an
+    // empty text when no tag named a picture that was not loaded.
+    QString rewriteTagsOfSkipped(std::string& text) const;
 
   private:
     // Language string `first`, the name, ". ", language string 38, as one question.
@@ -35,10 +48,12 @@ class WindowProjectPrompts : public ProjectPrompts
 
     UserPrompts& prompts_;
     const TForm4& shared_;
-    const FileRequest& ledDialog_;
+    FileRequest ledDialog_;
     QString fontDialogTitle_;
     QFont initialFont_;
     QLabel* lineLabel_;
+    bool changed_ = false;
+    std::vector<std::pair<int, std::string>> skipped_; // slot in the file, picture
 };
 
 } // namespace lumexa

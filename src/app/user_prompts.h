@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QAbstractButton;
 class QWidget;
 
 namespace lumexa
@@ -25,6 +26,14 @@ struct FileRequest {
 };
 
 enum class SaveAnswer { Save, Discard, Cancel };
+
+// A dialog's title from a menu caption: the mnemonic marks go ("&&" stays one "&") and so
+// does a closing ellipsis ("Change the &language..." gives "Change the language").
+QString DialogTitle(const QString& caption);
+
+// Gives every button of `buttons` that has no mnemonic one: the first letter of its text
+// that no other button uses yet. Buttons that have one keep it.
+void AddMnemonics(const QList<QAbstractButton*>& buttons);
 
 class UserPrompts
 {
@@ -44,9 +53,10 @@ class UserPrompts
     // box was closed without one. `defaultButton` is pressed by Enter.
     virtual int askChoice(const QString& caption, const QString& text, const QStringList& buttons,
                           int defaultButton) = 0;
-    // The chosen file, or nothing when the dialog was left.
-    virtual std::optional<QString> chooseFileToOpen(const FileRequest& request) = 0;
-    virtual std::optional<QString> chooseFileToSave(const FileRequest& request) = 0;
+    // The chosen file, or nothing when the dialog was left. The file type the user chose
+    // last in the dialog is put back into `request.selectedFilter`.
+    virtual std::optional<QString> chooseFileToOpen(FileRequest& request) = 0;
+    virtual std::optional<QString> chooseFileToSave(FileRequest& request) = 0;
     // The chosen font, or nothing when the dialog was left.
     virtual std::optional<QFont> chooseFont(const QFont& initial, const QString& title) = 0;
 };
@@ -64,12 +74,12 @@ class QtUserPrompts : public UserPrompts
     SaveAnswer askSaveChanges(const QString& caption, const QString& text) override;
     int askChoice(const QString& caption, const QString& text, const QStringList& buttons,
                   int defaultButton) override;
-    std::optional<QString> chooseFileToOpen(const FileRequest& request) override;
-    std::optional<QString> chooseFileToSave(const FileRequest& request) override;
+    std::optional<QString> chooseFileToOpen(FileRequest& request) override;
+    std::optional<QString> chooseFileToSave(FileRequest& request) override;
     std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;
 
   private:
-    std::optional<QString> runFileDialog(const FileRequest& request, bool save);
+    std::optional<QString> runFileDialog(FileRequest& request, bool save);
 
     QWidget* parent_;
 };

@@ -1,6 +1,6 @@
-// Numbers of the language strings the main window shows besides its captions: inline
-// preview problems, the unsaved-changes question, the recent-projects menu and the
-// tooltips that name a control's setting and value.
+// Numbers of the language strings the windows show besides the designed captions: inline
+// preview problems, the unsaved-changes question, the recent-projects menu, the tooltips
+// that name a control's setting and value, the Edit menu's steps and the file dialogs.
 #pragma once
 
 namespace lumexa
@@ -54,5 +54,52 @@ inline constexpr int kStringTooManySheets = 161;
 inline constexpr int kStringDeepZoomPage = 240;
 inline constexpr int kStringOpenPage = 244;
 inline constexpr int kStringPageNotOpened = 245;
+
+// The Edit menu and its steps: "&Undo %1" and "&Redo %1" with the step's name, which is
+// one of the names after them (%1 where it takes the LED number, the style or the page).
+inline constexpr int kStringEditMenu = 200;
+inline constexpr int kStringUndo = 201;
+inline constexpr int kStringRedo = 202;
+inline constexpr int kStringStepTyping = 203;
+inline constexpr int kStringStepClearTags = 204;
+inline constexpr int kStringStepTag = 205;
+inline constexpr int kStringFont = 206; // also the font dialog's title
+inline constexpr int kStringStepFontSize = 207;
+inline constexpr int kStringStepThreshold = 208;
+inline constexpr int kStringStepDensity = 209;
+inline constexpr int kStringStepDisplacement = 210;
+inline constexpr int kStringStepScale = 211;
+inline constexpr int kStringStepKerning = 212;
+inline constexpr int kStringStepLogoSize = 213;
+inline constexpr int kStringStepStyle = 214;
+inline constexpr int kStringStepPage = 215;
+inline constexpr int kStringStepAddLed = 216;
+inline constexpr int kStringStepReplaceLed = 217;
+inline constexpr int kStringStepAddAlpha = 218;
+inline constexpr int kStringStepDeleteLed = 219;
+inline constexpr int kStringStepClearAlpha = 220;
+inline constexpr int kStringStepLoadLogo = 221;
+inline constexpr int kStringStepRenderOptions = 222;
+// The first run: the preview's hint while nothing is loaded, and File > Open example.
+inline constexpr int kStringEmptyStartHint = 223;
+inline constexpr int kStringOpenExample = 224;
+// The file dialogs' titles and file types: "%1 file" takes a format's name.
+inline constexpr int kStringOpenLogo = 225;
+inline constexpr int kStringBitmapFile = 226;
+inline constexpr int kStringFormatFile = 227;
+inline constexpr int kStringAllPictures = 228;
+inline constexpr int kStringAllFiles = 229;
+inline constexpr int kStringLedProject = 230;
+inline constexpr int kStringLanguageFiles = 231;
+inline constexpr int kStringRenderPanel = 232;
+// The about window's scroller, the first with %1 for the version.
+inline constexpr int kStringVersion = 233;
+inline constexpr int kStringAboutLine1 = 234;
+inline constexpr int kStringAboutLine2 = 235;
+inline constexpr int kStringAboutStop = 236;
+// After a load: %1 names the LED pictures not loaded whose tags were taken out.
+inline constexpr int kStringTagsOfGoneLeds = 237;
+inline constexpr int kStringManualPath = 238; // %1: the manual's file
+inline constexpr int kStringStarting = 239;   // the splash window
 
 } // namespace lumexa

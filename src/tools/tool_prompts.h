@@ -33,13 +33,13 @@ class ToolPrompts : public UserPrompts
     {
         return defaultButton;
     }
-    std::optional<QString> chooseFileToOpen(const FileRequest&) override
+    std::optional<QString> chooseFileToOpen(FileRequest&) override
     {
         if (files.isEmpty())
             return std::nullopt;
         return files.dequeue();
     }
-    std::optional<QString> chooseFileToSave(const FileRequest& request) override
+    std::optional<QString> chooseFileToSave(FileRequest& request) override
     {
         return chooseFileToOpen(request);
     }

@@ -43,15 +43,17 @@ class ScriptedPrompts : public UserPrompts
         choiceButtons = buttons;
         return choices.isEmpty() ? defaultButton : choices.dequeue();
     }
-    std::optional<QString> chooseFileToOpen(const FileRequest& request) override
+    std::optional<QString> chooseFileToOpen(FileRequest& request) override
     {
         lastRequest = request;
         ++fileDialogs;
+        if (!filters.isEmpty())
+            request.selectedFilter = filters.dequeue();
         if (files.isEmpty())
             return std::nullopt;
         return files.dequeue();
     }
-    std::optional<QString> chooseFileToSave(const FileRequest& request) override
+    std::optional<QString> chooseFileToSave(FileRequest& request) override
     {
         return chooseFileToOpen(request);
     }
@@ -70,6 +72,7 @@ class ScriptedPrompts : public UserPrompts
     QQueue<int> choices;            // button indices; an empty queue presses the default
     QStringList choiceButtons;      // the buttons of the last choice
     QQueue<QString> files;          // an empty queue leaves the dialog
+    QQueue<int> filters;            // the file type the user picks in the next dialog
     QQueue<QString> fonts;          // font families; an empty queue leaves the font dialog
     int fontDialogs = 0;
     FileRequest lastRequest;

@@ -2,6 +2,7 @@
 #include "app/dialogs/about_window.h"
 
 #include "app/dialogs/product_logo.h"
+#include "app/window_strings.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -46,11 +47,6 @@ TFormInfo::TFormInfo(QWidget* parent)
     Memo1->setGeometry(8, 8, 257, 193);
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(QStringLiteral("2026-12-10  version 1.2: the program on Qt 6, PNG and "
-                                       "TIFF LED pictures, LED images past 99\n"
-                                       "2026-11-02  version 1.1: alpha pictures, the Bitmap "
-                                       "style\n"
-                                       "2026-09-15  version 1.0: first release"));
     Memo1->hide();
 
     Image2 = new QLabel(this);
@@ -68,16 +64,8 @@ TFormInfo::TFormInfo(QWidget* parent)
     ok->setGeometry(306, 223, 75, 25);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    aboutLines_ = {QStringLiteral("LUMEXA•••"),
-                   QStringLiteral("[lumexa]"),
-                   QStringLiteral("version 1.2"),
-                   QStringLiteral(" "),
-                   QStringLiteral("text and logos"),
-                   QStringLiteral("made of LED dots"),
-                   QStringLiteral(" "),
-                   QStringLiteral("click here to stop"),
-                   QStringLiteral(" ")};
-    buildScrollerBitmap();
+    setTexts(QStringLiteral("version %1"), QStringLiteral("text and logos"),
+             QStringLiteral("made of LED dots"), QStringLiteral("click here to stop"));
     scrollerRunning_ = true;
     scrollerPosition_ = 0;
 
@@ -86,6 +74,40 @@ TFormInfo::TFormInfo(QWidget* parent)
     Timer1->setInterval(25);
     connect(Timer1, &QTimer::timeout, this, &TFormInfo::Timer1Timer);
     Timer1->start();
+}
+
+void TFormInfo::applyCaptions(const LanguageTable& strings)
+{
+    const auto s = [&strings](int n) { return QString::fromStdString(strings[n]); };
+    // Before the first language file the design's words stay.
+    if (s(kStringVersion).isEmpty())
+        return;
+    setTexts(s(kStringVersion), s(kStringAboutLine1), s(kStringAboutLine2), s(kStringAboutStop));
+}
+
+void TFormInfo::setTexts(const QString& version, const QString& line1, const QString& line2,
+                         const QString& stop)
+{
+    aboutLines_ = {QStringLiteral("LUMEXA•••"),
+                   QStringLiteral("[lumexa]"),
+                   version.arg(QStringLiteral("1.2")),
+                   QStringLiteral(" "),
+                   line1,
+                   line2,
+                   QStringLiteral(" "),
+                   stop,
+                   QStringLiteral(" ")};
+    buildScrollerBitmap();
+    // The history names the versions and when they came out.
+    const struct {
+        const char* date;
+        const char* number;
+    } history[] = {{"2026-12-10", "1.2"}, {"2026-11-02", "1.1"}, {"2026-09-15", "1.0"}};
+    QStringList lines;
+    for (const auto& h : history)
+        lines << QString::fromLatin1(h.date) + QStringLiteral("  ") +
+                     version.arg(QString::fromLatin1(h.number));
+    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TFormInfo::buildScrollerBitmap()

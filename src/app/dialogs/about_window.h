@@ -2,6 +2,8 @@
 // scrolling list of lines, and OK.
 #pragma once
 
+#include "core/project/language_table.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QStringList>
@@ -18,6 +20,10 @@ class TFormInfo : public QDialog
     Q_OBJECT
   public:
     explicit TFormInfo(QWidget* parent = nullptr);
+
+    // The scroller's and the history's words in the language in force.
+    void applyCaptions(const LanguageTable& strings);
+    const QStringList& aboutLines() const { return aboutLines_; }
 
     // The scroller: one pixel per tick while running; the bitmap holds every line twice
     // so that the 40-row window never runs off its end.
@@ -38,6 +44,8 @@ class TFormInfo : public QDialog
 
   private:
     void buildScrollerBitmap();
+    void setTexts(const QString& version, const QString& line1, const QString& line2,
+                  const QString& stop);
 
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;

@@ -32,7 +32,7 @@ TForm5::TForm5(QWidget* parent)
     logo->setGeometry(8, 8, 201, 110);
     logo->setPixmap(QPixmap::fromImage(DrawProductLogo(QSize(201, 110))));
 
-    auto* title = new QLabel(QStringLiteral("initializing aplication"), panel);
+    auto* title = new QLabel(QStringLiteral("Starting Lumexa..."), panel);
     title->setObjectName(QStringLiteral("StaticText1"));
     title->setGeometry(4, 122, 209, 17);
     title->setAlignment(Qt::AlignCenter);
@@ -40,7 +40,7 @@ TForm5::TForm5(QWidget* parent)
     bold.setBold(true);
     title->setFont(bold);
 
-    auto* note = new QLabel(QStringLiteral("please wait: load fonts..."), panel);
+    auto* note = new QLabel(QStringLiteral("Loading, please wait..."), panel);
     note->setObjectName(QStringLiteral("Label1"));
     note->setGeometry(4, 137, 209, 13);
     note->setAlignment(Qt::AlignCenter);
@@ -50,6 +50,14 @@ TForm5::TForm5(QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm5::setTexts(const QString& title, const QString& note)
+{
+    if (!title.isEmpty())
+        findChild<QLabel*>(QStringLiteral("StaticText1"))->setText(title);
+    if (!note.isEmpty())
+        findChild<QLabel*>(QStringLiteral("Label1"))->setText(note);
 }
 
 } // namespace lumexa

@@ -37,6 +37,8 @@ void ApplyCaptions(TForm1& w, const LanguageTable& strings)
     w.SaveProject1->setText(s(64));
     w.SaveAs1->setText(s(kStringSaveAs));
     w.Recent1->setTitle(s(kStringRecentProjects));
+    w.OpenExample1->setText(s(kStringOpenExample));
+    w.EditMenu->setTitle(s(kStringEditMenu));
     w.Render1->setText(s(65));
     w.Inspect1->setText(s(kStringInspectCommand));
     w.PrintPoster1->setText(s(kStringPrintPoster));
@@ -47,15 +49,11 @@ void ApplyCaptions(TForm1& w, const LanguageTable& strings)
     w.Inf2->setText(s(70));
     w.Inf3->setText(s(71));
     w.Language1->setText(s(72));
-    w.OpenDialog3.title = s(72);
     w.Help1->setTitle(s(73));
     w.Webpage1->setText(s(kStringExamples));
     w.Manual1->setText(s(75));
     w.About1->setText(s(76));
-    w.OpenDialog1.title = s(77);
-    w.OpenDialog2.title = s(78);
     w.Label2->setText(s(79));
-    w.SaveDialog1.title = s(80);
     w.PageControl1->setTabText(0, s(81));
     w.PageControl1->setTabText(1, s(82));
     w.Button7->setText(s(83));

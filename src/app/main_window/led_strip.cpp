@@ -190,16 +190,22 @@ void LedStrip::ledAdded(int n)
 {
     ++pictureChanges_;
     BuildStripEntry(n);
+    // An LED image put back in the middle (an undone Delete) moves the ones after it up.
+    for (int k = n + 1; k < entryCount(); ++k)
+        renumber(*entries_[static_cast<size_t>(k)], k);
 }
 
 void LedStrip::ledReplaced(int n)
 {
     ++pictureChanges_;
     RebuildStripEntry(n);
+    StripEntry& e = *entries_[static_cast<size_t>(n)];
     const LedImage& led = set_[n];
+    e.alphaShadow->setVisible(led.alphaInUse);
+    e.alphaMark->setVisible(led.alphaInUse);
     if (n >= 1 && led.alphaInUse)
-        showPicture(*entries_[static_cast<size_t>(n)],
-                    ComposeThumbnail(led, scrollBox_->palette().color(QPalette::Button)));
+        showPicture(e, ComposeThumbnail(led, scrollBox_->palette().color(QPalette::Button)));
+    e.panel->setFrameShadow(led.selected ? QFrame::Sunken : QFrame::Raised);
 }
 
 void LedStrip::alphaChanged(int n)

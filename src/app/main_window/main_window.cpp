@@ -30,9 +30,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTranslator>
+
+#include <algorithm>
 
 namespace lumexa
 {
@@ -65,25 +68,67 @@ TForm1::TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent)
     setWindowTitle(QStringLiteral("LUMEXA•••"));
     // The language files and manuals lie beside the program, or in the installed share
     // folder.
-    programFolder_ = QString::fromStdString(
-        ResolveDataFolder(QCoreApplication::applicationDirPath().toStdString()));
     createControls();
     createMenus();
+    setProgramFolder(QString::fromStdString(
+        ResolveDataFolder(QCoreApplication::applicationDirPath().toStdString())));
     resize(640, 578);
     setMinimumSize(640, 540);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     restoreGeometry(RememberedWindowGeometry());
+    fitToScreen();
     setAcceptDrops(true);
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The stack empties itself as it goes, after the menu's actions are gone.
+    undoStack_->disconnect(this);
+}
+
+void TForm1::setProgramFolder(const QString& folder)
+{
+    programFolder_ = folder;
+    examplesFolder_ = QString::fromStdString(FindExamplesFolder(folder.toStdString()));
+    // Add and Load start in the examples until the user has taken a file elsewhere (the
+    // dialogs remember that folder); Save starts where projects are kept.
+    const QString start = examplesFolder_.isEmpty() ? programFolder_ : examplesFolder_;
+    OpenDialog1.folder = start;
+    OpenDialog2.folder = start;
+    SaveDialog1.folder = programFolder_;
+}
+
+void TForm1::fitToScreen()
+{
+    // A small screen, or a large scale factor, leaves less room than the designed size:
+    // the window then takes what there is, and its title bar stays on the screen.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The frame is known only once the window is shown; a title bar's height is assumed.
+    const int titleBar = std::max(frameGeometry().height() - height(),
+                                  style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8);
+    const int border = std::max((frameGeometry().width() - width()) / 2, 4);
+    const QSize room(available.width() - 2 * border, available.height() - titleBar - border);
+    setMinimumSize(minimumSize().boundedTo(room));
+    resize(size().boundedTo(room));
+    const int outerWidth = width() + 2 * border;
+    const int outerHeight = height() + titleBar + border;
+    QPoint place = pos();
+    place.setX(
+        std::clamp(place.x(), available.left(),
+                   std::max(available.left(), available.x() + available.width() - outerWidth)));
+    place.setY(
+        std::clamp(place.y(), available.top(),
+                   std::max(available.top(), available.y() + available.height() - outerHeight)));
+    move(place);
+}
 
 void TForm1::FormCreate()
 {
-    for (FileRequest* r : {&SaveDialog1, &OpenDialog1, &OpenDialog2})
-        r->folder = programFolder_;
     buildPreviewEnabled = false;
     PaintBox1->setCanvas(QImage());
     Panel1->hide();
@@ -118,16 +163,30 @@ void TForm1::FormCreate()
 
 void TForm1::makeWiring()
 {
+    // Each change recomputes first; the step it makes takes the settings the recompute
+    // left (the threshold's range follows the text).
     connect(PaintBox1, &PreviewBox::resized, this, &TForm1::PrewkaS);
     connect(Edit1, &QLineEdit::textChanged, this, &TForm1::PrewkaS);
+    connect(Edit1, &QLineEdit::textEdited, this,
+            [this] { recordTyping(Edit1, recorded_.text, textRun_, {kStringStepTyping}); });
     for (QScrollBar* bar : {ScrollBar1, ScrollBar2, ScrollBar3, ScrollBar4, ScrollBar5, ScrollBar6,
-                            ScrollBar7, ScrollBar8})
+                            ScrollBar7, ScrollBar8}) {
         connect(bar, &QScrollBar::valueChanged, this, &TForm1::PrewkaS);
+        connect(bar, &QScrollBar::valueChanged, this, [this, bar] { recordBar(bar); });
+        bar->installEventFilter(this);
+    }
     for (QAction* a : {Inf1, Inf2, Inf3})
         connect(a, &QAction::triggered, this, &TForm1::PrewkaS);
     connect(MaskEdit1, &QLineEdit::textChanged, this, &TForm1::PrewkaS);
+    connect(MaskEdit1, &QLineEdit::textEdited, this,
+            [this] { recordTyping(MaskEdit1, recorded_.seedText, seedRun_, {79}); });
+    Edit1->installEventFilter(this);
+    MaskEdit1->installEventFilter(this);
     connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm1::PrewkaS);
+    connect(ListBox1, &QListWidget::currentRowChanged, this,
+            [this] { recordSettings({kStringFont}); });
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::PrewkaS);
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { recordSettings({84}); });
     connect(styleGroup, &QButtonGroup::buttonClicked, this, &TForm1::SpeedButton1Click);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
@@ -167,8 +226,11 @@ void TForm1::FormActivate()
     LoadLanguage(remembered.isEmpty() ? englishFile(programFolder_) : remembered);
     Edit1->setText(shared_.text(35));
     projectPath_.clear();
+    pathForms_ = {};
     markSaved();
+    startHistory();
     fillRecentMenu();
+    showEmptyStartHint();
 }
 
 void TForm1::LoadLanguage(const QString& path)
@@ -186,8 +248,11 @@ void TForm1::LoadLanguage(const QString& path)
         prompts_.inform(shared_.text(30), shared_.errorText(e));
     }
     ApplyCaptions(*this, shared_.languageStrings);
+    applyDialogTexts();
     loadQtTranslations(chosen);
     updateToolTips();
+    retextSteps();
+    showEmptyStartHint();
     // The captions put placeholders in the status bar: the recompute fills it again, or,
     // while recomputes rest behind a modal window or the text cannot be laid out, the
     // figures of the last good preview come back.
@@ -238,11 +303,13 @@ void TForm1::PageControl1Change()
         Render1->setEnabled(false);
     }
     BuildPreview();
+    recordSettings({kStringStepPage, {}, 81 + PageControl1->currentIndex()});
 }
 
 void TForm1::Button4Click()
 {
     Edit1->setText(QString::fromStdU32String(StripAllTags(Edit1->text().toStdU32String())));
+    recordSettings({kStringStepClearTags});
 }
 
 int TForm1::styleNumber() const
@@ -268,6 +335,7 @@ void TForm1::SpeedButton1Click()
     }
     ShowDensityBar(SpeedButton4->isChecked());
     BuildPreview();
+    recordSettings({kStringStepStyle, {}, 45 + styleNumber()});
 }
 
 void TForm1::ShowDensityBar(bool points)
@@ -286,6 +354,7 @@ void TForm1::BitBtn1Click()
     const uint32_t seed =
         NewSeed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()), random_.gen);
     MaskEdit1->setText(QStringLiteral("%1").arg(seed, 8, 10, QLatin1Char('0')));
+    recordSettings({79});
 }
 
 SizeUnit TForm1::sizeUnit() const

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "app/desktop_open.h"
+#include "app/main_window/project_steps.h"
 #include "app/main_window/status_texts.h"
 #include "app/user_prompts.h"
 #include "core/layout/dot_record.h"
 #include "core/layout/preview_layout.h"
+#include "core/project/project_file.h"
 #include "core/project/settings.h"
 
 #include <QImage>
@@ -36,6 +38,7 @@ class QScrollBar;
 class QTabWidget;
 class QToolButton;
 class QTranslator;
+class QUndoStack;
 
 namespace lumexa
 {
@@ -50,16 +53,19 @@ class UserPrompts;
 // The Qt locale of a language file ("Polski.lng" is "pl"), or empty when unknown.
 QString LanguageLocale(const QString& languageFile);
 
-class TForm1 : public QMainWindow
+class TForm1 : public QMainWindow, private StepTarget
 {
     Q_OBJECT
   public:
     TForm1(TForm4& shared, UserPrompts& prompts, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The program's folder: language file, dialogs' first folder.
-    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // The program's folder: language files and manuals. The examples are found from it.
+    void setProgramFolder(const QString& folder);
     const QString& programFolder() const { return programFolder_; }
+    // The shipped example projects (empty when there are none): Add and Load start there
+    // until the user has taken a file from a folder of their own.
+    const QString& examplesFolder() const { return examplesFolder_; }
 
     // Recompute and redraw everything from the controls.
     void PrewkaS();
@@ -106,6 +112,11 @@ class TForm1 : public QMainWindow
     const QString& projectPath() const { return projectPath_; }
     // Whether the project differs from what was last loaded, saved or newly begun.
     bool isModified() const;
+    // File > Open example...: the project dialog in the examples folder.
+    void OpenExample1Click();
+    // The Edit menu's steps, at most kUndoSteps of them.
+    static constexpr int kUndoSteps = 200;
+    QUndoStack* undoStack() const { return undoStack_; }
     // File > Render: prepares the render window and shows it modally.
     void Render1Click();
     // File > Inspect...: the render window opened straight on the inspector.
@@ -206,10 +217,14 @@ class TForm1 : public QMainWindow
     QAction* SaveProject1 = nullptr;
     QAction* SaveAs1 = nullptr;
     QMenu* Recent1 = nullptr;
+    QAction* OpenExample1 = nullptr;
     QAction* Render1 = nullptr;
     QAction* Inspect1 = nullptr;
     QAction* PrintPoster1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QMenu* Options1 = nullptr;
     QMenu* Information1 = nullptr;
     QAction* Inf1 = nullptr;
@@ -226,6 +241,8 @@ class TForm1 : public QMainWindow
     FileRequest SaveDialog1; // Save project
     FileRequest OpenDialog3; // Change the language
     QString FontDialog1Title;
+    // Puts the language's file types and titles on the dialogs above.
+    void applyDialogTexts();
 
     LedStrip* strip() const { return strip_.get(); }
     TForm4& shared() { return shared_; }
@@ -236,6 +253,9 @@ class TForm1 : public QMainWindow
     void aboutRequested();
 
   protected:
+    // The bars' presses (one drag is one step) and the text fields' undo keys, which go to
+    // the Edit menu rather than to the fields' own undo.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -244,7 +264,42 @@ class TForm1 : public QMainWindow
   private:
     void createControls();
     void createMenus();
+    void createEditMenu();
     void makeWiring();
+    // Keeps the window, its title and menu bar, on the screen it opens on.
+    void fitToScreen();
+    // The hint in the preview while nothing has been begun: no project, no LED image.
+    void showEmptyStartHint();
+
+    // Undo. The stack starts afresh with every project (start, New, Load); the settings
+    // as the last step left them are kept, so that each change becomes a step from them.
+    void startHistory();
+    // A step for what the controls changed since the last one, when they changed anything.
+    void recordSettings(const StepName& name, int mergeKey = 0);
+    // A step of the LED set or the logo, from the settings before it to those now.
+    void pushStep(ProjectStep* step);
+    ProjectStep* ledStep(const StepName& name, LedStep::Kind kind, int n,
+                         std::unique_ptr<LedImage> held);
+    // Typing in a text field: one step per run of typing as an editor groups it.
+    struct TypingRun {
+        int kind = 0; // 0 none, 1 inserting, 2 deleting
+        int start = 0;
+        int end = 0;
+        int key = 0;
+    };
+    void recordTyping(QLineEdit* field, const std::string& before, TypingRun& run,
+                      const StepName& name);
+    void recordBar(QScrollBar* bar);
+    void updateEditActions();
+    void retextSteps();
+    // Loads a logo as a step; false when the file was refused.
+    void loadLogoStep(const QString& file);
+    // StepTarget
+    void restoreSettings(const ProjectSettings& settings) override;
+    LedImageSet& ledSet() override;
+    Logo& logo() override;
+    void ledSetChanged() override;
+    void logoChanged() override;
     QLabel* makeIcon(const QString& name, int kind);
     QScrollBar* makeVerticalBar(const QString& name, int min, int max, int value, int pageStep);
     void setLedCommands();
@@ -254,7 +309,9 @@ class TForm1 : public QMainWindow
     // The window title: the project's name, marked while there are unsaved changes.
     void updateTitle();
     std::vector<std::string> currentProjectLines() const;
-    void markSaved();
+    // The project as it is now is the one on disk; `asOnDisk` false when loading changed it
+    // (a picture skipped or replaced, a font replaced), so that it still counts as changed.
+    void markSaved(bool asOnDisk = true);
     // Offers to save unsaved changes: false when the user cancelled (or the save failed).
     bool maybeSaveChanges();
     bool saveProject(bool chooseName);
@@ -265,7 +322,8 @@ class TForm1 : public QMainWindow
     std::optional<QString> askFile(FileRequest& request, const QString& kind, bool save);
     // Adds the picture files in order as LED images (a drop on the strip).
     void addLedFiles(const QStringList& files);
-    void loadLogoFile(const QString& file);
+    // Loads a logo picture; true when the logo in use changed.
+    bool loadLogoFile(const QString& file);
     void updateToolTips();
     void loadQtTranslations(const QString& languageFile);
     void drawPreview(const LayoutResult& result);
@@ -273,6 +331,7 @@ class TForm1 : public QMainWindow
     void fillStatusBar(const LayoutResult& result);
     // The status bar's texts from the last layout, at the current unit and print resolution.
     void showStatus();
+    QLabel* statusPanel(int n) const;
     // The project's print resolution, held by the render window's print size.
     int printDpi() const;
     void setIntoScrollBar(QScrollBar* bar, int min, int max);
@@ -289,6 +348,7 @@ class TForm1 : public QMainWindow
     UserPrompts& prompts_;
     TForm3* renderWindow_ = nullptr;
     QString programFolder_;
+    QString examplesFolder_;
     std::unique_ptr<LedStrip> strip_;
     std::unique_ptr<GlyphRasterizer> rasterizer_;
     LayoutRandom random_;
@@ -308,6 +368,16 @@ class TForm1 : public QMainWindow
     QActionGroup* unitGroup_ = nullptr;
     ProjectSettings renderOptions_;
     bool quitConfirmed_ = false;
+    // How the loaded project spelled its picture paths, kept for Save.
+    PicturePathForms pathForms_;
+    QUndoStack* undoStack_ = nullptr;
+    ProjectSettings recorded_;
+    int recordingPaused_ = 0;
+    int gestures_ = 0;
+    QScrollBar* heldBar_ = nullptr;
+    int heldGesture_ = 0;
+    TypingRun textRun_;
+    TypingRun seedRun_;
 };
 
 } // namespace lumexa

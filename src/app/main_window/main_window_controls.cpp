@@ -9,6 +9,7 @@
 #include "app/program_memory.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "app/window_strings.h"
 #include "core/base/error.h"
 
 #include <QFileInfo>
@@ -340,6 +341,9 @@ void TForm1::createMenus()
     LoadProject1->setShortcut(QKeySequence::Open);
     Recent1 = File1->addMenu(QStringLiteral("Recent projects"));
     Recent1->setObjectName(QStringLiteral("Recent1"));
+    OpenExample1 = File1->addAction(QStringLiteral("Open example…"));
+    OpenExample1->setObjectName(QStringLiteral("OpenExample1"));
+    connect(OpenExample1, &QAction::triggered, this, &TForm1::OpenExample1Click);
     SaveProject1 = File1->addAction(QStringLiteral("Save project"));
     SaveProject1->setObjectName(QStringLiteral("SaveProject1"));
     SaveProject1->setShortcut(QKeySequence::Save);
@@ -372,6 +376,8 @@ void TForm1::createMenus()
     connect(SaveProject1, &QAction::triggered, this, &TForm1::Save1Click);
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+
+    createEditMenu();
 
     Options1 = menuBar()->addMenu(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -418,31 +424,47 @@ void TForm1::createMenus()
     About1->setObjectName(QStringLiteral("About1"));
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 
-    OpenDialog1.title = QStringLiteral("Open LED file");
-    OpenDialog1.filters = {QStringLiteral("Bitmap file (*.bmp)"),
-                           QStringLiteral("GIF file (*.gif)"),
-                           QStringLiteral("Jpeg file (*.jpg *.jpeg)"),
-                           QStringLiteral("PCX file (*.pcx)"),
-                           QStringLiteral("RLEfile (*.rle)"),
-                           QStringLiteral("Targa file (*.tga)"),
-                           QStringLiteral("PNG file (*.png)"),
-                           QStringLiteral("TIFF file (*.tif *.tiff)"),
-                           QStringLiteral("All pictures (*.bmp *.gif *.jpg *.jpeg *.pcx *.rle "
-                                          "*.tga *.png *.tif *.tiff)"),
-                           QStringLiteral("Any file (*)")};
     // Every picture type at first; each kind of dialog then keeps the type last used.
     OpenDialog1.selectedFilter = 8;
     OpenDialog1.defaultSuffix = QStringLiteral("tga");
-    OpenDialog2.title = QStringLiteral("Load project");
-    OpenDialog2.filters = {QStringLiteral("Led project (*.led)"), QStringLiteral("All files (*)")};
     OpenDialog2.defaultSuffix = QStringLiteral("led");
-    SaveDialog1 = OpenDialog2;
-    SaveDialog1.title = QStringLiteral("Save project");
+    SaveDialog1.defaultSuffix = QStringLiteral("led");
     SaveDialog1.fileName = QStringLiteral("untitled.led");
-    OpenDialog3.title = QStringLiteral("Change the language");
-    OpenDialog3.filters = {QStringLiteral("Language (*.lng)"), QStringLiteral("All files (*)")};
     OpenDialog3.defaultSuffix = QStringLiteral("lng");
-    FontDialog1Title = QStringLiteral("Font");
+    applyDialogTexts();
+}
+
+void TForm1::applyDialogTexts()
+{
+    // Before the first language file the design's words stand in.
+    const auto text = [this](int n, const char* design) {
+        const QString t = shared_.text(n);
+        return t.isEmpty() ? QString::fromUtf8(design) : t;
+    };
+    const QString format = text(kStringFormatFile, "%1 file");
+    const auto type = [](const QString& name, const char* patterns) {
+        return name + QStringLiteral(" (") + QString::fromLatin1(patterns) + QLatin1Char(')');
+    };
+    const QString allFiles = type(text(kStringAllFiles, "All files"), "*");
+    OpenDialog1.title = DialogTitle(text(77, "Open LED file"));
+    OpenDialog1.filters = {type(text(kStringBitmapFile, "Bitmap file"), "*.bmp"),
+                           type(format.arg(QStringLiteral("GIF")), "*.gif"),
+                           type(format.arg(QStringLiteral("JPEG")), "*.jpg *.jpeg"),
+                           type(format.arg(QStringLiteral("PCX")), "*.pcx"),
+                           type(format.arg(QStringLiteral("RLE")), "*.rle"),
+                           type(format.arg(QStringLiteral("Targa")), "*.tga"),
+                           type(format.arg(QStringLiteral("PNG")), "*.png"),
+                           type(format.arg(QStringLiteral("TIFF")), "*.tif *.tiff"),
+                           type(text(kStringAllPictures, "All pictures"),
+                                "*.bmp *.gif *.jpg *.jpeg *.pcx *.rle *.tga *.png *.tif *.tiff"),
+                           allFiles};
+    OpenDialog2.title = DialogTitle(text(78, "Load project"));
+    OpenDialog2.filters = {type(text(kStringLedProject, "Led project"), "*.led"), allFiles};
+    SaveDialog1.title = DialogTitle(text(80, "Save project"));
+    SaveDialog1.filters = OpenDialog2.filters;
+    OpenDialog3.title = DialogTitle(text(72, "Change the language"));
+    OpenDialog3.filters = {type(text(kStringLanguageFiles, "Language"), "*.lng"), allFiles};
+    FontDialog1Title = DialogTitle(text(kStringFont, "Font"));
 }
 
 } // namespace lumexa

@@ -74,9 +74,7 @@ void TForm1::dropEvent(QDropEvent* event)
     } else if (within(target, TabSheet2) && PageControl1->currentIndex() == 1) {
         if (shared_.logo.loaded && !prompts_.askYesNo(shared_.text(30), shared_.text(45)))
             return;
-        loadLogoFile(files.constFirst());
-        PageControl1Change();
-        BuildPreview();
+        loadLogoStep(files.constFirst());
     } else {
         prompts_.inform(shared_.text(30),
                         shared_.text(kStringCannotOpenDropped).arg(files.constFirst()));

@@ -1,6 +1,6 @@
-// The Help menu's documents: the manual in the language of the captions, and the home
-// page, which is the folder of examples (or the about window without one) as long as the
-// program has no web address of its own.
+// The Help menu's documents: the manual in the language of the captions (its file named
+// in the status bar), and the home page, which is the folder of examples (or the about
+// window without one) as long as the program has no web address of its own.
 #include "app/main_window/main_window.h"
 
 #include "app/shared_state.h"
@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace lumexa
 {
@@ -42,13 +43,24 @@ QString TForm1::manualHtmlPath() const
 
 void TForm1::Manual1Click()
 {
-    // The PDF first; a desktop without a PDF viewer most likely has a web browser.
+    // The PDF first; a desktop without a PDF viewer most likely has a web browser. The
+    // viewer may still fail after it started, unseen by the program: the status bar names
+    // the file handed over, so that it can be opened by hand.
+    const auto shown = [this](const QString& file) {
+        statusBar()->showMessage(
+            shared_.text(kStringManualPath).arg(QDir::toNativeSeparators(file)), 30000);
+    };
     const QString pdf = manualPath();
-    if (QFileInfo::exists(pdf) && openDocument(QUrl::fromLocalFile(pdf)))
+    if (QFileInfo::exists(pdf) && openDocument(QUrl::fromLocalFile(pdf))) {
+        shown(pdf);
         return;
+    }
     const QString html = manualHtmlPath();
-    if (QFileInfo::exists(html) && openDocument(QUrl::fromLocalFile(html)))
+    if (QFileInfo::exists(html) && openDocument(QUrl::fromLocalFile(html))) {
+        shown(html);
         return;
+    }
+    shown(QFileInfo::exists(pdf) || !QFileInfo::exists(html) ? pdf : html);
     prompts_.inform(shared_.text(30),
                     shared_.text(kStringManualFailed)
                         .arg(QStringLiteral("\n") + QDir::toNativeSeparators(pdf) +
@@ -61,8 +73,7 @@ void TForm1::Webpage1Click()
         openDocument(homePage);
         return;
     }
-    const QString examples = QDir(programFolder_).filePath(QStringLiteral("examples"));
-    if (!QFileInfo(examples).isDir() || !openDocument(QUrl::fromLocalFile(examples)))
+    if (examplesFolder_.isEmpty() || !openDocument(QUrl::fromLocalFile(examplesFolder_)))
         About1Click();
 }
 

@@ -5,12 +5,15 @@
 #include "app/main_window/led_strip.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "app/window_strings.h"
 #include "core/project/tags.h"
 #include "imaging/read/picture_decoder.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <memory>
 
 namespace lumexa
 {
@@ -37,6 +40,7 @@ void TForm1::LedImageClick(int n)
         Edit1->deselect();
     }
     BuildPreview();
+    recordSettings({kStringStepTag, QString::number(n)});
 }
 
 void TForm1::Button1Click(QPushButton* sender)
@@ -55,8 +59,13 @@ void TForm1::Button1Click(QPushButton* sender)
         return;
     }
     const QString kind = mode == lmAddAlpha ? QStringLiteral("alpha") : QStringLiteral("led");
+    std::unique_ptr<ProjectStep> step;
     if (const auto file = askFile(OpenDialog1, kind, false)) {
         const int selected = set.SelectedLedImage();
+        // Replace and Add Alpha keep the record they change for Undo.
+        std::unique_ptr<LedImage> before =
+            mode == lmAdd ? nullptr : std::make_unique<LedImage>(set[selected]);
+        ++recordingPaused_;
         const LoadOutcome outcome =
             set.LoadLedImageFile(file->toStdString(), mode, DecodePictureFile);
         if (outcome.languageString >= 0)
@@ -75,9 +84,22 @@ void TForm1::Button1Click(QPushButton* sender)
                     LedImageClick(selected);
             }
         }
+        --recordingPaused_;
+        if (outcome.changed) {
+            const int n = mode == lmAdd ? set.count() - 1 : selected;
+            const int name = mode == lmAdd       ? kStringStepAddLed
+                             : mode == lmReplace ? kStringStepReplaceLed
+                                                 : kStringStepAddAlpha;
+            step.reset(ledStep({name, QString::number(n)},
+                               mode == lmAdd ? LedStep::Kind::Added : LedStep::Kind::Exchanged, n,
+                               std::move(before)));
+        }
     }
     buildPreviewEnabled = true;
     BuildPreview();
+    showEmptyStartHint();
+    if (step)
+        pushStep(step.release());
 }
 
 void TForm1::addLedFiles(const QStringList& files)
@@ -98,21 +120,34 @@ void TForm1::addLedFiles(const QStringList& files)
         if (outcome.changed) {
             strip_->scrollTo(set.count() * kStripPitch);
             setLedCommands();
+            ++recordingPaused_;
             LedImageClick(set.count() - 1);
+            --recordingPaused_;
+            pushStep(ledStep({kStringStepAddLed, QString::number(set.count() - 1)},
+                             LedStep::Kind::Added, set.count() - 1, nullptr));
         }
     }
     buildPreviewEnabled = true;
     BuildPreview();
+    showEmptyStartHint();
 }
 
 void TForm1::Button5Click()
 {
     buildPreviewEnabled = false;
-    const int n = shared_.ledImages.SelectedLedImage();
-    if (n != -1)
-        shared_.ledImages.clearAlpha(n);
+    LedImageSet& set = shared_.ledImages;
+    const int n = set.SelectedLedImage();
+    std::unique_ptr<ProjectStep> step;
+    if (n != -1 && set[n].alphaInUse) {
+        auto before = std::make_unique<LedImage>(set[n]);
+        set.clearAlpha(n);
+        step.reset(ledStep({kStringStepClearAlpha, QString::number(n)}, LedStep::Kind::Exchanged, n,
+                           std::move(before)));
+    }
     buildPreviewEnabled = true;
     BuildPreview();
+    if (step)
+        pushStep(step.release());
 }
 
 void TForm1::Button6Click()
@@ -120,14 +155,21 @@ void TForm1::Button6Click()
     buildPreviewEnabled = false;
     LedImageSet& set = shared_.ledImages;
     const int n = set.SelectedLedImage();
+    std::unique_ptr<LedImage> removed;
     if (n != -1) {
-        set.remove(n);
+        removed = set.take(n);
         setLedCommands();
+        ++recordingPaused_;
         Edit1->setText(
             QString::fromStdU32String(RewriteTagsAfterDelete(Edit1->text().toStdU32String(), n)));
+        --recordingPaused_;
     }
     buildPreviewEnabled = true;
     BuildPreview();
+    showEmptyStartHint();
+    if (removed)
+        pushStep(ledStep({kStringStepDeleteLed, QString::number(n)}, LedStep::Kind::Removed, n,
+                         std::move(removed)));
 }
 
 } // namespace lumexa

@@ -5,6 +5,7 @@
 #include "app/picture_image.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
+#include "app/window_strings.h"
 #include "imaging/read/picture_decoder.h"
 
 #include <QLabel>
@@ -18,13 +19,29 @@ void TForm1::Button7Click()
     // Replacing is asked about only when there is a logo to replace.
     if (shared_.logo.loaded && !prompts_.askYesNo(shared_.text(30), shared_.text(45)))
         return;
-    if (const auto file = askFile(OpenDialog1, QStringLiteral("logo"), false))
-        loadLogoFile(*file);
-    PageControl1Change();
-    BuildPreview();
+    // The LED pictures' dialog with a title of its own; it remembers its own folder.
+    FileRequest dialog = OpenDialog1;
+    dialog.title = DialogTitle(shared_.text(kStringOpenLogo));
+    if (const auto file = askFile(dialog, QStringLiteral("logo"), false))
+        loadLogoStep(*file);
+    else
+        PageControl1Change();
 }
 
-void TForm1::loadLogoFile(const QString& file)
+void TForm1::loadLogoStep(const QString& file)
+{
+    Logo before = shared_.logo;
+    ++recordingPaused_;
+    const bool changed = loadLogoFile(file);
+    PageControl1Change();
+    BuildPreview();
+    --recordingPaused_;
+    if (changed)
+        pushStep(new LogoStep(*this, {kStringStepLoadLogo}, std::move(before), recorded_,
+                              projectSettings()));
+}
+
+bool TForm1::loadLogoFile(const QString& file)
 {
     // The picture is tried on a copy: a refused one leaves the logo in use as it was.
     Logo candidate = shared_.logo;
@@ -34,9 +51,10 @@ void TForm1::loadLogoFile(const QString& file)
     else if (!outcome.message.empty())
         prompts_.inform(shared_.text(30), QString::fromStdString(outcome.message));
     if (!candidate.loaded)
-        return;
+        return false;
     shared_.logo = std::move(candidate);
     ShowLogo();
+    return true;
 }
 
 void TForm1::ShowLogo()

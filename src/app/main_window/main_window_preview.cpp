@@ -92,6 +92,10 @@ void TForm1::BuildPreview()
             ComputePreviewLayout(settings, leds, *rasterizer_, logo, random_, points_);
         if (result.status == LayoutStatus::NoLogo) {
             drawLogoPrompt();
+            // No figures of a text that is not laid out: the panels' captions instead.
+            lastStatus_.reset();
+            for (int i = 0; i < 3; ++i)
+                statusPanel(i)->setText(shared_.text(85 + i));
         } else if (result.status == LayoutStatus::Done) {
             setIntoScrollBar(ScrollBar2, settings.brightnes.min(), settings.brightnes.max());
             {
@@ -110,6 +114,19 @@ void TForm1::BuildPreview()
     PaintBox1->setProblem(error);
     if (!error.isEmpty())
         Render1->setEnabled(false);
+}
+
+QLabel* TForm1::statusPanel(int n) const
+{
+    return n == 0 ? StatusPanel0 : n == 1 ? StatusPanel1 : StatusPanel2;
+}
+
+void TForm1::showEmptyStartHint()
+{
+    // The next step for someone who has not begun: nothing loaded, no project file.
+    const bool empty =
+        projectPath_.isEmpty() && shared_.ledImages.count() == 0 && !shared_.logo.loaded;
+    PaintBox1->setHint(empty ? shared_.text(kStringEmptyStartHint) : QString());
 }
 
 void TForm1::drawLogoPrompt()

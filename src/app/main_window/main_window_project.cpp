@@ -34,6 +34,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
+
+#include <algorithm>
 
 namespace lumexa
 {
@@ -154,7 +157,10 @@ void TForm1::NewProjectCommand()
         return;
     New1Click();
     projectPath_.clear();
+    pathForms_ = {};
     markSaved();
+    startHistory();
+    showEmptyStartHint();
 }
 
 void TForm1::showStrip()
@@ -200,17 +206,24 @@ bool TForm1::openProject(const QString& path)
     Label1->setText(QStringLiteral("..."));
     Panel1->show();
     Panel1->raise();
-    New1Click();
-    // The lines go into the settings first; the controls take them at the end, or where
-    // reading stops, so that no recompute runs half-way through the file.
-    buildPreviewEnabled = false;
 
-    ProjectSettings settings = projectSettings();
+    // The project is read beside the one that is open, which stays until the file has
+    // been read: Cancel at a question keeps it as it was.
     std::vector<std::string> fontNames;
     fontNames.reserve(static_cast<size_t>(ListBox1->count()));
     for (int i = 0; i < ListBox1->count(); ++i)
         fontNames.push_back(ListBox1->item(i)->text().toStdString());
-    ProjectState state{settings, shared_.ledImages, shared_.logo, fontNames};
+    const std::string windowFont = QFontInfo(font()).family().toStdString();
+    ProjectSettings settings = projectSettings();
+    NewProjectSettings(settings, shared_.text(35).toStdString(),
+                       std::find(fontNames.begin(), fontNames.end(), windowFont) != fontNames.end()
+                           ? windowFont
+                           : std::string());
+    LedImageSet leds;
+    Logo logo = shared_.logo;
+    logo.loaded = false;
+    PicturePathForms forms;
+    ProjectState state{settings, leds, logo, fontNames, &forms};
     WindowProjectPrompts questions(prompts_, shared_, OpenDialog1, FontDialog1Title, font(),
                                    Label1);
 
@@ -221,6 +234,25 @@ bool TForm1::openProject(const QString& path)
     } catch (const std::exception& e) {
         error = shared_.errorText(e);
     }
+    if (error.isEmpty() && end == ReadEnd::Cancelled) {
+        showStrip();
+        BuildPreview();
+        return true;
+    }
+
+    // What was read takes the place of the open project, as New project and the lines
+    // applied one by one would leave it.
+    New1Click();
+    buildPreviewEnabled = false;
+    const int selected = leds.SelectedLedImage();
+    while (leds.count() > 0)
+        shared_.ledImages.insert(shared_.ledImages.count(), leds.take(0));
+    if (selected >= 0)
+        shared_.ledImages.select(selected);
+    shared_.logo = std::move(logo);
+    pathForms_ = std::move(forms);
+    // The tags of an LED picture that was not loaded would name the pictures after it.
+    const QString goneTags = questions.rewriteTagsOfSkipped(settings.text);
     applyProjectSettings(settings);
     setLedCommands();
     if (shared_.logo.loaded)
@@ -230,27 +262,33 @@ bool TForm1::openProject(const QString& path)
         showStrip();
         prompts_.inform(shared_.text(30), error);
         BuildPreview();
+        startHistory();
         return true;
     }
-    switch (end) {
-    case ReadEnd::Cancelled:
-        New1Click();
-        showStrip();
-        projectPath_.clear();
-        markSaved();
-        return true;
-    case ReadEnd::LogoRefused:
-        showStrip();
-        break;
-    case ReadEnd::Complete:
-        showStrip();
+    showStrip();
+    if (end == ReadEnd::Complete)
         BuildPreview();
-        break;
-    }
     projectPath_ = QFileInfo(path).absoluteFilePath();
     rememberProject(projectPath_);
-    markSaved();
+    markSaved(!questions.changedProject());
+    startHistory();
+    showEmptyStartHint();
+    if (!goneTags.isEmpty())
+        prompts_.inform(shared_.text(30), goneTags);
     return true;
+}
+
+void TForm1::OpenExample1Click()
+{
+    if (!maybeSaveChanges())
+        return;
+    // Always the shipped examples, whichever folder projects were last loaded from.
+    FileRequest dialog = OpenDialog2;
+    dialog.title = DialogTitle(shared_.text(kStringOpenExample));
+    dialog.folder = examplesFolder_.isEmpty() ? programFolder_ : examplesFolder_;
+    dialog.selectedFilter = 0;
+    if (const std::optional<QString> file = prompts_.chooseFileToOpen(dialog))
+        openProject(*file);
 }
 
 void TForm1::Save1Click()
@@ -290,14 +328,17 @@ bool TForm1::saveProject(bool chooseName)
     try {
         ProjectSettings settings = projectSettings();
         const std::vector<std::string> noFontList;
-        const ProjectState state{settings, shared_.ledImages, shared_.logo, noFontList};
+        const ProjectState state{settings, shared_.ledImages, shared_.logo, noFontList,
+                                 &pathForms_};
         WriteProjectFile(file.toStdString(), state);
     } catch (const std::exception& e) {
         prompts_.inform(shared_.text(30), shared_.errorText(e));
+        return false;
     }
     projectPath_ = QFileInfo(file).absoluteFilePath();
     rememberProject(projectPath_);
     markSaved();
+    showEmptyStartHint();
     return true;
 }
 
@@ -315,9 +356,12 @@ bool TForm1::isModified() const
     return currentProjectLines() != savedLines_;
 }
 
-void TForm1::markSaved()
+void TForm1::markSaved(bool asOnDisk)
 {
-    savedLines_ = currentProjectLines();
+    // No project has no lines: a project changed by loading never matches.
+    savedLines_ = asOnDisk ? currentProjectLines() : std::vector<std::string>();
+    if (undoStack_)
+        undoStack_->setClean();
     updateTitle();
 }
 

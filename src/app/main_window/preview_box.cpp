@@ -27,12 +27,31 @@ void PreviewBox::setProblem(const QString& text)
     update();
 }
 
+void PreviewBox::setHint(const QString& text)
+{
+    if (text == hint_)
+        return;
+    hint_ = text;
+    update();
+}
+
 void PreviewBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     if (canvas_.size() != size())
         p.fillRect(rect(), Qt::white);
     p.drawImage(0, 0, canvas_);
+    if (!hint_.isEmpty()) {
+        const QFontMetrics metrics(font());
+        const int margin = metrics.height() / 2;
+        const QRect textBox = rect().adjusted(margin, 0, -margin, 0);
+        const QRect needed = metrics.boundingRect(textBox, Qt::TextWordWrap | Qt::AlignLeft, hint_);
+        const QRect band(0, 0, width(), needed.height() + margin);
+        p.fillRect(band, QColor(220, 234, 250));
+        p.setPen(QColor(20, 50, 100));
+        p.drawText(band.adjusted(margin, 0, -margin, 0),
+                   Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter, hint_);
+    }
     if (problem_.isEmpty())
         return;
     p.fillRect(rect(), QColor(128, 128, 128, 160));

@@ -1,7 +1,8 @@
 // PaintBox1: the preview area. The main window draws each preview into an off-screen
 // picture; this widget shows that picture in one paint, so dragging and resizing stay
 // smooth. When the last recompute failed, the last good picture is shown greyed with
-// the reason on a line across its foot, so that typing goes on undisturbed.
+// the reason on a line across its foot, so that typing goes on undisturbed. A hint (the
+// next step at an empty start) stands on a band across its head.
 #pragma once
 
 #include <QImage>
@@ -22,6 +23,9 @@ class PreviewBox : public QWidget
     // The reason the preview is out of date; an empty text shows the canvas as it is.
     void setProblem(const QString& text);
     const QString& problem() const { return problem_; }
+    // The hint across the head of the preview; an empty text shows none.
+    void setHint(const QString& text);
+    const QString& hint() const { return hint_; }
 
   signals:
     // The box changed size: the owner recomputes for the new size.
@@ -34,6 +38,7 @@ class PreviewBox : public QWidget
   private:
     QImage canvas_;
     QString problem_;
+    QString hint_;
 };
 
 } // namespace lumexa

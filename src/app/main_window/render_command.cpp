@@ -7,6 +7,7 @@
 #include "app/render_window/render_window.h"
 #include "app/render_window/render_window_captions.h"
 #include "app/shared_state.h"
+#include "app/window_strings.h"
 #include "core/render/render_preparation.h"
 
 #include <QAction>
@@ -41,7 +42,9 @@ void TForm1::openRenderWindow(bool inspect)
         return;
     BuildPreview();
     buildPreviewEnabled = false;
-    if (!shared_.saveQuestionAsked) {
+    // Asked once per series of changes, and only when something is unsaved: the
+    // inspector writes nothing, so it never asks.
+    if (!inspect && !shared_.saveQuestionAsked && isModified()) {
         // Yes runs File > Save project as the menu does.
         if (prompts_.askYesNo(shared_.text(30), shared_.text(42)))
             SaveProject1->trigger();
@@ -54,6 +57,7 @@ void TForm1::openRenderWindow(bool inspect)
     renderWindow_->applyOptions(options);
     ApplyRenderCaptions(*renderWindow_, shared_.languageStrings);
     renderWindow_->prepareForCommand(settingsFromControls());
+    renderWindow_->setProjectFile(projectPath_);
     if (lastStatus_)
         renderWindow_->setResultSize(int64_t{lastStatus_->ledWidth} * lastStatus_->columns,
                                      int64_t{lastStatus_->ledHeight} * lastStatus_->rows);
@@ -68,6 +72,8 @@ void TForm1::openRenderWindow(bool inspect)
     // next render although the user changed nothing.
     ReturnFromModalWindow();
     buildPreviewEnabled = true;
+    // What was changed in the window (and what it set by itself) is one step.
+    recordSettings({kStringStepRenderOptions});
 }
 
 } // namespace lumexa

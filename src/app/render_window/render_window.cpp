@@ -2,6 +2,7 @@
 // and the destination file.
 #include "app/render_window/render_window.h"
 
+#include "app/program_memory.h"
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/window_render_log.h"
 #include "app/render_window/zoom_view.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -27,6 +29,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -189,15 +194,14 @@ void TForm3::createControls()
     SaveDialog1.title = QStringLiteral("Render to file");
     // Targa first and chosen first; the engine writes PNG, TIFF, a print-shop PDF (one
     // page of the result's physical size at the print resolution) and a deep zoom web page
-    // as well.
+    // as well. The captions put the language's names on the types.
     SaveDialog1.filters = {QStringLiteral("Targa file (*.tga)"), QStringLiteral("PNG file (*.png)"),
                            QStringLiteral("TIFF file (*.tif *.tiff)"),
                            QStringLiteral("PDF file (*.pdf)"),
                            QStringLiteral("Deep zoom web page (*.dzi)"),
-                           QStringLiteral("Any file (*)")};
+                           QStringLiteral("All files (*)")};
     SaveDialog1.selectedFilter = 0;
     SaveDialog1.defaultSuffix = QStringLiteral("tga");
-    SaveDialog1.fileName = QStringLiteral("unnamed");
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(BitBtn1, &QToolButton::clicked, this, &TForm3::BitBtn1Click);
@@ -306,11 +310,37 @@ void TForm3::Button1Click()
     accept();
 }
 
+void TForm3::setProjectFile(const QString& path)
+{
+    projectFile_ = path;
+}
+
 void TForm3::BitBtn1Click()
 {
+    // The file type chosen last time; the project's folder and name with that type's
+    // extension, or, for a new project, the documents folder.
+    RestoreFileRequest(QStringLiteral("render"), SaveDialog1);
+    const QFileInfo project(projectFile_);
+    const QString folder = projectFile_.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                               : project.absolutePath();
+    const QString name =
+        projectFile_.isEmpty() ? shared_.text(kStringUntitled) : project.completeBaseName();
+    QString suffix = SaveDialog1.defaultSuffix;
+    if (SaveDialog1.selectedFilter >= 0 &&
+        SaveDialog1.selectedFilter < SaveDialog1.filters.size()) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+        const QString named =
+            pattern.match(SaveDialog1.filters.at(SaveDialog1.selectedFilter)).captured(1);
+        if (!named.isEmpty())
+            suffix = named;
+    }
+    SaveDialog1.folder = folder;
+    SaveDialog1.fileName = QDir(folder).filePath(name + QLatin1Char('.') + suffix);
     const std::optional<QString> file = prompts_.chooseFileToSave(SaveDialog1);
     if (!file)
         return;
+    RememberFileChoice(QStringLiteral("render"), SaveDialog1, *file);
     SaveDialog1.fileName = *file;
     // Asked here only: Render writes to the file chosen without asking again.
     if (QFileInfo::exists(*file) &&
@@ -402,12 +432,23 @@ void TForm3::showError(const QString& text)
 
 void TForm3::addLogLine(int n, const QString& tail)
 {
-    Memo1->appendPlainText(shared_.text(n) + tail);
+    addLogText(shared_.text(n) + tail);
 }
 
 void TForm3::addLogText(const QString& text)
 {
     Memo1->appendPlainText(text);
+    scrollLogToEnd();
+}
+
+void TForm3::scrollLogToEnd()
+{
+    // The log keeps its scroll place from before a line was added; a line that wraps
+    // adds rows the log has not laid out yet, so the end is taken after the layout.
+    Memo1->moveCursor(QTextCursor::End);
+    Memo1->ensureCursorVisible();
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 void TForm3::drainLog()

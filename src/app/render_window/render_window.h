@@ -65,6 +65,9 @@ class TForm3 : public QDialog
     // The render options as a project file keeps them, read from and put on the controls.
     void readOptions(ProjectSettings& settings) const;
     void applyOptions(const ProjectSettings& settings);
+    // The project file in hand (empty for a new project): the destination dialog starts
+    // in its folder with its name.
+    void setProjectFile(const QString& path);
     // The result's size in pixels as the main window's layout gives it, for the print size.
     void setResultSize(int64_t width, int64_t height);
     // The main window's settings with this window's options on top.
@@ -163,6 +166,8 @@ class TForm3 : public QDialog
     void startRun(Activity activity, RenderRequest request);
     void setPreview(const QImage& image);
     void drainLog();
+    // Shows the log's last line, also after lines that wrap.
+    void scrollLogToEnd();
     void finishRun();
     // Waits for a cancelled run that is still finishing its row, and closes it.
     void finishCancelledRun();
@@ -187,6 +192,7 @@ class TForm3 : public QDialog
     Activity activity_ = Activity::Idle;
     std::string webFolder_;
     QString exportedPage_;
+    QString projectFile_;
 };
 
 } // namespace lumexa

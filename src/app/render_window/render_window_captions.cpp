@@ -39,8 +39,15 @@ void ApplyRenderCaptions(TForm3& w, const LanguageTable& strings)
     for (int i = 0; i < 3; ++i)
         if (QAbstractButton* item = w.RadioGroup1Items->button(i))
             item->setText(s(100 + i));
-    w.SaveDialog1.title = s(103);
-    w.SaveDialog1.filters[4] = s(kStringDeepZoomPage) + QStringLiteral(" (*.dzi)");
+    w.setWindowTitle(s(kStringRenderPanel));
+    w.SaveDialog1.title = DialogTitle(s(103));
+    const QString format = s(kStringFormatFile);
+    w.SaveDialog1.filters = {format.arg(QStringLiteral("Targa")) + QStringLiteral(" (*.tga)"),
+                             format.arg(QStringLiteral("PNG")) + QStringLiteral(" (*.png)"),
+                             format.arg(QStringLiteral("TIFF")) + QStringLiteral(" (*.tif *.tiff)"),
+                             s(144) + QStringLiteral(" (*.pdf)"),
+                             s(kStringDeepZoomPage) + QStringLiteral(" (*.dzi)"),
+                             s(kStringAllFiles) + QStringLiteral(" (*)")};
     w.OpenPageButton->setText(s(kStringOpenPage));
     w.PrintSize->applyCaptions(strings);
     w.InspectButton->setText(s(kStringInspectButton));

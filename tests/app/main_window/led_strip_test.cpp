@@ -399,8 +399,9 @@ void LedStripTest::openDialogOffersTheLedFormats()
     QVERIFY(r.filters.join(' ').contains(QStringLiteral("*.png")));
     QVERIFY(r.filters.join(' ').contains(QStringLiteral("*.tiff")));
     QVERIFY(r.filters.at(8).startsWith(QStringLiteral("All pictures")));
-    QVERIFY(r.filters.at(9).startsWith(QStringLiteral("Any file")));
-    QCOMPARE(r.folder, QStringLiteral(LUMEXA_BIN));
+    QVERIFY(r.filters.at(4).startsWith(QStringLiteral("RLE file")));
+    QVERIFY(r.filters.at(9).startsWith(QStringLiteral("All files")));
+    QCOMPARE(r.folder, f.window->examplesFolder());
 }
 
 QTEST_MAIN(LedStripTest)

@@ -87,7 +87,7 @@ class ProjectCommandsTest : public QObject
     void loadAppliesEveryKey();
     void renderOptionsGoToTheRenderWindow();
     void loadLeftWithoutFileOnlyRecomputes();
-    void missingLedAnsweredCancelResets();
+    void missingLedAnsweredCancelKeepsTheOpenProject();
     void missingLedAnsweredYesTakesTheReplacement();
     void missingFontAskedAndChosen();
     void refusedLogoStopsReading();
@@ -269,32 +269,37 @@ void ProjectCommandsTest::loadLeftWithoutFileOnlyRecomputes()
     QVERIFY(f.stripBack());
 }
 
-void ProjectCommandsTest::missingLedAnsweredCancelResets()
+void ProjectCommandsTest::missingLedAnsweredCancelKeepsTheOpenProject()
 {
     Fixture f;
     TForm1& w = *f.window;
+    f.addLeds(2, 16, 16);
+    w.Edit1->setText(QStringLiteral("open work"));
+    w.ScrollBar6->setValue(20);
     const QString led0 = f.picture(QStringLiteral("led0.png"), 16, 16, Qt::black);
     const QString gone = f.folder.filePath(QStringLiteral("gone.png"));
     f.prompts.choices.enqueue(2); // Cancel
     f.load("Shufle=50\r\nScale=12\r\nText=abc\r\nImageF[]=000" + led0.toUtf8() +
            "\r\nImageF[]=001" + gone.toUtf8() + "\r\nKerning=9\r\n");
-    QCOMPARE(f.prompts.questions.size(), 1);
-    QCOMPARE(f.prompts.questions.at(0).text, f.missingQuestion(gone));
-    QCOMPARE(f.prompts.fileDialogs, 1); // only the project dialog
+    // The unsaved-changes question (Discard), then the missing picture's.
+    QCOMPARE(f.prompts.questions.size(), 2);
+    QCOMPARE(f.prompts.questions.at(1).text, f.missingQuestion(gone));
     QVERIFY(f.stripBack());
-    // New project ran again: its settings are back at their defaults, the others keep
-    // what the file gave them so far.
-    QCOMPARE(f.shared.ledImages.count(), 0);
-    QCOMPARE(w.Edit1->text(), f.text(35));
+    QVERIFY(w.projectPath().isEmpty());
+    QVERIFY(w.isWindowModified());
+    // Cancel keeps the project that was open, untouched by what was read.
+    QCOMPARE(f.shared.ledImages.count(), 2);
+    QCOMPARE(w.strip()->entryCount(), 2);
+    QCOMPARE(w.Edit1->text(), QStringLiteral("open work"));
     QCOMPARE(w.ScrollBar3->value(), 5);
-    QCOMPARE(w.ScrollBar6->value(), 50);
+    QCOMPARE(w.ScrollBar6->value(), 20);
     QCOMPARE(w.ScrollBar7->value(), 0);
 
     // Choosing a file but leaving the LED dialog without one skips the picture.
     f.prompts.questions.clear();
     f.prompts.choices.enqueue(0);
     f.load("Text=abc\r\nImageF[]=000" + gone.toUtf8() + "\r\n");
-    QCOMPARE(f.prompts.questions.size(), 1);
+    QCOMPARE(f.prompts.questions.size(), 2);
     QCOMPARE(f.prompts.lastRequest.title, f.text(77));
     QCOMPARE(w.Edit1->text(), QStringLiteral("abc"));
     QCOMPARE(f.shared.ledImages.count(), 0);
