@@ -1,12 +1,15 @@
 // The project as a user keeps it safe: the title marks unsaved changes, New, Load and Exit
 // offer to save them, a file that is no project or cannot load leaves the work as it was,
-// missing pictures can be skipped, dropped files open, and the dialogs, recent projects
-// and window place are remembered.
+// missing pictures can be skipped (and the project then counts as changed), Cancel keeps the
+// open project, Render asks to save only unsaved changes, Save keeps the pictures' paths
+// portable, dropped files open, and the dialogs, recent projects and window place are
+// remembered.
 #include "app/window_fixture.h"
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/preview_box.h"
 #include "app/program_memory.h"
+#include "app/render_window/render_window.h"
 #include "app/window_strings.h"
 #include "core/project/project_file.h"
 
@@ -26,6 +29,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace lumexa;
 
@@ -91,6 +95,10 @@ class UnsavedWorkTest : public QObject
     void refusedProjectLeavesTheWorkAsItWas_data();
     void refusedProjectLeavesTheWorkAsItWas();
     void missingPictureIsSkippedByDefault();
+    void loadThatSkippedOrReplacedCountsAsChanged();
+    void cancelAtAMissingPictureKeepsTheOpenProject();
+    void renderAsksToSaveOnlyUnsavedChanges();
+    void saveKeepsPicturePathsPortable();
     void droppedFilesOpenWhereTheyLand();
     void projectNamedOnTheCommandLineOpens();
     void dialogsStartWhereTheLastOfTheirKindEnded();
@@ -253,6 +261,170 @@ void UnsavedWorkTest::missingPictureIsSkippedByDefault()
     QVERIFY(!f.shared.ledImages[1].alphaInUse);
     QCOMPARE(w.Label1->text(), QStringLiteral("led.png"));
     QVERIFY(w.windowTitle().startsWith(QStringLiteral("p.led")));
+}
+
+void UnsavedWorkTest::loadThatSkippedOrReplacedCountsAsChanged()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    const QString unlit = f.picture(QStringLiteral("unlit.png"), 20, 10, Qt::darkGray);
+    const QString blue = f.picture(QStringLiteral("blue.png"), 20, 10, Qt::blue);
+    const QString gone = f.folder.filePath(QStringLiteral("red.png"));
+    // LED 1 is gone: its letters lose their tags, LED 2's tags become LED 1's so that
+    // they keep the blue picture.
+    const QByteArray project = "Text=a[&+01]b[&-01]c[&+02]d[&-02]\r\nImageF[]=000" +
+                               unlit.toUtf8() + "\r\nImageF[]=001" + gone.toUtf8() +
+                               "\r\nImageF[]=002" + blue.toUtf8() + "\r\n";
+    f.prompts.files.enqueue(f.file(QStringLiteral("p.led"), project));
+    f.key(Qt::Key_O);
+    QCOMPARE(f.shared.ledImages.count(), 2);
+    QCOMPARE(w.Edit1->text(), QStringLiteral("abc[&+01]d[&-01]"));
+    QVERIFY(w.isWindowModified());
+    QCOMPARE(f.prompts.messages.size(), 1);
+    const QString told = f.prompts.messages.at(0).text;
+    QVERIFY2(told.contains(QStringLiteral("LED 1 (red.png)")), qPrintable(told));
+    QVERIFY2(told.startsWith(QStringLiteral("Not loaded:")), qPrintable(told));
+    // Saved, the project is what the file now says.
+    f.key(Qt::Key_S);
+    QVERIFY(!w.isWindowModified());
+
+    // A font that is missing and replaced changes the project as well.
+    f.prompts.answers.enqueue(true);
+    f.prompts.fonts.enqueue(QStringLiteral("DejaVu Sans"));
+    f.prompts.files.enqueue(
+        f.file(QStringLiteral("font.led"), "Text=abc\r\nFontName=No Such Font Family\r\n"));
+    f.key(Qt::Key_O);
+    QCOMPARE(f.prompts.fontDialogs, 1);
+    QVERIFY(w.isWindowModified());
+    // A project read as its file says is unchanged.
+    f.prompts.files.enqueue(f.file(QStringLiteral("plain.led"), "Text=abc\r\n"));
+    f.prompts.saveAnswers.enqueue(SaveAnswer::Discard);
+    f.key(Qt::Key_O);
+    QVERIFY(!w.isWindowModified());
+}
+
+void UnsavedWorkTest::cancelAtAMissingPictureKeepsTheOpenProject()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    const QString led = f.picture(QStringLiteral("led.png"), 20, 10);
+    f.prompts.files.enqueue(f.file(QStringLiteral("open.led"),
+                                   "Text=open\r\nScale=9\r\nImageF[]=000" + led.toUtf8() + "\r\n"));
+    f.key(Qt::Key_O);
+    const QString open = w.projectPath();
+    QVERIFY(!open.isEmpty());
+
+    f.prompts.choices.enqueue(2); // Cancel at the missing picture
+    f.prompts.files.enqueue(f.file(QStringLiteral("other.led"),
+                                   "Text=other\r\nScale=20\r\nImageF[]=000" +
+                                       f.folder.filePath(QStringLiteral("gone.png")).toUtf8() +
+                                       "\r\n"));
+    f.key(Qt::Key_O);
+    QCOMPARE(f.prompts.questions.size(), 1);
+    QCOMPARE(w.projectPath(), open);
+    QCOMPARE(w.Edit1->text(), QStringLiteral("open"));
+    QCOMPARE(w.ScrollBar3->value(), 9);
+    QCOMPARE(f.shared.ledImages.count(), 1);
+    QVERIFY(!w.isWindowModified());
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("open.led")));
+}
+
+void UnsavedWorkTest::renderAsksToSaveOnlyUnsavedChanges()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    TForm3 render(f.shared, f.prompts, &w);
+    w.setRenderWindow(&render);
+    // Each of Render and Inspect opens the render window, which is left at once.
+    int shown = 0;
+    const auto open = [&f, &w, &render, &shown](Qt::Key key) {
+        // Left as soon as it shows, from inside its own event loop.
+        bool seen = false;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, &render, [&render, &seen] {
+            if (!render.isVisible())
+                return;
+            seen = true;
+            render.reject();
+        });
+        closer.start(5);
+        f.key(key);
+        shown += seen;
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    };
+    const QString saveFirst = f.text(42);
+    const auto asked = [&f, &saveFirst] {
+        int n = 0;
+        for (const auto& q : f.prompts.questions)
+            n += q.text == saveFirst;
+        return n;
+    };
+    const QString unlit = f.picture(QStringLiteral("unlit.png"), 20, 10, Qt::darkGray);
+    const QString red = f.picture(QStringLiteral("red.png"), 20, 10);
+    f.prompts.files.enqueue(
+        f.file(QStringLiteral("p.led"), "Text=abc\r\nImageF[]=000" + unlit.toUtf8() +
+                                            "\r\nImageF[]=001" + red.toUtf8() + "\r\n"));
+    f.key(Qt::Key_O);
+    // Right after Load nothing is unsaved.
+    open(Qt::Key_R);
+    QCOMPARE(asked(), 0);
+    // Changed: Inspect writes nothing and does not ask; Render does.
+    f.type(QStringLiteral("d"));
+    open(Qt::Key_I);
+    QCOMPARE(asked(), 0);
+    open(Qt::Key_R);
+    QCOMPARE(asked(), 1);
+    // Right after Save nothing is unsaved again.
+    f.key(Qt::Key_S);
+    f.type(QStringLiteral("e"));
+    f.key(Qt::Key_S);
+    open(Qt::Key_R);
+    QCOMPARE(asked(), 1);
+    QCOMPARE(shown, 4);
+}
+
+void UnsavedWorkTest::saveKeepsPicturePathsPortable()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    const QDir root(f.folder.path());
+    root.mkpath(QStringLiteral("work/leds"));
+    root.mkpath(QStringLiteral("elsewhere"));
+    f.picture(QStringLiteral("work/leds/unlit.png"), 20, 10, Qt::darkGray);
+    const QString outside = f.picture(QStringLiteral("red.png"), 20, 10);
+    const QString project = f.file(QStringLiteral("work/p.led"),
+                                   "Text=abc\r\nImageF[]=000leds/unlit.png\r\nImageF[]=001" +
+                                       outside.toUtf8() + "\r\n");
+    const auto lines = [](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringList();
+        return QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    };
+    f.prompts.files.enqueue(project);
+    f.key(Qt::Key_O);
+    QCOMPARE(f.shared.ledImages.count(), 2);
+
+    // Saved where it was read: the path stays as the file gave it.
+    f.type(QStringLiteral("d"));
+    f.key(Qt::Key_S);
+    QVERIFY(lines(project).contains(QStringLiteral("ImageF[]=000leds/unlit.png")));
+    QVERIFY(lines(project).contains(QStringLiteral("ImageF[]=001") + outside));
+
+    // Saved as a file above the pictures: relative to the new file; in a folder beside
+    // them, in full.
+    const QString above = root.filePath(QStringLiteral("above.led"));
+    f.prompts.files.enqueue(above);
+    f.key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(lines(above).contains(QStringLiteral("ImageF[]=000work/leds/unlit.png")));
+    QVERIFY(lines(above).contains(QStringLiteral("ImageF[]=001red.png")));
+    const QString beside = root.filePath(QStringLiteral("elsewhere/beside.led"));
+    f.prompts.files.enqueue(beside);
+    f.key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(lines(beside).contains(QStringLiteral("ImageF[]=000") +
+                                   root.filePath(QStringLiteral("work/leds/unlit.png"))));
+    QCOMPARE(w.projectPath(), beside);
 }
 
 void UnsavedWorkTest::droppedFilesOpenWhereTheyLand()
