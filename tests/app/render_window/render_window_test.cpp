@@ -1,6 +1,8 @@
 // The render window and File > Render: the options, the destination and its questions,
 // the save question, whole renders compared with lumexa-render's file, Cancel of a render
-// and of a preview, refused destinations and the progress labels.
+// and of a preview, refused destinations, the progress labels, where the destination
+// dialog starts (the project's folder and name, the file type chosen last) and the log
+// that shows its last line.
 #include "app/window_fixture.h"
 
 #include "app/render_window/print_size_box.h"
@@ -9,6 +11,7 @@
 #include "app/runs/render_preview_canvas.h"
 #include "core/project/project_file.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -25,7 +28,10 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -104,6 +110,8 @@ class RenderWindowTest : public QObject
     void cancelledRenderLeavesTheEarlierFile();
     void cancelStopsALayoutInProgress();
     void unwritableDestinationIsReported();
+    void destinationStartsAtTheProjectWithTheChosenType();
+    void logShowsItsLastLineAfterWrappedLines();
     void destinationThatIsAnInputOrNoFileIsRefused();
     void targaSizeLimitIsReportedBeforeWriting();
     void previewRunsToTheEndAndCancels();
@@ -549,6 +557,82 @@ void RenderWindowTest::unwritableDestinationIsReported()
     QVERIFY(!w.Button2->isHidden());
     QVERIFY(w.GroupBox2->isEnabled());
     QVERIFY(!QFile::exists(path));
+}
+
+void RenderWindowTest::destinationStartsAtTheProjectWithTheChosenType()
+{
+    RenderFixture f;
+    TForm1& m = *f.window;
+    m.show();
+    QVERIFY(QTest::qWaitForWindowActive(&m));
+    // File > Render by its key; inside the window the destination button is clicked.
+    const auto destination = [&f, &m](TForm3& render) {
+        QTimer::singleShot(0, &render, [&render] {
+            QTest::mouseClick(render.BitBtn1, Qt::LeftButton);
+            render.reject();
+        });
+        QApplication::setActiveWindow(&m);
+        if (!QTest::qWaitForWindowActive(&m))
+            qWarning("the main window did not become active again");
+        QTest::keyClick(&m, Qt::Key_R, Qt::ControlModifier);
+        return f.prompts.lastRequest;
+    };
+
+    // A new project: the documents folder, the untitled name, Targa first.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    FileRequest asked = destination(f.render);
+    QCOMPARE(asked.folder, documents);
+    QCOMPARE(asked.fileName, QDir(documents).filePath(QStringLiteral("untitled.tga")));
+
+    // A saved project: its folder and name; PNG chosen in the dialog is offered next time,
+    // with its extension, and at the next start too.
+    const QString project = f.folder.filePath(QStringLiteral("poster.led"));
+    f.prompts.files.enqueue(project);
+    QApplication::setActiveWindow(&m);
+    QVERIFY(QTest::qWaitForWindowActive(&m));
+    QTest::keyClick(&m, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m.projectPath(), project);
+    f.prompts.filters.enqueue(1);
+    f.prompts.files.enqueue(f.folder.filePath(QStringLiteral("out.png")));
+    asked = destination(f.render);
+    QCOMPARE(asked.folder, f.folder.path());
+    QCOMPARE(asked.fileName, f.folder.filePath(QStringLiteral("poster.tga")));
+    asked = destination(f.render);
+    QCOMPARE(asked.selectedFilter, 1);
+    QCOMPARE(asked.fileName, f.folder.filePath(QStringLiteral("poster.png")));
+    TForm3 later(f.shared, f.prompts, &m);
+    m.setRenderWindow(&later);
+    asked = destination(later);
+    QCOMPARE(asked.selectedFilter, 1);
+    QCOMPARE(asked.fileName, f.folder.filePath(QStringLiteral("poster.png")));
+}
+
+void RenderWindowTest::logShowsItsLastLineAfterWrappedLines()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    // Polish lines in a larger font, as a desktop with large fonts shows them, wrap in
+    // the log.
+    f.prompts.files.enqueue(QStringLiteral(LUMEXA_BIN "/Polski.lng"));
+    f.window->Language1->trigger();
+    QFont large = w.Memo1->font();
+    large.setPointSize(large.pointSize() * 2);
+    w.Memo1->setFont(large);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    f.choose(f.folder.filePath(QStringLiteral("out.tga")));
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    const QScrollBar* bar = w.Memo1->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QVERIFY(w.Memo1->document()->lineCount() > w.Memo1->document()->blockCount());
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    // The end of the last line is on view.
+    QTextCursor end(w.Memo1->document());
+    end.movePosition(QTextCursor::End);
+    const QRect endRow = w.Memo1->cursorRect(end);
+    QVERIFY(endRow.top() >= 0);
+    QVERIFY(endRow.bottom() <= w.Memo1->viewport()->height());
 }
 
 void RenderWindowTest::destinationThatIsAnInputOrNoFileIsRefused()
