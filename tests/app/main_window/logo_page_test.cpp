@@ -1,10 +1,12 @@
 // The Logo page: the question before loading, the refusal of large logos, the logo's
-// rectangle in Image13 and the prompt in the preview when no logo is loaded.
+// rectangle in Image13, the prompt in the preview and the status bar without the text's
+// figures when no logo is loaded, and the logo's own file dialog.
 #include "app/window_fixture.h"
 
 #include "app/main_window/preview_box.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +25,8 @@ class LogoPageTest : public QObject
     void logoIsShownInItsRectangle();
     void largeLogoIsRefused();
     void previewShowsThePromptWithoutALogo();
+    void statusBarShowsNoTextFiguresWithoutALogo();
+    void logoDialogHasItsOwnTitleAndKeepsTheChosenType();
 };
 
 void LogoPageTest::answeringNoChangesNothing()
@@ -140,6 +144,67 @@ void LogoPageTest::previewShowsThePromptWithoutALogo()
         anyWhite = canvas.pixelColor(x, 100) == QColor(Qt::white);
     QVERIFY(anyWhite);
     QVERIFY(!w.Render1->isEnabled());
+}
+
+void LogoPageTest::statusBarShowsNoTextFiguresWithoutALogo()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    f.addLeds(2);
+    const QString textFigures = w.StatusPanel0->text();
+    QVERIFY(textFigures != f.text(85));
+    QTabBar* tabs = w.PageControl1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QCOMPARE(w.PageControl1->currentIndex(), 1);
+    // The panels' own captions while there is no logo to measure.
+    QCOMPARE(w.StatusPanel0->text(), f.text(85));
+    QCOMPARE(w.StatusPanel1->text(), f.text(86));
+    QCOMPARE(w.StatusPanel2->text(), f.text(87));
+    // A logo has figures of its own; the Text page has the text's again.
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(Qt::white);
+    for (int y = 5; y < 15; ++y)
+        for (int x = 5; x < 35; ++x)
+            logo.setPixelColor(x, y, Qt::black);
+    const QString logoFile = f.folder.filePath(QStringLiteral("logo.png"));
+    QVERIFY(logo.save(logoFile));
+    f.prompts.files.enqueue(logoFile);
+    QTest::mouseClick(w.Button7, Qt::LeftButton);
+    QVERIFY(f.shared.logo.loaded);
+    QVERIFY2(w.StatusPanel1->text() != f.text(86), qPrintable(w.StatusPanel1->text()));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    QCOMPARE(w.StatusPanel0->text(), textFigures);
+}
+
+void LogoPageTest::logoDialogHasItsOwnTitleAndKeepsTheChosenType()
+{
+    WindowFixture f;
+    TForm1& w = *f.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTabBar* tabs = w.PageControl1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    // PNG chosen in the dialog (type 6) and a PNG logo taken.
+    f.prompts.filters.enqueue(6);
+    f.prompts.files.enqueue(f.picture(QStringLiteral("logo.png"), 40, 20, Qt::black));
+    QTest::mouseClick(w.Button7, Qt::LeftButton);
+    QCOMPARE(f.prompts.lastRequest.title, QStringLiteral("Open logo picture"));
+    QVERIFY(f.prompts.lastRequest.filters.at(4).startsWith(QStringLiteral("RLE file")));
+    f.prompts.answers.enqueue(true); // replace the logo
+    QTest::mouseClick(w.Button7, Qt::LeftButton);
+    QCOMPARE(f.prompts.lastRequest.selectedFilter, 6);
+    // The LED pictures' dialog keeps its own title and type.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QCOMPARE(f.prompts.lastRequest.title, f.text(77));
+    QCOMPARE(f.prompts.lastRequest.selectedFilter, 8);
+    f.prompts.filters.enqueue(6);
+    f.prompts.files.enqueue(f.picture(QStringLiteral("led.png"), 20, 10));
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QCOMPARE(f.prompts.lastRequest.selectedFilter, 6);
 }
 
 QTEST_MAIN(LogoPageTest)
