@@ -18,6 +18,9 @@ QSettings store()
 
 bool namesSuffix(const QString& filter, const QString& suffix)
 {
+    // "All files (*)" takes any file.
+    if (filter.contains(QStringLiteral("(*)")))
+        return true;
     static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
     auto it = pattern.globalMatch(filter);
     while (it.hasNext())
@@ -27,7 +30,7 @@ bool namesSuffix(const QString& filter, const QString& suffix)
 }
 
 // The filter the dialog showed when it still names the chosen file's suffix (so that
-// "All pictures" stays chosen), else the first filter that names it, else -1.
+// "All pictures" and "All files" stay chosen), else the first filter that names it, else -1.
 int filterFor(const FileRequest& request, const QString& file)
 {
     const QString suffix = QFileInfo(file).suffix().toLower();

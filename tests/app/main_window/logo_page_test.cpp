@@ -205,6 +205,12 @@ void LogoPageTest::logoDialogHasItsOwnTitleAndKeepsTheChosenType()
     QTest::mouseClick(w.Button1, Qt::LeftButton);
     QTest::mouseClick(w.Button1, Qt::LeftButton);
     QCOMPARE(f.prompts.lastRequest.selectedFilter, 6);
+    // "All files" stays chosen, whatever the picture taken.
+    f.prompts.filters.enqueue(9);
+    f.prompts.files.enqueue(f.picture(QStringLiteral("led2.png"), 20, 10));
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QCOMPARE(f.prompts.lastRequest.selectedFilter, 9);
 }
 
 QTEST_MAIN(LogoPageTest)
