@@ -2,6 +2,7 @@
 #include "app/user_prompts.h"
 
 #include <QAbstractButton>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHeaderView>
@@ -168,12 +169,22 @@ std::optional<QString> QtUserPrompts::runFileDialog(FileRequest& request, bool s
     }
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    // Names, sizes, types and dates in columns wide enough to read: the name takes half.
+    // Names, sizes, types and dates in columns wide enough to read: the size, type and
+    // date take what their texts need, the name a good third of the dialog.
     dialog.setViewMode(QFileDialog::Detail);
     const QFontMetrics metrics(dialog.font());
-    dialog.resize(metrics.averageCharWidth() * 110, metrics.height() * 30);
-    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
-        view->header()->resizeSection(0, dialog.width() / 2);
+    const int pad = metrics.averageCharWidth() * 3;
+    dialog.resize(metrics.averageCharWidth() * 140, metrics.height() * 30);
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        const QDateTime lastDay(QDate(2026, 12, 31), QTime(23, 59));
+        header->resizeSection(0, dialog.width() * 7 / 20);
+        header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("1023.9 KiB")) + pad);
+        header->resizeSection(2, metrics.averageCharWidth() * 20 + pad);
+        header->resizeSection(
+            3, metrics.horizontalAdvance(dialog.locale().toString(lastDay, QLocale::ShortFormat)) +
+                   pad);
+    }
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     const qsizetype filter = request.filters.indexOf(dialog.selectedNameFilter());
     if (filter >= 0)
