@@ -93,7 +93,7 @@ void PlacePictures(QTextDocument& doc, const QString& folder, ManualTarget targe
 } // namespace
 
 Manual BuildManual(const QString& markdown, const QString& folder, ManualTarget target,
-                   double widestPicture)
+                   double widestPicture, const QString& titleNote)
 {
     Manual manual;
     manual.document = std::make_unique<QTextDocument>();
@@ -106,12 +106,16 @@ Manual BuildManual(const QString& markdown, const QString& folder, ManualTarget 
     std::vector<ManualHeading> headings;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         const int level = b.blockFormat().headingLevel();
-        if (level == 1 && manual.title.isEmpty())
+        if (level == 1 && manual.title.isEmpty()) {
             manual.title = b.text();
+            manual.titleBlock = b;
+        }
         if (b.text().trimmed() == kContentsMarker) {
             marker = b;
-            if (!headings.empty())
+            if (!headings.empty()) {
+                manual.contentsTitle = headings.back().text;
                 headings.pop_back();
+            }
         }
         if (level == 2 || level == 3)
             headings.push_back({b.text(), level, b});
@@ -163,6 +167,25 @@ Manual BuildManual(const QString& markdown, const QString& folder, ManualTarget 
             }
         }
         manual.contents = table;
+    }
+
+    if (manual.titleBlock.isValid()) {
+        QTextCursor c(manual.titleBlock);
+        QTextBlockFormat centred = manual.titleBlock.blockFormat();
+        centred.setAlignment(Qt::AlignHCenter);
+        c.setBlockFormat(centred);
+        if (!titleNote.isEmpty()) {
+            c.movePosition(QTextCursor::EndOfBlock);
+            QTextBlockFormat note;
+            note.setAlignment(Qt::AlignHCenter);
+            note.setTopMargin(6);
+            note.setBottomMargin(18);
+            QTextCharFormat noteText;
+            noteText.setFontPointSize(12);
+            c.insertBlock(note, noteText);
+            c.insertText(titleNote);
+            manual.noteBlock = c.block();
+        }
     }
 
     PlacePictures(doc, folder, target, widestPicture);

@@ -27,6 +27,9 @@ struct ManualHeading {
 struct Manual {
     std::unique_ptr<QTextDocument> document;
     QString title; // the text of the one level-1 heading
+    QTextBlock titleBlock;    // that heading
+    QTextBlock noteBlock;     // the note under it (the version and date), if one was given
+    QString contentsTitle;    // the heading of the contents
     std::vector<ManualHeading> headings;
     QTextTable* contents = nullptr; // null when the source has no "{contents}" paragraph
 };
@@ -34,9 +37,10 @@ struct Manual {
 // Pictures are read relative to `folder`; a missing one throws std::runtime_error naming
 // it, unless the folder has no pictures/ at all (a build without the windows), in which
 // case the pictures are left out. The PDF's pictures keep their size in screen pixels
-// (Qt scales them for the printer) up to `widestPicture`, and narrow beyond it.
+// (Qt scales them for the printer) up to `widestPicture`, and narrow beyond it. A
+// non-empty `titleNote` stands centred under the title.
 Manual BuildManual(const QString& markdown, const QString& folder, ManualTarget target,
-                   double widestPicture = 0.0);
+                   double widestPicture = 0.0, const QString& titleNote = QString());
 
 // Puts the page numbers (one per heading, counted from 1) in the contents.
 void SetContentsPages(Manual& manual, const std::vector<int>& pages);

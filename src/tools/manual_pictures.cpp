@@ -1,18 +1,20 @@
 // Makes the manual's pictures from the program itself: it starts the real main and render
 // windows on the offscreen platform, walks through the tutorial with the example LED
-// pictures, and saves what the windows show at each step, the preview in every style and
+// pictures, and saves what the windows show at each step (cut to the part the step is
+// about, with numbered callouts), the poster it prints, the preview in every style and
 // crops of rendered results. Run at build time, so that the manual always shows the
 // windows as they are built.
 //
 // usage: manual_pictures PROGRAM_FOLDER LANGUAGE.lng EXAMPLES_FOLDER OUTPUT_FOLDER
-//                        RENDER_FOLDER
-// The render results go to RENDER_FOLDER, emptied first and removed at the end: its name
-// shows in the render window's pictures, so it is the same at every build.
+//                        RENDER_FOLDER PDFTOPPM
+// The render results go to RENDER_FOLDER, emptied first and removed at the end; the pages
+// of the poster are drawn from its PDF with poppler's pdftoppm.
 #include "app/main_window/led_strip.h"
 #include "app/main_window/main_window.h"
+#include "app/poster_window/poster_window.h"
 #include "app/render_window/render_window.h"
-#include "app/runs/backdrop.h"
 #include "app/shared_state.h"
+#include "tools/manual_picture_drawing.h"
 #include "tools/tool_prompts.h"
 
 #include <QAbstractButton>
@@ -23,8 +25,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
-#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -35,7 +39,9 @@
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace lumexa
 {
@@ -58,6 +64,10 @@ template <typename T> T* Control(QWidget* window, const char* name)
     return control;
 }
 
+// The size of the tutorial's result in pixels: its dot grid times the example LED
+// pictures' 16 pixels.
+constexpr QSize kTutorialResult(1760, 320);
+
 // Lets the windows settle: pending layouts, resizes and recomputes.
 void Settle()
 {
@@ -65,81 +75,24 @@ void Settle()
         QApplication::processEvents();
 }
 
-// Alpha is the render's coverage mark, not transparency meant for a page: a dot-free
-// area would otherwise print as paper.
-QImage Opaque(const QImage& image)
+// Lets the windows work while `busy` holds; a hung run must not hang the build.
+void WaitWhile(const std::function<bool()>& busy, const std::string& what)
 {
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
-            row[x] |= 0xff000000u;
-    }
-    return out.convertToFormat(QImage::Format_RGB32);
-}
-
-// As a picture viewer shows a result: what has no coverage lets a checkerboard through,
-// the one the render window draws. `scale` enlarges the pixels, not the squares.
-QImage OverCheckerboard(const QImage& image, int scale)
-{
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    QImage out(argb.size() * scale, QImage::Format_RGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb c = argb.pixel(x / scale, y / scale);
-            const uint8_t rgba[4] = {static_cast<uint8_t>(qRed(c)), static_cast<uint8_t>(qGreen(c)),
-                                     static_cast<uint8_t>(qBlue(c)),
-                                     static_cast<uint8_t>(qAlpha(c))};
-            row[x] = OverBackdrop(rgba, BackdropAt(Backdrop::Checkerboard, x, y));
-        }
-    }
-    return out;
-}
-
-// The rows that differ from the top row's first pixel, and a few more: the preview's
-// empty space above and below the text says nothing about a style.
-QImage TrimRows(const QImage& image)
-{
-    constexpr int kMargin = 6;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    const QRgb ground = rgb.pixel(0, 0);
-    int top = rgb.height(), bottom = -1;
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x)
-            if (row[x] != ground) {
-                top = std::min(top, y);
-                bottom = y;
-                break;
-            }
-    }
-    if (bottom < 0)
-        return rgb;
-    top = std::max(0, top - kMargin);
-    bottom = std::min(rgb.height() - 1, bottom + kMargin);
-    return rgb.copy(0, top, rgb.width(), bottom - top + 1);
-}
-
-// Two crops side by side on a light ground, each enlarged so that single LEDs show.
-QImage BeforeAfter(const QImage& before, const QImage& after, int scale)
-{
-    constexpr int kGap = 12;
-    const QSize s = before.size() * scale;
-    QImage pair(s.width() * 2 + kGap, s.height(), QImage::Format_RGB32);
-    pair.fill(Qt::white);
-    QPainter p(&pair);
-    p.drawImage(QRect(QPoint(0, 0), s), before);
-    p.drawImage(QRect(QPoint(s.width() + kGap, 0), s), after);
-    return pair;
+    QElapsedTimer clock;
+    clock.start();
+    while (busy() && clock.elapsed() < 120000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (busy())
+        throw StepFailed(what + " did not finish");
+    Settle();
 }
 
 class PictureTour
 {
   public:
     PictureTour(const QString& programFolder, const QString& languageFile, const QString& examples,
-                const QString& output, const QString& renders)
-        : languageFile_(languageFile), examples_(examples), output_(output), renders_(renders),
+                const QString& output, const QString& pdftoppm)
+        : languageFile_(languageFile), examples_(examples), output_(output), pdftoppm_(pdftoppm),
           main_(shared_, prompts_), render_(shared_, prompts_, &main_)
     {
         main_.setProgramFolder(programFolder);
@@ -151,14 +104,29 @@ class PictureTour
         main_.show();
         Settle();
         useLanguage();
-        save(main_, "step-start");
+        auto* text = Control<QLineEdit>(&main_, "Edit1");
+        auto* strip = Control<QWidget>(&main_, "ScrollBox1");
+        auto* preview = Control<QWidget>(&main_, "Bevel1");
+        const QRect styleRow = RectIn(&main_, styleButtons());
+        const QRect stripRow = RectIn(&main_, {strip, Control<QWidget>(&main_, "Button1"),
+                                               Control<QWidget>(&main_, "Button5")});
+        save(main_, "step-start", main_.rect(),
+             {{RectIn(&main_, Control<QWidget>(&main_, "PageControl1")), CalloutSide::Left},
+              {RectIn(&main_, strip), CalloutSide::Right},
+              {RectIn(&main_, text), CalloutSide::Left},
+              {styleRow, CalloutSide::Left},
+              {RectIn(&main_, preview), CalloutSide::Left},
+              {RectIn(&main_, {Control<QWidget>(&main_, "ScrollBar6"),
+                               Control<QWidget>(&main_, "ScrollBar2")}),
+               CalloutSide::Right}});
 
         // Type a text.
-        auto* text = Control<QLineEdit>(&main_, "Edit1");
         text->selectAll();
         QTest::keyClicks(text, QStringLiteral("Lumexa LED"));
         Settle();
-        save(main_, "step-text");
+        save(main_, "step-text", RectIn(&main_, {text, preview}),
+             {{RectIn(&main_, text), CalloutSide::Left},
+              {RectIn(&main_, preview), CalloutSide::Left}});
 
         // Choose a font.
         auto* fonts = Control<QListWidget>(&main_, "ListBox1");
@@ -171,7 +139,10 @@ class PictureTour
         QTest::mouseClick(fonts->viewport(), Qt::LeftButton, {},
                           fonts->visualItemRect(font).center());
         Settle();
-        save(main_, "step-font");
+        const QRect item(fonts->viewport()->mapTo(&main_, fonts->visualItemRect(font).topLeft()),
+                         fonts->visualItemRect(font).size());
+        save(main_, "step-font", RectIn(&main_, {Control<QWidget>(&main_, "PageControl1"), text}),
+             {{item, CalloutSide::Right}, {RectIn(&main_, text), CalloutSide::Left}});
 
         // Add the example LED pictures: the unlit LED first, then the lit ones.
         for (const char* led : {"unlit", "red", "amber", "green", "blue"}) {
@@ -179,7 +150,21 @@ class PictureTour
             QTest::mouseClick(Control<QAbstractButton>(&main_, "Button1"), Qt::LeftButton);
             Settle();
         }
-        save(main_, "step-leds");
+        // Wide enough for the whole strip, from the unlit LED to the one added last.
+        const QSize size = main_.size();
+        main_.resize(size.width() + 320, size.height());
+        Settle();
+        main_.strip()->scrollTo(0);
+        Settle();
+        save(main_, "step-leds",
+             RectIn(&main_, {strip, Control<QWidget>(&main_, "Button1"),
+                             Control<QWidget>(&main_, "Button5")}),
+             {{RectIn(&main_, Control<QWidget>(&main_, "Button1")), CalloutSide::Left},
+              {ledRect(0), CalloutSide::Above},
+              {ledRect(4), CalloutSide::Above}});
+        main_.resize(size);
+        main_.strip()->scrollTo(1 << 20); // back to the end, where adding left it
+        Settle();
 
         // Tag "exa" with the amber LED: select the letters, then click LED picture 2.
         text->setFocus();
@@ -188,21 +173,22 @@ class PictureTour
         if (!text->text().contains(QStringLiteral("[&+02]exa[&-02]")))
             throw StepFailed("clicking LED picture 2 did not tag the selected letters: " +
                              text->text().toStdString());
-        save(main_, "step-tag");
+        save(main_, "step-tag", stripRow | RectIn(&main_, text),
+             {{ledRect(2), CalloutSide::Above}, {RectIn(&main_, text), CalloutSide::Left}});
 
         // Pick the Preview style: every letter with the LED picture its tag gives it.
-        QTest::mouseClick(Control<QAbstractButton>(&main_, "SpeedButton6"), Qt::LeftButton);
+        auto* previewStyle = Control<QAbstractButton>(&main_, "SpeedButton6");
+        QTest::mouseClick(previewStyle, Qt::LeftButton);
         Settle();
-        save(main_, "step-style");
+        save(main_, "step-style", styleRow | RectIn(&main_, preview),
+             {{RectIn(&main_, previewStyle), CalloutSide::Above},
+              {RectIn(&main_, preview), CalloutSide::Left}});
 
         // Open the render window, render, and look at the result.
-        renderSession([this] {
-            save(render_, "step-render-window");
-            const QImage result = renderTo(QStringLiteral("lumexa"));
-            save(render_, "step-rendered");
-            save(Opaque(result.copy(0, 0, std::min(result.width(), 760), result.height())),
-                 "step-result");
-        });
+        renderSession([this] { tutorialRender(); });
+
+        // Print it as a banner a metre wide.
+        posterSession();
 
         // The options need LED pictures with alpha pictures: the example project has them.
         prompts_.files.enqueue(example(QStringLiteral("text.led")));
@@ -237,6 +223,30 @@ class PictureTour
         prompts_.checkNoMessages();
         save(window.grab().toImage(), name);
     }
+    // The part of the window a step is about, with the numbers the text refers to.
+    void save(QWidget& window, const char* name, const QRect& area,
+              const std::vector<Callout>& callouts)
+    {
+        prompts_.checkNoMessages();
+        save(WithCallouts(window.grab().toImage(), area, callouts), name);
+    }
+
+    std::vector<const QWidget*> styleButtons()
+    {
+        std::vector<const QWidget*> buttons;
+        for (int i = 1; i <= 7; ++i)
+            buttons.push_back(Control<QWidget>(
+                &main_, ("SpeedButton" + QByteArray::number(i)).constData()));
+        return buttons;
+    }
+
+    QRect ledRect(int n)
+    {
+        const StripEntry* entry = main_.strip()->entry(n);
+        if (!entry)
+            throw StepFailed("the strip has no LED picture " + std::to_string(n));
+        return RectIn(&main_, entry->panel);
+    }
 
     void clickLed(int n)
     {
@@ -268,28 +278,147 @@ class PictureTour
         useLanguage();
     }
 
-    // Chooses a destination, presses Render, waits for the run and reads the result.
+    // Chooses a destination, presses Render, waits for the run and reads the result. The
+    // name is relative to the render folder, the current one, so that the window shows a
+    // file name as a reader's would be and no folder of the build.
     QImage renderTo(const QString& name)
     {
-        const QString path = QDir(renders_).filePath(name + ".png");
+        const QString path = name + ".png";
         prompts_.files.enqueue(path);
         QTest::mouseClick(Control<QAbstractButton>(&render_, "BitBtn1"), Qt::LeftButton);
         auto* renderButton = Control<QAbstractButton>(&render_, "Button2");
         if (!renderButton->isEnabled())
             throw StepFailed("Render is not enabled after choosing " + path.toStdString());
         QTest::mouseClick(renderButton, Qt::LeftButton);
-        QElapsedTimer clock;
-        clock.start();
-        // A hung run must not hang the build.
-        while (render_.runActive() && clock.elapsed() < 120000)
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (render_.runActive())
-            throw StepFailed("the render of " + path.toStdString() + " did not finish");
-        Settle();
+        WaitWhile([this] { return render_.runActive(); }, "the render of " + path.toStdString());
         prompts_.checkNoMessages();
         QImage image(path);
         if (image.isNull())
             throw StepFailed("the render wrote no readable " + path.toStdString());
+        return image;
+    }
+
+    void tutorialRender()
+    {
+        const std::vector<Callout> overview = {
+            {RectIn(&render_, Control<QWidget>(&render_, "GroupBox2")), CalloutSide::Left},
+            {RectIn(&render_, Control<QWidget>(&render_, "RadioGroup1")), CalloutSide::Left},
+            {destination(), CalloutSide::Left},
+            {RectIn(&render_, Control<QWidget>(&render_, "Memo1")), CalloutSide::Left},
+            {RectIn(&render_, Control<QWidget>(&render_, "Panel1")), CalloutSide::Right},
+            {RectIn(&render_, Control<QWidget>(&render_, "GroupBox1")), CalloutSide::Right},
+            {RectIn(&render_, Control<QWidget>(&render_, "Button2")), CalloutSide::Right},
+            {RectIn(&render_, Control<QWidget>(&render_, "PrintSizeBox")), CalloutSide::Left}};
+        save(render_, "step-render-window", render_.rect(), overview);
+        const QImage result = renderTo(QStringLiteral("lumexa"));
+        // The manual's worked example of the print size counts with these figures.
+        if (result.size() != kTutorialResult)
+            throw StepFailed("the tutorial's result is " + std::to_string(result.width()) + " x " +
+                             std::to_string(result.height()) +
+                             " pixels; the manual's example of the print size counts with " +
+                             std::to_string(kTutorialResult.width()) + " x " +
+                             std::to_string(kTutorialResult.height()));
+        auto* bitBtn = Control<QWidget>(&render_, "BitBtn1");
+        const QRect area = RectIn(&render_, {Control<QWidget>(&render_, "Label2"),
+                                             Control<QWidget>(&render_, "Memo1"),
+                                             Control<QWidget>(&render_, "Panel1"),
+                                             Control<QWidget>(&render_, "Button2")});
+        save(render_, "step-rendered", area,
+             {{RectIn(&render_, bitBtn), CalloutSide::Above},
+              {RectIn(&render_, Control<QWidget>(&render_, "Button2")), CalloutSide::Above},
+              {RectIn(&render_, Control<QWidget>(&render_, "Memo1")), CalloutSide::Left},
+              {RectIn(&render_, Control<QWidget>(&render_, "Panel1")), CalloutSide::Right}});
+        save(Opaque(result.copy(0, 0, std::min(result.width(), 760), result.height())),
+             "step-result");
+    }
+
+    QRect destination()
+    {
+        return RectIn(&render_, {Control<QWidget>(&render_, "Edit1"),
+                                 Control<QWidget>(&render_, "BitBtn1")});
+    }
+
+    // File > Print poster with the tutorial's result a metre wide: the window, then the
+    // poster it prints, its overview page and one sheet as a PDF viewer shows them.
+    void posterSession()
+    {
+        QTimer::singleShot(0, [this] {
+            auto* window = main_.findChild<PosterWindow*>();
+            try {
+                if (!window)
+                    throw StepFailed("File > Print poster showed no poster window");
+                posterSteps(*window);
+            } catch (const std::exception& e) {
+                tourError_ = QString::fromStdString(e.what());
+            }
+            if (window) {
+                QTest::mouseClick(window->CloseButton, Qt::LeftButton);
+                if (window->isVisible())
+                    window->reject();
+            }
+        });
+        Control<QAction>(&main_, "PrintPoster1")->trigger();
+        if (!tourError_.isEmpty())
+            throw StepFailed(tourError_.toStdString());
+        useLanguage();
+    }
+
+    void posterSteps(PosterWindow& window)
+    {
+        // The window's own timer runs while it lays out, samples its picture or prints.
+        auto* timer = window.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        const auto busy = [&window, timer] {
+            return !window.laidOut() || window.printing() || (timer && timer->isActive());
+        };
+        WaitWhile(busy, "the poster window's layout");
+        window.SizeEdit->setFocus();
+        QTest::keyClicks(window.SizeEdit, QStringLiteral("100cm"));
+        WaitWhile(busy, "the poster window's plan");
+        if (!window.plan())
+            throw StepFailed("the poster window plans no poster: " +
+                             window.SummaryLabel->text().toStdString());
+        const auto field = [&window](const char* label, std::vector<const QWidget*> controls) {
+            controls.push_back(Control<QWidget>(&window, label));
+            return RectIn(&window, controls);
+        };
+        save(window, "step-poster", window.rect(),
+             {{field("PaperLabel", {window.PaperBox, window.PaperEdit}), CalloutSide::Left},
+              {field("OrientationLabel", {window.OrientationBox}), CalloutSide::Left},
+              {RectIn(&window, {window.SizeKindBox, window.SizeEdit}), CalloutSide::Left},
+              {field("MarginLabel", {window.MarginEdit, window.OverlapEdit}), CalloutSide::Left},
+              {RectIn(&window, window.PreviewPanel), CalloutSide::Right},
+              {RectIn(&window, window.SummaryLabel), CalloutSide::Right},
+              {RectIn(&window, window.PrintButton), CalloutSide::Right}});
+
+        const QString pdf = QStringLiteral("poster.pdf");
+        prompts_.files.enqueue(pdf);
+        QTest::mouseClick(window.PrintButton, Qt::LeftButton);
+        WaitWhile(busy, "the poster's print");
+        prompts_.checkNoMessages();
+        if (!QFileInfo(pdf).size())
+            throw StepFailed("the poster window wrote no " + pdf.toStdString());
+        save(AsPaper(pdfPage(pdf, 1)), "poster-overview");
+        save(AsPaper(pdfPage(pdf, 2)), "poster-sheet");
+    }
+
+    // One page of a PDF as poppler draws it, at a resolution that shows a sheet whole.
+    QImage pdfPage(const QString& pdf, int page)
+    {
+        const QString prefix = QStringLiteral("page-%1").arg(page);
+        const QString number = QString::number(page);
+        QProcess pdftoppm;
+        pdftoppm.start(pdftoppm_, {QStringLiteral("-png"), QStringLiteral("-r"),
+                                   QStringLiteral("50"), QStringLiteral("-f"), number,
+                                   QStringLiteral("-l"), number, QStringLiteral("-singlefile"),
+                                   pdf, prefix});
+        if (!pdftoppm.waitForFinished(120000) || pdftoppm.exitStatus() != QProcess::NormalExit ||
+            pdftoppm.exitCode() != 0)
+            throw StepFailed("pdftoppm could not draw page " + number.toStdString() + " of " +
+                             pdf.toStdString() + ": " +
+                             QString::fromLocal8Bit(pdftoppm.readAllStandardError()).toStdString());
+        QImage image(prefix + QStringLiteral(".png"));
+        if (image.isNull())
+            throw StepFailed("pdftoppm drew no page " + number.toStdString());
         return image;
     }
 
@@ -334,7 +463,8 @@ class PictureTour
             setOption(pair.option, wasOn);
             if (pair.other)
                 setOption(pair.other, otherWasOn);
-            save(BeforeAfter(Opaque(off.copy(kCorner)), Opaque(on.copy(kCorner)), 3), pair.picture);
+            save(OffAndOn(Opaque(off.copy(kCorner)), Opaque(on.copy(kCorner)), option->text(), 3),
+                 pair.picture);
         }
 
         // The unlit LEDs transparent and opaque, as a viewer that shows transparency does.
@@ -347,13 +477,17 @@ class PictureTour
             QTest::keyClick(opacity, index == 0 ? Qt::Key_Home : Qt::Key_End);
             if (opacity->currentIndex() != index)
                 throw StepFailed(std::string("cannot choose ") + picture);
-            save(OverCheckerboard(renderTo(QString::fromLatin1(picture)).copy(kCorner), 3),
+            const QString label = Control<QAbstractButton>(&render_, "CheckBox4")->text() +
+                                  QStringLiteral(": ") + opacity->currentText();
+            save(Labelled(OverCheckerboard(renderTo(QString::fromLatin1(picture)).copy(kCorner), 3),
+                          label, 1),
                  picture);
         }
         opacity->setCurrentIndex(chosen);
     }
 
-    // The preview of every style, cut to the words so the pictures compare at a glance.
+    // The preview of every style, cut to the words so the pictures compare at a glance,
+    // enlarged so that single dots show, under the style button's caption.
     void styles()
     {
         static const char* names[] = {"flat",   "button",  "dot",   "points",
@@ -361,11 +495,13 @@ class PictureTour
         auto* preview = Control<QWidget>(&main_, "PaintBox1");
         for (int i = 0; i < 7; ++i) {
             const QByteArray button = "SpeedButton" + QByteArray::number(i + 1);
-            QTest::mouseClick(Control<QAbstractButton>(&main_, button.constData()), Qt::LeftButton);
+            auto* style = Control<QAbstractButton>(&main_, button.constData());
+            QTest::mouseClick(style, Qt::LeftButton);
             Settle();
             const QImage whole = preview->grab().toImage();
-            save(TrimRows(whole.copy(0, 0, std::min(whole.width(), 300), whole.height())),
-                 ("style-" + QByteArray(names[i])).constData());
+            const QImage words =
+                TrimRows(whole.copy(0, 0, std::min(whole.width(), 260), whole.height()));
+            save(Labelled(words, style->text(), 2), ("style-" + QByteArray(names[i])).constData());
         }
         QTest::mouseClick(Control<QAbstractButton>(&main_, "SpeedButton6"), Qt::LeftButton);
         Settle();
@@ -388,7 +524,7 @@ class PictureTour
     QString languageFile_;
     QString examples_;
     QString output_;
-    QString renders_;
+    QString pdftoppm_;
     TForm4 shared_;
     ToolPrompts prompts_;
     TForm1 main_;
@@ -401,9 +537,9 @@ class PictureTour
 
 int main(int argc, char** argv)
 {
-    if (argc != 6) {
+    if (argc != 7) {
         std::fprintf(stderr, "usage: manual_pictures PROGRAM_FOLDER LANGUAGE.lng "
-                             "EXAMPLES_FOLDER OUTPUT_FOLDER RENDER_FOLDER\n");
+                             "EXAMPLES_FOLDER OUTPUT_FOLDER RENDER_FOLDER PDFTOPPM\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -415,8 +551,7 @@ int main(int argc, char** argv)
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    const QString output = QString::fromLocal8Bit(argv[4]);
-    if (!QDir().mkpath(output)) {
+    if (!QDir().mkpath(QString::fromLocal8Bit(argv[4]))) {
         std::fprintf(stderr, "Cannot create the folder %s\n", argv[4]);
         return 1;
     }
@@ -426,10 +561,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Cannot create the folder %s\n", argv[5]);
         return 1;
     }
+    // The results are named relative to their folder, as a reader's would be.
+    const QString output = QDir(QString::fromLocal8Bit(argv[4])).absolutePath();
+    QDir::setCurrent(renders.absolutePath());
     int status = 0;
     try {
-        lumexa::PictureTour tour(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
-                                 QString::fromLocal8Bit(argv[3]), output, renders.path());
+        lumexa::PictureTour tour(QDir(QString::fromLocal8Bit(argv[1])).absolutePath(),
+                                 QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath(),
+                                 QDir(QString::fromLocal8Bit(argv[3])).absolutePath(), output,
+                                 QString::fromLocal8Bit(argv[6]));
         tour.run();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "manual_pictures: %s\n", e.what());

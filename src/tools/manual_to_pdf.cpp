@@ -2,16 +2,23 @@
 // numbers, a table of contents and bookmarks, and into the HTML version for a browser.
 // Runs at build time on the offscreen platform.
 //
-// usage: manual_to_pdf MANUAL.md OUTPUT.pdf OUTPUT.html
-// The pictures the manual names are read relative to OUTPUT.html's folder.
+// usage: manual_to_pdf [options] MANUAL.md OUTPUT.pdf OUTPUT.html
+// The pictures the manual names are read relative to OUTPUT.html's folder. The options
+// give the title page its version line and the language the date is written in, and the
+// HTML version its link to the other language's copy and its search box's words.
 #include "tools/manual_document.h"
+#include "tools/manual_html.h"
 #include "tools/pdf_outline.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -109,6 +116,24 @@ QTextBlock LeadIn(const QTextBlock& picture, int page, double pageHeight)
     return start;
 }
 
+// The title and the note under it stand a third down the first page, alone on it.
+void MakeTitlePage(Manual& manual, double pageHeight)
+{
+    if (!manual.titleBlock.isValid())
+        return;
+    QTextCursor title(manual.titleBlock);
+    QTextBlockFormat top = manual.titleBlock.blockFormat();
+    top.setTopMargin(pageHeight * 0.3);
+    title.setBlockFormat(top);
+    title.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat large;
+    large.setFontPointSize(30);
+    title.mergeCharFormat(large);
+    const QTextBlock last = manual.noteBlock.isValid() ? manual.noteBlock : manual.titleBlock;
+    if (last.next().isValid())
+        BreakBefore(last.next());
+}
+
 // Chapters start on a new page, a picture that would run over the foot of a page goes
 // to the next one (Qt's layout breaks pages between blocks only), and a section heading
 // never stands alone at the foot of a page. Then the contents get the page numbers,
@@ -167,7 +192,8 @@ std::vector<Placement> Paginate(Manual& manual, double pageHeight)
     throw std::runtime_error("the page breaks of the manual do not settle");
 }
 
-void WritePdf(const QString& markdown, const QString& folder, const QString& path)
+void WritePdf(const QString& markdown, const QString& folder, const QString& path,
+              const QString& titleNote)
 {
     QPdfWriter pdf(path + QStringLiteral(".part"));
     pdf.setCreator(QStringLiteral("Lumexa"));
@@ -179,13 +205,15 @@ void WritePdf(const QString& markdown, const QString& folder, const QString& pat
     const double footer = MmToPixels(kFooterMm);
     const QSizeF page(body.width(), body.height() - footer);
 
-    // Two thirds of the page's width leave two steps of the tutorial to a page.
+    // The steps' pictures are cut to what they show, so they print at their size; only
+    // whole windows and the widest samples narrow to the page.
     Manual manual = BuildManual(markdown, folder, ManualTarget::Pdf,
-                                page.width() * 0.65 / kDevicePixelsPerScreenPixel);
+                                page.width() / kDevicePixelsPerScreenPixel, titleNote);
     QTextDocument& doc = *manual.document;
     pdf.setTitle(manual.title);
     doc.documentLayout()->setPaintDevice(&pdf);
     doc.setPageSize(page);
+    MakeTitlePage(manual, page.height());
     const std::vector<Placement> places = Paginate(manual, page.height());
 
     {
@@ -234,17 +262,24 @@ void WritePdf(const QString& markdown, const QString& folder, const QString& pat
     WriteFile(path, bytes);
 }
 
-void WriteHtml(const QString& markdown, const QString& folder, const QString& path)
+void WriteHtml(const QString& markdown, const QString& folder, const QString& path,
+               const QString& titleNote, const HtmlChrome& chrome)
 {
-    Manual manual = BuildManual(markdown, folder, ManualTarget::Html);
-    QString html = manual.document->toHtml();
-    // Pictures narrow with the window; the text keeps a readable line length.
-    html.replace(QStringLiteral("</head>"),
-                 QStringLiteral("<meta name=\"viewport\" content=\"width=device-width\" />\n"
-                                "<style>body { max-width: 50em; margin: auto; padding: 1em; }\n"
-                                "img { max-width: 100%; height: auto; }\n"
-                                "table { border-collapse: collapse; }</style>\n</head>"));
-    WriteFile(path, html.toUtf8());
+    Manual manual = BuildManual(markdown, folder, ManualTarget::Html, 0.0, titleNote);
+    WriteFile(path, WithSidebar(manual, chrome).toUtf8());
+}
+
+// "Version 1.2.0, 11 December 2026": the date of the build, or the one SOURCE_DATE_EPOCH
+// gives for a build that must come out the same each time.
+QString TitleNote(const QString& versionLine, const QLocale& locale)
+{
+    QDate date = QDate::currentDate();
+    bool given = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&given);
+    if (given)
+        date = QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date();
+    const QString day = locale.toString(date, QStringLiteral("d MMMM yyyy"));
+    return versionLine.isEmpty() ? day : versionLine + QStringLiteral(", ") + day;
 }
 
 } // namespace
@@ -252,26 +287,56 @@ void WriteHtml(const QString& markdown, const QString& folder, const QString& pa
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: manual_to_pdf MANUAL.md OUTPUT.pdf OUTPUT.html\n");
-        return 2;
-    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    QCommandLineParser options;
+    const QCommandLineOption version({QStringLiteral("version-line")},
+                                     QStringLiteral("the title page's version line"),
+                                     QStringLiteral("TEXT"));
+    const QCommandLineOption language({QStringLiteral("language")},
+                                      QStringLiteral("the manual's language, such as en"),
+                                      QStringLiteral("CODE"), QStringLiteral("en"));
+    const QCommandLineOption other({QStringLiteral("other")},
+                                   QStringLiteral("the other language's copy: NAME=ADDRESS"),
+                                   QStringLiteral("LINK"));
+    const QCommandLineOption search({QStringLiteral("search")},
+                                    QStringLiteral("the search box's placeholder"),
+                                    QStringLiteral("TEXT"), QStringLiteral("Search"));
+    const QCommandLineOption none({QStringLiteral("no-match")},
+                                  QStringLiteral("what the search says when nothing matches"),
+                                  QStringLiteral("TEXT"), QStringLiteral("Nothing found"));
+    options.addOptions({version, language, other, search, none});
+    options.addPositionalArgument(QStringLiteral("MANUAL.md"), QString());
+    options.addPositionalArgument(QStringLiteral("OUTPUT.pdf"), QString());
+    options.addPositionalArgument(QStringLiteral("OUTPUT.html"), QString());
+    options.process(app);
+    const QStringList files = options.positionalArguments();
+    if (files.size() != 3) {
+        std::fprintf(stderr, "usage: manual_to_pdf [options] MANUAL.md OUTPUT.pdf OUTPUT.html\n");
+        return 2;
+    }
 
-    QFile in(QString::fromLocal8Bit(argv[1]));
+    QFile in(files[0]);
     if (!in.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "Cannot open file %s\n", argv[1]);
+        std::fprintf(stderr, "Cannot open file %s\n", qPrintable(files[0]));
         return 1;
     }
     const QString markdown = QString::fromUtf8(in.readAll());
-    const QString html = QString::fromLocal8Bit(argv[3]);
+    const QString html = files[2];
     const QString folder = QFileInfo(html).absolutePath();
+    lumexa::HtmlChrome chrome;
+    chrome.language = options.value(language);
+    const QString link = options.value(other);
+    chrome.otherName = link.section(QLatin1Char('='), 0, 0);
+    chrome.otherAddress = link.section(QLatin1Char('='), 1);
+    chrome.searchPlaceholder = options.value(search);
+    chrome.noMatch = options.value(none);
+    const QString note = lumexa::TitleNote(options.value(version), QLocale(chrome.language));
     try {
         if (!QDir().mkpath(folder))
             throw std::runtime_error("Cannot create the folder " + folder.toStdString());
-        lumexa::WritePdf(markdown, folder, QString::fromLocal8Bit(argv[2]));
-        lumexa::WriteHtml(markdown, folder, html);
+        lumexa::WritePdf(markdown, folder, files[1], note);
+        lumexa::WriteHtml(markdown, folder, html, note, chrome);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "manual_to_pdf: %s\n", e.what());
         return 1;

@@ -30,7 +30,7 @@ for entry in "manual.md lumexa_TesselEN.pdf en" "manual_pl.md lumexa_TesselPL.pd
   [ "${#bookmarks[@]}" -eq "${#headings[@]}" ] ||
     fail "$pdf: ${#bookmarks[@]} bookmarks for ${#headings[@]} headings"
 
-  contents=$(text -layout -f 1 -l 3 "$file")
+  contents=$(text -layout -f 1 -l 5 "$file")
   every_page=$(text "$file")
   for i in "${!headings[@]}"; do
     page="${bookmarks[$i]%% *}"
