@@ -104,7 +104,12 @@ QTextBlock LeadIn(const QTextBlock& picture, int page, double pageHeight)
     };
     QTextBlock start = picture;
     QTextBlock before = picture.previous();
-    if (onPage(before) && before.blockFormat().headingLevel() == 0 && !HoldsPicture(before)) {
+    // The caption of the picture before is no lead-in: it stays with its own picture.
+    const bool caption = before.isValid() && before.begin() != before.end() &&
+                         before.begin().fragment().charFormat().fontItalic() &&
+                         HoldsPicture(before.previous());
+    if (onPage(before) && before.blockFormat().headingLevel() == 0 && !HoldsPicture(before) &&
+        !caption) {
         start = before;
         before = before.previous();
     }
