@@ -21,6 +21,7 @@ img { max-width: 100%; height: auto; }
 table { border-collapse: collapse; }
 h2 { margin-top: 2.4em !important; padding-top: 0.6em; border-top: 1px solid #d8d8d8; }
 h3 { margin-top: 1.8em !important; }
+h1, h2, h3 { margin-bottom: 0.5em !important; }
 #sidebar { position: fixed; top: 0; bottom: 0; left: 0; width: 18em; box-sizing: border-box;
   overflow-y: auto; padding: 1em; background: #f3f3f0; border-right: 1px solid #d8d8d8;
   font-family: 'DejaVu Sans', sans-serif; font-size: 10pt; }
