@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Reads the built manuals back with poppler's tools: each has one bookmark per chapter
 # and section of its source, leading to the page that holds the heading; the contents
-# give the same page numbers; the PDF shows every picture the source names; and every
-# picture of the HTML manual lies beside it.
+# give the same page numbers; the PDF shows every picture the source names; the HTML
+# manual's sidebar lists every heading beside a search box and links to the other
+# language's copy; and every picture of the HTML manual lies beside it.
 set -euo pipefail
 build="$1"
 docs="$2"
@@ -52,6 +53,15 @@ for entry in "manual.md lumexa_TesselEN.pdf en" "manual_pl.md lumexa_TesselPL.pd
   [ "$shown" -eq "$named" ] || fail "$pdf shows $shown pictures, its source names $named"
 
   [ -s "$html" ] || fail "no HTML manual $html"
+  # The sidebar lists every heading, the search box is there, and the link to the other
+  # language's copy leads to a built file.
+  listed=$(grep -c '<li class="\(chapter\|section\)" data-anchor=' "$html" || true)
+  [ "$listed" -eq "${#headings[@]}" ] ||
+    fail "$html: the sidebar lists $listed headings of ${#headings[@]}"
+  grep -q '<input id="search"' "$html" || fail "$html has no search box"
+  other=$(sed -n 's|.*<p class="language"><a href="\([^"]*\)">.*|\1|p' "$html")
+  [ -n "$other" ] && [ -s "$(dirname "$html")/$other" ] ||
+    fail "$html: the other language's copy '$other' is missing"
   while read -r picture; do
     [ -s "$(dirname "$html")/$picture" ] || fail "$html names the missing $picture"
   done < <(grep -o 'src="[^"]*"' "$html" | sed 's/^src="//; s/"$//')
