@@ -26,10 +26,10 @@ struct ManualHeading {
 
 struct Manual {
     std::unique_ptr<QTextDocument> document;
-    QString title; // the text of the one level-1 heading
-    QTextBlock titleBlock;    // that heading
-    QTextBlock noteBlock;     // the note under it (the version and date), if one was given
-    QString contentsTitle;    // the heading of the contents
+    QString title;         // the text of the one level-1 heading
+    QTextBlock titleBlock; // that heading
+    QTextBlock noteBlock;  // the note under it (the version and date), if one was given
+    QString contentsTitle; // the heading of the contents
     std::vector<ManualHeading> headings;
     QTextTable* contents = nullptr; // null when the source has no "{contents}" paragraph
 };

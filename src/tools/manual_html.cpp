@@ -110,9 +110,9 @@ QString WithSidebar(const Manual& manual, const HtmlChrome& chrome)
         html.insert(end, QLatin1Char('\n') + Sidebar(manual, chrome) +
                              QStringLiteral("<main id=\"top\">\n"));
     }
-    html.replace(QStringLiteral("</body>"),
-                 QStringLiteral("</main>\n") + QString::fromUtf8(kScript) +
-                     QStringLiteral("</body>"));
+    html.replace(QStringLiteral("</body>"), QStringLiteral("</main>\n") +
+                                                QString::fromUtf8(kScript) +
+                                                QStringLiteral("</body>"));
     return html;
 }
 

@@ -24,8 +24,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -235,8 +235,8 @@ class PictureTour
     {
         std::vector<const QWidget*> buttons;
         for (int i = 1; i <= 7; ++i)
-            buttons.push_back(Control<QWidget>(
-                &main_, ("SpeedButton" + QByteArray::number(i)).constData()));
+            buttons.push_back(
+                Control<QWidget>(&main_, ("SpeedButton" + QByteArray::number(i)).constData()));
         return buttons;
     }
 
@@ -319,10 +319,10 @@ class PictureTour
                              std::to_string(kTutorialResult.width()) + " x " +
                              std::to_string(kTutorialResult.height()));
         auto* bitBtn = Control<QWidget>(&render_, "BitBtn1");
-        const QRect area = RectIn(&render_, {Control<QWidget>(&render_, "Label2"),
-                                             Control<QWidget>(&render_, "Memo1"),
-                                             Control<QWidget>(&render_, "Panel1"),
-                                             Control<QWidget>(&render_, "Button2")});
+        const QRect area =
+            RectIn(&render_,
+                   {Control<QWidget>(&render_, "Label2"), Control<QWidget>(&render_, "Memo1"),
+                    Control<QWidget>(&render_, "Panel1"), Control<QWidget>(&render_, "Button2")});
         save(render_, "step-rendered", area,
              {{RectIn(&render_, bitBtn), CalloutSide::Above},
               {RectIn(&render_, Control<QWidget>(&render_, "Button2")), CalloutSide::Above},
@@ -334,8 +334,8 @@ class PictureTour
 
     QRect destination()
     {
-        return RectIn(&render_, {Control<QWidget>(&render_, "Edit1"),
-                                 Control<QWidget>(&render_, "BitBtn1")});
+        return RectIn(&render_,
+                      {Control<QWidget>(&render_, "Edit1"), Control<QWidget>(&render_, "BitBtn1")});
     }
 
     // File > Print poster with the tutorial's result a metre wide: the window, then the
@@ -407,10 +407,10 @@ class PictureTour
         const QString prefix = QStringLiteral("page-%1").arg(page);
         const QString number = QString::number(page);
         QProcess pdftoppm;
-        pdftoppm.start(pdftoppm_, {QStringLiteral("-png"), QStringLiteral("-r"),
-                                   QStringLiteral("50"), QStringLiteral("-f"), number,
-                                   QStringLiteral("-l"), number, QStringLiteral("-singlefile"),
-                                   pdf, prefix});
+        pdftoppm.start(pdftoppm_,
+                       {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
+                        QStringLiteral("-f"), number, QStringLiteral("-l"), number,
+                        QStringLiteral("-singlefile"), pdf, prefix});
         if (!pdftoppm.waitForFinished(120000) || pdftoppm.exitStatus() != QProcess::NormalExit ||
             pdftoppm.exitCode() != 0)
             throw StepFailed("pdftoppm could not draw page " + number.toStdString() + " of " +
