@@ -313,7 +313,7 @@ void TForm1::createControls()
         const char* text;
         int width;
     } panels[] = {{&StatusPanel0, "Font Dots: ??", 120},
-                  {&StatusPanel1, "Matrix size: ???", 220},
+                  {&StatusPanel1, "Dot grid: ???", 220},
                   {&StatusPanel2, "Image size: ???", 200}};
     int index = 0;
     for (const auto& p : panels) {
