@@ -54,8 +54,7 @@ int main(int argc, char** argv)
     QString text = QString::fromUtf8(source.readAll());
     const QString line = kMarker + QLatin1Char('\n');
     if (!text.contains(line)) {
-        std::fprintf(stderr, "manual_shortcuts: %s has no line %s\n", argv[3],
-                     qPrintable(kMarker));
+        std::fprintf(stderr, "manual_shortcuts: %s has no line %s\n", argv[3], qPrintable(kMarker));
         return 1;
     }
     const auto commands = lumexa::ReadWindowCommands(QString::fromLocal8Bit(argv[1]),

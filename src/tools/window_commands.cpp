@@ -52,9 +52,11 @@ class CommandReader
         for (auto* c : window->findChildren<QComboBox*>())
             for (int i = 0; i < c->count(); ++i)
                 add(name, c->itemText(i));
-        // Labels that name a control; the other labels show figures and messages.
+        // Labels that name a control; the others show figures, which are no language
+        // string, or messages, which end as sentences do.
+        static const QRegularExpression sentenceEnd(QStringLiteral("[.?!…]\\s*$"));
         for (auto* l : window->findChildren<QLabel*>())
-            if (l->buddy() || l->objectName().endsWith(QStringLiteral("Label")))
+            if (!l->text().contains(sentenceEnd))
                 add(name, l->text());
         if (!window->windowTitle().isEmpty())
             add(name, window->windowTitle());
