@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace lumexa
@@ -42,20 +43,29 @@ class CommandReader
 
     void controls(QWidget* window, const QString& name)
     {
-        for (auto* b : window->findChildren<QAbstractButton*>())
+        // The window's own controls: not those of the windows it owns, nor the status
+        // bar's panels, which show figures and states.
+        const auto own = [window]<typename T>(T*) {
+            QList<T*> found;
+            for (T* w : window->findChildren<T*>())
+                if (w->window() == window && !qobject_cast<QStatusBar*>(w->parentWidget()))
+                    found.append(w);
+            return found;
+        };
+        for (auto* b : own(static_cast<QAbstractButton*>(nullptr)))
             add(name, b->text());
-        for (auto* g : window->findChildren<QGroupBox*>())
+        for (auto* g : own(static_cast<QGroupBox*>(nullptr)))
             add(name, g->title());
-        for (auto* t : window->findChildren<QTabWidget*>())
+        for (auto* t : own(static_cast<QTabWidget*>(nullptr)))
             for (int i = 0; i < t->count(); ++i)
                 add(name, t->tabText(i));
-        for (auto* c : window->findChildren<QComboBox*>())
+        for (auto* c : own(static_cast<QComboBox*>(nullptr)))
             for (int i = 0; i < c->count(); ++i)
                 add(name, c->itemText(i));
         // Labels that name a control; the others show figures, which are no language
         // string, or messages, which end as sentences do.
         static const QRegularExpression sentenceEnd(QStringLiteral("[.?!…]\\s*$"));
-        for (auto* l : window->findChildren<QLabel*>())
+        for (auto* l : own(static_cast<QLabel*>(nullptr)))
             if (!l->text().contains(sentenceEnd))
                 add(name, l->text());
         if (!window->windowTitle().isEmpty())

@@ -48,15 +48,14 @@ QString Prose(const QString& markdown)
     return text.simplified();
 }
 
-// Whether `term` stands in `text` as words of their own: no letter or digit joins it on
-// either side. Case does not matter: a caption starts a sentence or is quoted in it.
+// Whether `term` stands in `text` as written, as words of their own: no letter or digit
+// joins it on either side. Case counts, or a caption that is a common word ("Setup",
+// "Ustawienia") would be found in any sentence.
 bool Mentions(const QString& text, const QString& term)
 {
     const QString pattern = QStringLiteral("(?<![\\p{L}\\p{N}])") +
                             QRegularExpression::escape(term) + QStringLiteral("(?![\\p{L}\\p{N}])");
-    return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption)
-        .match(text)
-        .hasMatch();
+    return QRegularExpression(pattern).match(text).hasMatch();
 }
 
 struct Language {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Reads the built manuals back with poppler's tools: each has one bookmark per chapter
 # and section of its source, leading to the page that holds the heading; the contents
-# give the same page numbers; the PDF shows every picture the source names; the HTML
-# manual's sidebar lists every heading beside a search box and links to the other
-# language's copy; and every picture of the HTML manual lies beside it.
+# give the same page numbers, also where they run onto another page; the PDF shows every
+# picture the source names; the HTML manual's sidebar lists every heading beside a search
+# box and links to the other language's copy; and every picture of the HTML manual lies
+# beside it.
 set -euo pipefail
 build="$1"
 docs="$2"
@@ -41,7 +42,7 @@ for entry in "manual.md lumexa_TesselEN.pdf en" "manual_pl.md lumexa_TesselPL.pd
     awk -v p="$page" 'BEGIN { RS = "\f" } NR == p' <<< "$every_page" | grep -qF -- "$title" ||
       fail "$pdf: page $page does not hold '$title'"
     awk -v t="$title" -v p="$page" '
-      { line = $0; sub(/^ +/, "", line) }
+      { line = $0; sub(/^[\f ]+/, "", line) }
       index(line, t) == 1 { rest = substr(line, length(t) + 1); gsub(/ /, "", rest)
                             if (rest == p) found = 1 }
       END { exit found ? 0 : 1 }' <<< "$contents" ||
