@@ -154,9 +154,11 @@ struct BenchScene {
 // A dot finished as the layout finishes it: kept inside the result.
 inline RenderDot FinishDot(int x, int y, int cell, int W, int H, int kind, int rotation)
 {
-    RenderDotList one{{x, y, kind, rotation}};
-    FinishRecords(one, {cell, cell}, W, H);
-    return one[0];
+    DotList one(1);
+    one[0].x = x;
+    one[0].y = y;
+    FinishRecords(one, 0, {cell, cell}, W, H);
+    return {one[0].x, one[0].y, kind, rotation};
 }
 
 inline BenchScene MakeBenchScene(const SceneSize& size, SceneMode mode, uint32_t seed = 1)
@@ -187,6 +189,7 @@ inline BenchScene MakeBenchScene(const SceneSize& size, SceneMode mode, uint32_t
     scene.cell = {cell, cell};
     scene.backgroundCells = true;
 
+    std::vector<RenderDot> dots;
     std::mt19937 rng(seed * 7919u);
     std::uniform_real_distribution<float> fraction(0.0f, 1.0f);
     const int shufle = 30; // dots move by up to 15 % of a cell
@@ -201,24 +204,27 @@ inline BenchScene MakeBenchScene(const SceneSize& size, SceneMode mode, uint32_t
                                             shufle * 0.01);
             const int kind = 1 + static_cast<int>(4 * fraction(rng));
             const int rotation = static_cast<int>(fraction(rng) * 360) % 360;
-            scene.dots.push_back(FinishDot(column * cell + dx, row * cell + dy, cell, scene.width,
+            dots.push_back(FinishDot(column * cell + dx, row * cell + dy, cell, scene.width,
                                            scene.height, std::min(kind, 4), rotation));
         }
     }
-    std::stable_sort(scene.dots.begin(), scene.dots.end(),
+    std::stable_sort(dots.begin(), dots.end(),
                      [](const RenderDot& a, const RenderDot& c) {
                          return a.y != c.y ? a.y < c.y : a.kind < c.kind;
                      });
     // The layout's local shuffle: records hop forward by step .. 2 step - 1 places.
-    const int n = static_cast<int>(scene.dots.size());
+    const int n = static_cast<int>(dots.size());
     const int step = std::max(1, static_cast<int>(n * 0.05));
     std::uniform_int_distribution<int> g(0, 32767);
     for (int i = 0; i < n; ++i) {
         const int offset = step + g(rng) % step;
         if (i + offset < n)
-            std::swap(scene.dots[static_cast<size_t>(i)],
-                      scene.dots[static_cast<size_t>(i + offset)]);
+            std::swap(dots[static_cast<size_t>(i)],
+                      dots[static_cast<size_t>(i + offset)]);
     }
+    scene.dots.setBounds(scene.width, scene.height);
+    for (const RenderDot& d : dots)
+        scene.dots.push_back(d);
     return b;
 }
 

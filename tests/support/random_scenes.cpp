@@ -3,6 +3,8 @@
 
 #include "core/layout/dot_grid.h"
 
+#include <algorithm>
+
 namespace lumexa::testing
 {
 namespace
@@ -87,6 +89,7 @@ OwnedScene RandomScene(std::mt19937& rng, bool wild)
     scene.rows = rows;
     scene.cell = {cw, ch};
     scene.backgroundCells = uniform(rng, 0, 9) != 0;
+    std::vector<RenderDot> dots;
     const int shufle = uniform(rng, 0, 200);
     for (int column = 0; column < columns; ++column) {
         for (int row = 0; row < rows; ++row) {
@@ -96,7 +99,7 @@ OwnedScene RandomScene(std::mt19937& rng, bool wild)
             const int dy = static_cast<int>(uniform(rng, -ch, ch) * shufle * 0.005);
             const int pick = uniform(rng, 0, 19);
             const int rotation = pick == 0 ? 360 : pick == 1 ? -7 : uniform(rng, 0, 359);
-            scene.dots.push_back(FinishedDot(column * cw + dx, row * ch + dy, cw, ch, scene.width,
+            dots.push_back(FinishedDot(column * cw + dx, row * ch + dy, cw, ch, scene.width,
                                              scene.height, uniform(rng, 1, ledCount - 1),
                                              rotation));
         }
@@ -109,18 +112,20 @@ OwnedScene RandomScene(std::mt19937& rng, bool wild)
             d.y = uniform(rng, -2 * ch, scene.height + ch);
             d.kind = uniform(rng, -1, ledCount); // sometimes names no LED image
             d.rotation = uniform(rng, 0, 359);
-            scene.dots.insert(
-                scene.dots.begin() + uniform(rng, 0, static_cast<int>(scene.dots.size())), d);
+            dots.insert(dots.begin() + uniform(rng, 0, static_cast<int>(dots.size())), d);
         }
     }
     // Sorted by row as the layout leaves them, then partly shuffled.
-    std::stable_sort(scene.dots.begin(), scene.dots.end(),
+    std::stable_sort(dots.begin(), dots.end(),
                      [](const RenderDot& a, const RenderDot& b) { return a.y < b.y; });
-    for (size_t i = 0; i + 1 < scene.dots.size(); ++i) {
+    for (size_t i = 0; i + 1 < dots.size(); ++i) {
         const size_t j = i + static_cast<size_t>(uniform(rng, 1, 3));
-        if (j < scene.dots.size() && uniform(rng, 0, 1) == 0)
-            std::swap(scene.dots[i], scene.dots[j]);
+        if (j < dots.size() && uniform(rng, 0, 1) == 0)
+            std::swap(dots[i], dots[j]);
     }
+    scene.dots.setBounds(scene.width, scene.height);
+    for (const RenderDot& d : dots)
+        scene.dots.push_back(d);
     return owned;
 }
 

@@ -8,7 +8,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <dirent.h>
 #include <random>
+#include <signal.h>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,17 +61,74 @@ std::string followLinks(const std::string& path, int& err)
     return current;
 }
 
-// A short name, whatever the destination's length: a file name of 255 bytes must not
-// fail because its temporary name would be longer.
+// The temporary files are ".lumexa-PID-XXXXXXXX.tmp": the process id tells whose a leftover
+// is, and the name stays short whatever the destination's length (a file name of 255 bytes
+// must not fail because its temporary name would be longer).
+constexpr char kTemporaryPrefix[] = ".lumexa-";
+constexpr char kTemporarySuffix[] = ".tmp";
+
 std::string temporaryName()
 {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
-    char name[32];
-    std::snprintf(name, sizeof name, ".lumexa-%08x.tmp",
-                  seed ^ (static_cast<unsigned>(::getpid()) * 2654435761u) ^
-                      (counter.fetch_add(1) * 40503u));
+    char name[48];
+    std::snprintf(name, sizeof name, "%s%ld-%08x%s", kTemporaryPrefix,
+                  static_cast<long>(::getpid()), seed ^ (counter.fetch_add(1) * 2654435761u),
+                  kTemporarySuffix);
     return name;
+}
+
+// The process id in a temporary file's name; 0 for any other name.
+pid_t ownerOf(const char* name)
+{
+    const std::string_view n(name);
+    const size_t prefix = sizeof kTemporaryPrefix - 1;
+    const size_t suffix = sizeof kTemporarySuffix - 1;
+    if (!n.starts_with(kTemporaryPrefix) || !n.ends_with(kTemporarySuffix))
+        return 0;
+    const size_t dash = n.find('-', prefix);
+    if (dash == std::string_view::npos || dash == prefix || n.size() != dash + 1 + 8 + suffix)
+        return 0;
+    long pid = 0;
+    for (size_t i = prefix; i < dash; ++i) {
+        if (n[i] < '0' || n[i] > '9' || pid > 100000000)
+            return 0;
+        pid = pid * 10 + (n[i] - '0');
+    }
+    return static_cast<pid_t>(pid);
+}
+
+// Removes the temporary files of processes that are gone. A file is taken for a leftover
+// only when no process of its id runs and nobody holds its lock: a live run keeps its
+// file locked, also one whose id this process cannot see (another container's).
+void removeLeftovers(const std::string& folder)
+{
+    const int dirFd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return;
+    DIR* dir = ::fdopendir(dirFd);
+    if (dir == nullptr) {
+        ::close(dirFd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = ownerOf(entry->d_name);
+        if (owner <= 0 || owner == ::getpid())
+            continue;
+        if (::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        const int fd = ::openat(dirFd, entry->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {
+        };
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 // Syncs the folder so that a rename survives a power cut. A folder that cannot be synced
@@ -84,7 +145,7 @@ void syncFolder(const std::string& folder)
 
 } // namespace
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
+AtomicFile::AtomicFile(std::string path, AtomicFileOptions options) : path_(std::move(path))
 {
     int err = 0;
     target_ = followLinks(path_, err);
@@ -102,15 +163,24 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
         // replace a system's device), nor written into.
         throw CannotWrite(path_, "it is not a regular file");
     }
+    // As cp: a file the user may not write is not replaced behind his back, even where the
+    // folder would let us. Root may write any file, and is not stopped either.
+    if (replaces && !options.replaceReadOnly &&
+        ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+        throw CannotWrite(path_, "Permission denied (the file is read-only)");
 
+    removeLeftovers(folder_);
     // Without /proc a nameless file could not be given a name at the end.
-    if (::access("/proc/self/fd", X_OK) == 0) {
+    if (options.nameless && ::access("/proc/self/fd", X_OK) == 0) {
         fd_ =
             ::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         anonymous_ = fd_ >= 0;
     }
     if (fd_ < 0)
         openNamedTemporary();
+    // The lock tells a live run's file from a leftover, also once a nameless file has its
+    // short-lived name at commit.
+    (void)::flock(fd_, LOCK_EX | LOCK_NB);
 
     if (replaces) {
         // Keeps the owner's intentions: the group where we may, then the mode (a change

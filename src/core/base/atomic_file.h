@@ -4,9 +4,13 @@
 //
 // The result behaves as if the destination had been rewritten in place: a new file gets
 // the mode the user's umask gives, a replaced file keeps its mode, and a destination that
-// is a symbolic link stays a link while the file it points to is replaced. Where the file
-// system allows it the temporary file has no name until commit, so a killed process
-// leaves nothing behind.
+// is a symbolic link stays a link while the file it points to is replaced. A destination
+// the user may not write is refused, as cp refuses it, unless the user agreed to replace it.
+//
+// Where the file system allows it the temporary file has no name until commit, so a killed
+// process leaves nothing behind. Elsewhere its name holds the process id
+// (".lumexa-PID-XXXXXXXX.tmp") and the file is locked while it is written: the next write
+// into that folder removes what killed processes left, and never the file of a live run.
 #pragma once
 
 #include <cstddef>
@@ -15,12 +19,23 @@
 namespace lumexa
 {
 
+struct AtomicFileOptions {
+    // Replace a destination the user may not write (read-only, say): only when the user
+    // was asked and agreed.
+    bool replaceReadOnly = false;
+    // A temporary file without a name where the file system allows one; false names it
+    // from the start, as where no nameless one can be made.
+    bool nameless = true;
+};
+
 class AtomicFile
 {
   public:
     // Creates the temporary file; throws an Error naming `path` when it cannot, also
-    // when `path` exists and is not a regular file (a folder, a FIFO, a device).
-    explicit AtomicFile(std::string path);
+    // when `path` exists and is not a regular file (a folder, a FIFO, a device) or, unless
+    // `options` allow it, may not be written by the user. Removes the temporary files that
+    // killed processes left in the folder.
+    explicit AtomicFile(std::string path, AtomicFileOptions options = {});
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;

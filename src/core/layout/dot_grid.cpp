@@ -63,21 +63,23 @@ void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out)
     }
 }
 
-template <typename Record>
-void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
-                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out,
-                    const std::stop_token& stop)
+size_t CountGridDots(const Picture& glyph, Channel channel, int threshold)
 {
     const size_t offset = static_cast<size_t>(channel);
-    // Room for every dot at once: grown dot by dot, a long text's list would be copied at
-    // every doubling and end up to half again as large as it needs.
     size_t dark = 0;
     for (int row = 0; row < glyph.height(); ++row) {
         const uint8_t* p = glyph.row(row) + offset;
         for (int column = 0; column < glyph.width(); ++column, p += 3)
             dark += *p < threshold ? 1 : 0;
     }
-    out.reserve(out.size() + dark);
+    return dark;
+}
+
+void MakeGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
+                  RandomTable& shuffle, const KindOfDot& kindOf, const DotSink& sink,
+                  const std::stop_token& stop)
+{
+    const size_t offset = static_cast<size_t>(channel);
     for (int column = 0; column < glyph.width(); ++column) {
         CheckStop(stop);
         const size_t at = static_cast<size_t>(column) * 3 + offset;
@@ -85,19 +87,29 @@ void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSi
             if (glyph.row(row)[at] >= threshold)
                 continue;
             const Displacement d = DrawDisplacement(cell, shufle, shuffle);
-            Record r;
-            r.x = column * cell.width + d.dx;
-            r.y = row * cell.height + d.dy;
-            r.kind = kindOf(column);
-            out.push_back(r);
+            sink(column * cell.width + d.dx, row * cell.height + d.dy, kindOf(column));
         }
     }
 }
 
-template void AppendGridDots(const Picture&, Channel, int, CellSize, int, RandomTable&,
-                             const KindOfDot&, DotList&, const std::stop_token&);
-template void AppendGridDots(const Picture&, Channel, int, CellSize, int, RandomTable&,
-                             const KindOfDot&, RenderDotList&, const std::stop_token&);
+void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
+                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out,
+                    const std::stop_token& stop)
+{
+    // Room for every dot at once: grown dot by dot, a long text's list would be copied at
+    // every doubling and end up to half again as large as it needs.
+    out.reserve(out.size() + CountGridDots(glyph, channel, threshold));
+    MakeGridDots(
+        glyph, channel, threshold, cell, shufle, shuffle, kindOf,
+        [&out](int x, int y, int kind) {
+            TDotRecord r;
+            r.x = x;
+            r.y = y;
+            r.kind = kind;
+            out.push_back(r);
+        },
+        stop);
+}
 
 int RandomLedNumber(int ledCount, RandomTable& table)
 {
@@ -151,21 +163,6 @@ int32_t RecordFinish::clampY(int64_t y) const
     return clampEdge(y, cell_.height, height_);
 }
 
-BoundingSquare RecordFinish::squareAt(int32_t x, int32_t y) const
-{
-    const auto lowBound = [this](float centre) {
-        const int64_t v = static_cast<int64_t>(static_cast<double>(centre) - radius_);
-        return static_cast<float>(v < 1 ? 0 : v);
-    };
-    const auto highBound = [this](float centre, int64_t limit) {
-        const int64_t v = static_cast<int64_t>(static_cast<double>(centre) + radius_);
-        return static_cast<float>(std::min(v, limit));
-    };
-    const float cx = static_cast<float>(x + static_cast<double>(halfWidth_));
-    const float cy = static_cast<float>(y + static_cast<double>(halfHeight_));
-    return {lowBound(cx), lowBound(cy), highBound(cx, width_), highBound(cy, height_)};
-}
-
 void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
                    int64_t pictureHeight)
 {
@@ -181,18 +178,6 @@ void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWid
         r.top = square.top;
         r.right = square.right;
         r.bottom = square.bottom;
-    }
-}
-
-void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight,
-                   const std::stop_token& stop)
-{
-    const RecordFinish finish(cell, pictureWidth, pictureHeight);
-    for (size_t i = 0; i < dots.size(); ++i) {
-        CheckStopEvery(i, stop);
-        RenderDot& r = dots[i];
-        r.x = finish.clampX(r.x);
-        r.y = finish.clampY(r.y);
     }
 }
 

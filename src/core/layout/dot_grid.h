@@ -9,10 +9,12 @@
 #include "core/pictures/picture.h"
 #include "core/project/settings.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <stop_token>
+#include <utility>
 #include <vector>
 
 namespace lumexa
@@ -68,13 +70,23 @@ void AppendBackgroundCells(int columns, int rows, CellSize cell, DotList& out);
 // displacement was drawn.
 using KindOfDot = std::function<int(int column)>;
 
-// One record per glyph pixel whose `channel` byte is below `threshold`, columns outer and
-// rows inner, each displaced by DrawDisplacement from `shuffle` and given kind
-// kindOf(column). The records are not finished. Made for TDotRecord and RenderDot. Throws
-// Stopped once `stop` is requested.
-template <typename Record>
+// Takes one dot as it is made: its position (not yet finished) and its kind.
+using DotSink = std::function<void(int x, int y, int kind)>;
+
+// One dot per glyph pixel whose `channel` byte is below `threshold`, columns outer and rows
+// inner, each displaced by DrawDisplacement from `shuffle` and given kind kindOf(column),
+// handed to `sink` in that order. Throws Stopped once `stop` is requested.
+void MakeGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
+                  RandomTable& shuffle, const KindOfDot& kindOf, const DotSink& sink,
+                  const std::stop_token& stop = {});
+
+// The dark pixels MakeGridDots makes dots of.
+size_t CountGridDots(const Picture& glyph, Channel channel, int threshold);
+
+// MakeGridDots into `out`, with room made for them all at once. The records are not
+// finished.
 void AppendGridDots(const Picture& glyph, Channel channel, int threshold, CellSize cell, int shufle,
-                    RandomTable& shuffle, const KindOfDot& kindOf, std::vector<Record>& out,
+                    RandomTable& shuffle, const KindOfDot& kindOf, DotList& out,
                     const std::stop_token& stop = {});
 
 // 1 + trunc((ledCount - 1) x t), t drawn from `table`.
@@ -106,9 +118,25 @@ class RecordFinish
     int32_t clampX(int64_t x) const;
     int32_t clampY(int64_t y) const;
     // From the 32-bit centre and radius of the record at (x, y), which is taken as it is.
-    BoundingSquare squareAt(int32_t x, int32_t y) const;
+    BoundingSquare squareAt(int32_t x, int32_t y) const
+    {
+        const auto [left, right] = across(x);
+        const auto [top, bottom] = down(y);
+        return {left, top, right, bottom};
+    }
+    // The square's left and right edges for a record at x, its top and bottom for one at y.
+    std::pair<float, float> across(int32_t x) const { return edges(x, halfWidth_, width_); }
+    std::pair<float, float> down(int32_t y) const { return edges(y, halfHeight_, height_); }
 
   private:
+    std::pair<float, float> edges(int32_t p, float half, int64_t limit) const
+    {
+        const float centre = static_cast<float>(p + static_cast<double>(half));
+        const int64_t low = static_cast<int64_t>(static_cast<double>(centre) - radius_);
+        const int64_t high = static_cast<int64_t>(static_cast<double>(centre) + radius_);
+        return {static_cast<float>(low < 1 ? 0 : low), static_cast<float>(std::min(high, limit))};
+    }
+
     CellSize cell_;
     int64_t width_;
     int64_t height_;
@@ -122,9 +150,5 @@ class RecordFinish
 // [from, end).
 void FinishRecords(DotList& dots, size_t from, CellSize cell, int64_t pictureWidth,
                    int64_t pictureHeight);
-// The same for render dots, which keep only the clamped position. Throws Stopped once
-// `stop` is requested.
-void FinishRecords(RenderDotList& dots, CellSize cell, int64_t pictureWidth, int64_t pictureHeight,
-                   const std::stop_token& stop = {});
 
 } // namespace lumexa

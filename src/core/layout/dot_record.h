@@ -39,9 +39,7 @@ struct RenderDot {
 
     friend bool operator==(const RenderDot&, const RenderDot&) = default;
 };
-static_assert(sizeof(RenderDot) == 16, "a render dot is 16 bytes");
-
-using RenderDotList = std::vector<RenderDot>;
+// A layout keeps its render dots packed (RenderDotList in render_dot_list.h).
 
 // A candidate point of the Points scatter, in output pixels.
 struct TScatterPoint {

@@ -311,7 +311,7 @@ void SelectScatterDots(std::span<const TScatterPoint> points, int density, int l
 }
 
 void ScatterRenderDots(const Picture& glyph, Channel channel, CellSize cell, int shufle,
-                       int density, int ledCount, const ScatterTables& tables, RenderDotList& out,
+                       int density, int ledCount, const ScatterTables& tables, const DotSink& sink,
                        const std::stop_token& stop)
 {
     const GlyphValues value(glyph, channel);
@@ -388,13 +388,8 @@ void ScatterRenderDots(const Picture& glyph, Channel channel, CellSize cell, int
                                  shifts.at(firstCursor, number));
     };
     selectDots(static_cast<int64_t>(n), density, ledCount, value.width(), value.height(), cell,
-               tables.led, tables.pick, stop, pointAt, [&](const TScatterPoint& p, int kind) {
-                   RenderDot d;
-                   d.x = p.x;
-                   d.y = p.y;
-                   d.kind = kind;
-                   out.push_back(d);
-               });
+               tables.led, tables.pick, stop, pointAt,
+               [&](const TScatterPoint& p, int kind) { sink(p.x, p.y, kind); });
 }
 
 } // namespace lumexa

@@ -49,10 +49,10 @@ struct ScatterTables {
 // of every glyph pixel, and a point is worked out again when the selection picks it; its
 // displacement follows from its number, since every point takes two draws from
 // `shuffle`. This holds only while `accept` and `shuffle` are different tables, as they
-// are in the layouts. The dots are appended to `out` unfinished. Throws Stopped when
-// `stop` is requested.
+// are in the layouts. The dots go to `sink` unfinished, in the order SelectScatterDots
+// appends them. Throws Stopped when `stop` is requested.
 void ScatterRenderDots(const Picture& glyph, Channel channel, CellSize cell, int shufle,
-                       int density, int ledCount, const ScatterTables& tables, RenderDotList& out,
+                       int density, int ledCount, const ScatterTables& tables, const DotSink& sink,
                        const std::stop_token& stop = {});
 
 } // namespace lumexa

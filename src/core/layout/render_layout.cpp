@@ -10,6 +10,7 @@
 #include "core/project/tags.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace lumexa
@@ -46,26 +47,27 @@ std::vector<uint32_t> CountingOrder(size_t n, const std::vector<uint32_t>& from,
     return order;
 }
 
-// Puts dots[order[j]] at place j for every j, in place: each cycle of the permutation is
+// Puts words[order[j]] at place j for every j, in place: each cycle of the permutation is
 // followed once, and a place done is marked in `order` by pointing at itself.
-void ApplyOrder(RenderDotList& dots, std::vector<uint32_t>& order, const std::stop_token& stop)
+void ApplyOrder(std::vector<uint64_t>& words, std::vector<uint32_t>& order,
+                const std::stop_token& stop)
 {
-    const size_t n = dots.size();
+    const size_t n = words.size();
     size_t moved = 0;
     for (size_t start = 0; start < n; ++start) {
         if (order[start] == start)
             continue;
-        const RenderDot first = dots[start];
+        const uint64_t first = words[start];
         size_t at = start;
         for (;;) {
             CheckStopEvery(++moved, stop);
             const size_t from = order[at];
             order[at] = static_cast<uint32_t>(at);
             if (from == start) {
-                dots[at] = first;
+                words[at] = first;
                 break;
             }
-            dots[at] = dots[from];
+            words[at] = words[from];
             at = from;
         }
     }
@@ -85,18 +87,22 @@ void SortByRow(RenderDotList& dots, const std::stop_token& stop)
     const size_t n = dots.size();
     if (n < 2)
         return;
-    int32_t minY = dots[0].y, maxY = minY, minKind = dots[0].kind, maxKind = minKind;
-    for (const RenderDot& d : dots) {
-        minY = std::min(minY, d.y);
-        maxY = std::max(maxY, d.y);
-        minKind = std::min(minKind, d.kind);
-        maxKind = std::max(maxKind, d.kind);
+    std::vector<uint64_t>& words = dots.mutableWords();
+    int32_t minY = dots.yOf(words[0]), maxY = minY;
+    int32_t minKind = dots.kindOf(words[0]), maxKind = minKind;
+    for (const uint64_t w : words) {
+        minY = std::min(minY, dots.yOf(w));
+        maxY = std::max(maxY, dots.yOf(w));
+        minKind = std::min(minKind, dots.kindOf(w));
+        maxKind = std::max(maxKind, dots.kindOf(w));
     }
     const uint64_t ys = static_cast<uint64_t>(int64_t{maxY} - minY) + 1;
     const uint64_t kinds = static_cast<uint64_t>(int64_t{maxKind} - minKind) + 1;
-    const auto yOf = [&](size_t i) { return static_cast<size_t>(int64_t{dots[i].y} - minY); };
+    const auto yOf = [&](size_t i) {
+        return static_cast<size_t>(int64_t{dots.yOf(words[i])} - minY);
+    };
     const auto kindOf = [&](size_t i) {
-        return static_cast<size_t>(int64_t{dots[i].kind} - minKind);
+        return static_cast<size_t>(int64_t{dots.kindOf(words[i])} - minKind);
     };
     std::vector<uint32_t> order;
     if (ys * kinds <= kMostPairBuckets) {
@@ -109,32 +115,60 @@ void SortByRow(RenderDotList& dots, const std::stop_token& stop)
             CountingOrder(n, {}, static_cast<size_t>(kinds), kindOf, stop);
         order = CountingOrder(n, byKind, static_cast<size_t>(ys), yOf, stop);
     }
-    ApplyOrder(dots, order, stop);
+    ApplyOrder(words, order, stop);
 }
 
 void ShuffleDrawingOrder(RenderDotList& dots, RandomGenerator& gen, const std::stop_token& stop)
 {
     const int64_t n = static_cast<int64_t>(dots.size());
+    if (n == 0)
+        return;
+    std::vector<uint64_t>& words = dots.mutableWords();
     const int64_t step = std::max<int64_t>(static_cast<int64_t>(n * 0.05), 1);
     for (int64_t i = 0; i < n; ++i) {
         CheckStopEvery(static_cast<size_t>(i), stop);
         const int64_t offset = step + gen.step() % step;
         if (i + offset > 0 && i + offset < n)
-            std::swap(dots[static_cast<size_t>(i)], dots[static_cast<size_t>(i + offset)]);
+            std::swap(words[static_cast<size_t>(i)], words[static_cast<size_t>(i + offset)]);
     }
 }
 
 namespace
 {
 
-// A rotation for every record, in list order.
-void DrawAngles(RenderDotList& dots, RandomTable& angle, const std::stop_token& stop)
+// Takes the layout's dots as they are made: each finished (moved inside the result) and
+// given its rotation, the next draw of the angle table, as it comes. Since the angle table
+// serves nothing else, that is the angle each dot gets when the angles are drawn after all
+// dots, in list order. Refuses the dot past kMaxRenderDots.
+class RenderDotSink
 {
-    for (size_t i = 0; i < dots.size(); ++i) {
-        CheckStopEvery(i, stop);
-        dots[i].rotation = static_cast<int>(DrawRandom(angle) * 360.0);
+  public:
+    RenderDotSink(RenderDotList& dots, CellSize cell, int64_t width, int64_t height,
+                  RandomTable& angle)
+        : dots_(dots), finish_(cell, width, height), angle_(angle)
+    {
+        dots_.setBounds(width, height);
     }
-}
+
+    void operator()(int x, int y, int kind)
+    {
+        if (static_cast<int64_t>(dots_.size()) >= kMaxRenderDots)
+            throw Error("The layout makes more than " + std::to_string(kMaxRenderDots) +
+                        " dots, more than a render can hold: a lower density, a shorter text "
+                        "or a smaller font or logo makes fewer");
+        RenderDot d;
+        d.x = finish_.clampX(x);
+        d.y = finish_.clampY(y);
+        d.kind = kind;
+        d.rotation = static_cast<int>(DrawRandom(angle_) * 360.0);
+        dots_.push_back(d);
+    }
+
+  private:
+    RenderDotList& dots_;
+    RecordFinish finish_;
+    RandomTable& angle_;
+};
 
 } // namespace
 
@@ -193,12 +227,13 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
     }
 
     const int shufle = settings.shufle.position();
+    RenderDotSink sink(layout.dots, cell, layout.width, layout.height, random.angle);
     if (settings.renderType == kRandomPoints) {
         out.add(kStringRandomPoints);
         // The render reads the red byte where the main window's Points style reads blue.
         ScatterTables tables{random.accept, random.shuffle, random.led, random.pick};
         ScatterRenderDots(glyph.image, Channel::Red, cell, shufle, settings.density.position(),
-                          leds.count, tables, layout.dots, stop);
+                          leds.count, tables, std::ref(sink), stop);
     } else {
         out.add(kStringGridDots);
         KindOfDot kindOf;
@@ -214,14 +249,15 @@ RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                 return TaggedLedNumber(parsed.ledAt(character), leds.count);
             };
         }
-        AppendGridDots(glyph.image, Channel::Red, threshold, cell, shufle, random.shuffle, kindOf,
-                       layout.dots, stop);
+        // Room for every dot at once: grown dot by dot, a long text's list would be copied
+        // at every doubling and end up to half again as large as it needs.
+        layout.dots.reserve(CountGridDots(glyph.image, Channel::Red, threshold));
+        MakeGridDots(glyph.image, Channel::Red, threshold, cell, shufle, random.shuffle, kindOf,
+                     std::ref(sink), stop);
     }
     CheckStop(stop);
-    // The angle table serves nothing else, so drawing the angles after the dots gives
-    // each dot the angle it would get when drawn as the dot is appended.
-    DrawAngles(layout.dots, random.angle, stop);
-    FinishRecords(layout.dots, cell, layout.width, layout.height, stop);
+    // The glyph is done with: its memory goes before the sort takes its own.
+    glyph = Glyph();
     SortByRow(layout.dots, stop);
     ShuffleDrawingOrder(layout.dots, gen, stop);
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/layout/dot_record.h"
+#include "core/layout/render_dot_list.h"
 #include "core/layout/preview_layout.h"
 #include "core/layout/random_source.h"
 #include "core/pictures/glyph.h"
@@ -28,6 +29,11 @@ inline constexpr int kStringGridDots = 16;
 inline constexpr int kStringRandomPoints = 17;
 inline constexpr int kStringLayoutEnd = 18;
 inline constexpr int kStringLayoutClosing = 19;
+
+// The most dots a render layout holds. A grid layout has at most one dot per cell, but the
+// random points can put up to the density's number in each: a layout past this many would
+// need more memory than a render may take, and is refused.
+inline constexpr int64_t kMaxRenderDots = kMaxGridCells;
 
 // The render window's random tables, by role. Each is filled with the start seed when
 // the program starts; the layout rebuilds the first five from the seed field.
@@ -71,7 +77,8 @@ struct RenderLayout {
 // steps `gen` on from the state the rebuilding of the tables left. Log lines go to `log`
 // (null for none).
 // Throws an Error for a tag number that does not convert, an empty threshold range, a
-// Logo page without a logo or a cell of no pixels; throws Stopped when `stop` is requested
+// Logo page without a logo, a cell of no pixels or more than kMaxRenderDots dots; throws
+// Stopped when `stop` is requested
 // (Ctrl-C in lumexa-render), checked between the steps and inside the long Points loops.
 RenderLayout BuildRenderLayout(ProjectSettings& settings, const LedInfo& leds,
                                const RenderGlyphSource& source, RenderRandom& random,

@@ -5,9 +5,11 @@
 #include "core/render/led_sampling.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <tuple>
 
 namespace lumexa
 {
@@ -60,52 +62,86 @@ struct Pixel {
 
 } // namespace
 
-template <typename Rows>
-DotRenderer::BandIndex DotRenderer::buildIndex(size_t count, Rows rowsOf, int height,
-                                               const std::stop_token& stop)
+std::pair<int, int> DotRenderer::rowsAt(int32_t y) const
 {
-    BandIndex index;
-    int tallest = 1;
-    for (size_t i = 0; i < count; ++i) {
-        CheckStopEvery(i, stop);
-        const auto [begin, end] = rowsOf(i);
-        tallest = std::max(tallest, end - begin);
-    }
-    index.bandHeight = std::min(tallest, kMaxBandHeight);
-    const size_t bands = static_cast<size_t>((height + index.bandHeight - 1) / index.bandHeight);
-    index.start.assign(bands + 1, 0);
-    auto forEachBand = [&](size_t i, auto&& visit) {
-        const auto [begin, end] = rowsOf(i);
-        if (begin >= end)
-            return;
-        for (int b = begin / index.bandHeight; b <= (end - 1) / index.bandHeight; ++b)
-            visit(static_cast<size_t>(b));
-    };
-    for (size_t i = 0; i < count; ++i) {
-        CheckStopEvery(i, stop);
-        forEachBand(i, [&](size_t b) { ++index.start[b + 1]; });
-    }
-    for (size_t b = 0; b < bands; ++b)
-        index.start[b + 1] += index.start[b];
-    index.items.resize(index.start[bands]);
-    std::vector<size_t> next(index.start.begin(), index.start.end() - 1);
-    // Records are visited in list order, so every band lists them in drawing order.
-    for (size_t i = 0; i < count; ++i) {
-        CheckStopEvery(i, stop);
-        forEachBand(i, [&](size_t b) { index.items[next[b]++] = static_cast<uint32_t>(i); });
-    }
-    return index;
+    if (y >= 0 && static_cast<size_t>(y) < rowsAtY_.size())
+        return rowsAtY_[static_cast<size_t>(y)];
+    const auto [top, bottom] = finish_.down(y);
+    const int begin = firstAbove(top, 0, height_);
+    return {begin, std::max(firstNotBelow(bottom, 0, height_), begin)};
 }
 
-const uint32_t* DotRenderer::band(const BandIndex& index, int py, const uint32_t** end)
+DotRenderer::Placed DotRenderer::place(uint64_t word) const
 {
-    const size_t b = static_cast<size_t>(py / index.bandHeight);
-    if (py < 0 || b + 1 >= index.start.size()) {
-        *end = nullptr;
-        return nullptr;
+    const RenderDot d = dots_.unpack(word);
+    Placed p;
+    p.x = d.x;
+    p.y = d.y;
+    const auto [left, right] = finish_.across(d.x);
+    p.colBegin = firstAbove(left, 0, width_);
+    p.colEnd = std::max(firstNotBelow(right, 0, width_), p.colBegin);
+    std::tie(p.rowBegin, p.rowEnd) = rowsAt(d.y);
+    p.led = d.kind >= 0 && static_cast<size_t>(d.kind) < leds_.size() &&
+                    leds_[static_cast<size_t>(d.kind)] != nullptr
+                ? d.kind
+                : -1;
+    p.angle = options_.rotate && d.rotation >= 0 && d.rotation <= 359 ? d.rotation : 0;
+    return p;
+}
+
+std::pair<const uint32_t*, const uint32_t*> DotRenderer::bandDots(int py) const
+{
+    const BandIndex& index = dotIndex_;
+    if (py < 0 || py >= height_)
+        return {nullptr, nullptr};
+    const int b = py / index.bandHeight;
+    // Two bands per thread: rows are asked for in order, and a thread that serves two
+    // renderers in turn (a test comparing them) does not make its lists again each row.
+    struct Kept {
+        uint64_t owner = 0;
+        int band = -1;
+        std::vector<uint32_t> items;
+    };
+    thread_local Kept kept[2];
+    thread_local int newer = 0;
+    for (int k = 0; k < 2; ++k) {
+        if (kept[k].owner == identity_ && kept[k].band == b) {
+            newer = k;
+            return {kept[k].items.data(), kept[k].items.data() + kept[k].items.size()};
+        }
     }
-    *end = index.items.data() + index.start[b + 1];
-    return index.items.data() + index.start[b];
+    Kept& list = kept[1 - newer];
+    newer = 1 - newer;
+    list.owner = identity_;
+    list.band = b;
+    std::vector<uint32_t>& items = list.items;
+    items.clear();
+    const auto listed = [&](int band) {
+        return std::pair{index.items.data() + index.start[static_cast<size_t>(band)],
+                         index.items.data() + index.start[static_cast<size_t>(band) + 1]};
+    };
+    const auto [own, ownEnd] = listed(b);
+    items.assign(own, ownEnd);
+    // The dots of the bands above that still reach this band, merged in by list order.
+    const int bandTop = b * index.bandHeight;
+    std::vector<uint32_t> merged;
+    for (int above = std::max(b - index.reach, 0); above < b; ++above) {
+        const auto [from, to] = listed(above);
+        merged.clear();
+        merged.reserve(items.size() + static_cast<size_t>(to - from));
+        const uint32_t* mine = items.data();
+        const uint32_t* mineEnd = mine + items.size();
+        for (const uint32_t* i = from; i != to; ++i) {
+            if (rowsAt(dots_.unpack(words_[*i]).y).second <= bandTop)
+                continue;
+            while (mine != mineEnd && *mine < *i)
+                merged.push_back(*mine++);
+            merged.push_back(*i);
+        }
+        merged.insert(merged.end(), mine, mineEnd);
+        items.swap(merged);
+    }
+    return {items.data(), items.data() + items.size()};
 }
 
 DotRenderer::DotRenderer(const RenderScene& scene, size_t sampleTableBudget,
@@ -129,7 +165,7 @@ DotRenderer::DotRenderer(const RenderScene& scene, const RenderOptions& options,
           }
           return roles;
       }()),
-      finish_(scene.cell, width_, height_),
+      dots_(scene.dots), words_(dots_.words()), finish_(scene.cell, width_, height_),
       samples_(
           leds_,
           [&] {
@@ -145,34 +181,60 @@ DotRenderer::DotRenderer(const RenderScene& scene, const RenderOptions& options,
         keep_[m] = 1 - blend_[m];
     }
 
+    static std::atomic<uint64_t> renderers{0};
+    identity_ = ++renderers;
+
+    // A table of the rows each y covers, where the result is short enough for one: the
+    // rows of a dot are looked at for every row of its band.
+    constexpr int kMostTableRows = 1 << 20;
+    if (height_ <= kMostTableRows) {
+        rowsAtY_.resize(static_cast<size_t>(height_));
+        for (int y = 0; y < height_; ++y) {
+            const auto [top, bottom] = finish_.down(y);
+            const int begin = firstAbove(top, 0, height_);
+            rowsAtY_[static_cast<size_t>(y)] = {
+                begin, std::max(firstNotBelow(bottom, 0, height_), begin)};
+        }
+    }
+
+    // The dots by the band of their first row, counted first and then placed, in list
+    // order: one entry per dot.
+    const size_t count = dots_.size();
+    BandIndex& index = dotIndex_;
+    int tallest = 1;
+    for (size_t i = 0; i < count; ++i) {
+        CheckStopEvery(i, stop);
+        const auto [begin, end] = rowsAt(dots_.unpack(words_[i]).y);
+        tallest = std::max(tallest, end - begin);
+    }
+    index.bandHeight = std::min(tallest, kMaxBandHeight);
+    index.reach = (tallest - 1 + index.bandHeight - 1) / index.bandHeight;
+    const size_t bands = static_cast<size_t>((height_ + index.bandHeight - 1) / index.bandHeight);
+    index.start.assign(bands + 1, 0);
+    for (size_t i = 0; i < count; ++i) {
+        CheckStopEvery(i, stop);
+        const auto [begin, end] = rowsAt(dots_.unpack(words_[i]).y);
+        if (begin < end)
+            ++index.start[static_cast<size_t>(begin / index.bandHeight) + 1];
+    }
+    for (size_t b = 0; b < bands; ++b)
+        index.start[b + 1] += index.start[b];
+    index.items.resize(index.start[bands]);
+    std::vector<size_t> next(index.start.begin(), index.start.end() - 1);
+    for (size_t i = 0; i < count; ++i) {
+        CheckStopEvery(i, stop);
+        const auto [begin, end] = rowsAt(dots_.unpack(words_[i]).y);
+        if (begin < end)
+            index.items[next[static_cast<size_t>(begin / index.bandHeight)]++] =
+                static_cast<uint32_t>(i);
+    }
+
     auto ledIndex = [&](int kind) {
         if (kind < 0 || static_cast<size_t>(kind) >= leds_.size() ||
             leds_[static_cast<size_t>(kind)] == nullptr)
             return -1;
         return kind;
     };
-    dots_.reserve(scene.dots.size());
-    for (const RenderDot& d : scene.dots) {
-        CheckStopEvery(dots_.size(), stop);
-        const BoundingSquare square = finish_.squareAt(d.x, d.y);
-        Placed p;
-        p.x = d.x;
-        p.y = d.y;
-        p.colBegin = firstAbove(square.left, 0, width_);
-        p.colEnd = std::max(firstNotBelow(square.right, 0, width_), p.colBegin);
-        p.rowBegin = firstAbove(square.top, 0, height_);
-        p.rowEnd = std::max(firstNotBelow(square.bottom, 0, height_), p.rowBegin);
-        p.led = ledIndex(d.kind);
-        p.angle = options_.rotate && d.rotation >= 0 && d.rotation <= 359 ? d.rotation : 0;
-        dots_.push_back(p);
-    }
-    dotIndex_ = buildIndex(
-        dots_.size(),
-        [&](size_t i) {
-            return std::pair{dots_[i].rowBegin, dots_[i].rowEnd};
-        },
-        height_, stop);
-
     const LedImage* led0 = ledIndex(0) == 0 ? leds_[0] : nullptr;
     if (options_.background && scene.backgroundCells && led0 != nullptr && scene.columns > 0 &&
         scene.rows > 0 && scene.cell.width > 0 && scene.cell.height > 0) {
@@ -203,8 +265,7 @@ bool DotRenderer::RenderRow(int py, uint8_t* rgbaRow, const std::stop_token& sto
     std::memset(rgbaRow, 0, static_cast<size_t>(width_) * 4);
     if (py < 0 || py >= height_)
         return true;
-    const uint32_t* dotsEnd = nullptr;
-    const uint32_t* dots = band(dotIndex_, py, &dotsEnd);
+    const auto [dots, dotsEnd] = bandDots(py);
     return composeRow(py, 0, width_, dots, dotsEnd, rgbaRow, stop);
 }
 
@@ -215,8 +276,7 @@ void DotRenderer::RenderSpan(int py, int x0, int x1, uint8_t* rgba) const
     std::memset(rgba, 0, static_cast<size_t>(x1 - x0) * 4);
     if (py < 0 || py >= height_)
         return;
-    const uint32_t* dotsEnd = nullptr;
-    const uint32_t* dots = band(dotIndex_, py, &dotsEnd);
+    const auto [dots, dotsEnd] = bandDots(py);
     composeRow(py, x0, x1, dots, dotsEnd, rgba);
 }
 
@@ -230,14 +290,6 @@ bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stri
     // Each band's dots are narrowed once to those that reach the region's columns, so that
     // a narrow region does not walk every dot of a wide row for each of its rows.
     std::vector<uint32_t> dots;
-    auto narrow = [&](const BandIndex& index, int py, auto reaches, std::vector<uint32_t>& out) {
-        out.clear();
-        const uint32_t* end = nullptr;
-        for (const uint32_t* i = band(index, py, &end); i != end; ++i) {
-            if (reaches(*i))
-                out.push_back(*i);
-        }
-    };
     int dotBand = -1;
     for (int r = 0; r < rect.height; ++r) {
         if (stop.stop_requested())
@@ -249,9 +301,13 @@ bool DotRenderer::RenderRegion(const PixelRect& rect, uint8_t* rgba, size_t stri
             continue;
         if (py / dotIndex_.bandHeight != dotBand) {
             dotBand = py / dotIndex_.bandHeight;
-            narrow(
-                dotIndex_, py,
-                [&](uint32_t i) { return dots_[i].colBegin < x1 && dots_[i].colEnd > x0; }, dots);
+            dots.clear();
+            const auto [from, to] = bandDots(py);
+            for (const uint32_t* i = from; i != to; ++i) {
+                const Placed dot = place(words_[*i]);
+                if (dot.colBegin < x1 && dot.colEnd > x0)
+                    dots.push_back(*i);
+            }
         }
         composeRow(py, x0, x1, dots.data(), dots.data() + dots.size(), out);
     }
@@ -276,8 +332,12 @@ bool DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const
         // The samples of a dot's row sit in its own table, away from the previous dot's: ask
         // for them a few dots ahead so that they arrive while earlier dots are composed.
         if (dotsEnd - i > kPrefetchAhead)
-            prefetchDotRow(dots_[i[kPrefetchAhead]], py);
-        const Placed& dot = dots_[*i];
+            prefetchDotRow(i[kPrefetchAhead], py);
+        const uint64_t word = words_[*i];
+        const auto [rowBegin, rowEnd] = rowsAt(dots_.unpack(word).y);
+        if (py < rowBegin || py >= rowEnd)
+            continue;
+        const Placed dot = place(word);
         if (covers(dot, py))
             composeDotRow(dot, py, begin, end, x0, out);
     }
@@ -292,8 +352,13 @@ bool DotRenderer::composeRow(int py, int x0, int x1, const uint32_t* dots, const
     return true;
 }
 
-void DotRenderer::prefetchDotRow(const Placed& dot, int py) const
+void DotRenderer::prefetchDotRow(uint32_t index, int py) const
 {
+    const uint64_t word = words_[index];
+    const auto [rowBegin, rowEnd] = rowsAt(dots_.unpack(word).y);
+    if (py < rowBegin || py >= rowEnd)
+        return;
+    const Placed dot = place(word);
     if (!covers(dot, py))
         return;
     const LedSampleTable* table = samples_.builtTable(dot.led, dot.angle);
@@ -467,9 +532,9 @@ void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* p
 std::optional<DotAt> DotRenderer::DotAtPixel(int px, int py) const
 {
     std::optional<DotAt> found;
-    const uint32_t* end = nullptr;
-    for (const uint32_t* i = band(dotIndex_, py, &end); i != end; ++i) {
-        const Placed& dot = dots_[*i];
+    const auto [from, to] = bandDots(py);
+    for (const uint32_t* i = from; i != to; ++i) {
+        const Placed dot = place(words_[*i]);
         if (covers(dot, py) && dot.colBegin <= px && px < dot.colEnd)
             found = DotAt{*i, dot.led};
     }

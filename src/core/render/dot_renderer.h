@@ -31,7 +31,8 @@ struct DotAt {
 class DotRenderer
 {
   public:
-    // Copies what it needs from `scene`; the LED images it names must outlive the renderer.
+    // Copies what it needs from `scene` (its dots are shared, not copied); the LED images it
+    // names must outlive the renderer.
     // Throws Stopped once `stop` is requested: a long text's index takes seconds.
     explicit DotRenderer(const RenderScene& scene,
                          size_t sampleTableBudget = kDefaultSampleTableBudget,
@@ -62,7 +63,8 @@ class DotRenderer
     std::optional<DotAt> DotAtPixel(int px, int py) const;
 
   private:
-    // A record with what is constant across its span worked out once.
+    // A dot with what is constant across its span worked out: made from its word whenever
+    // a row meets it, since a long text has too many dots to keep this for each.
     struct Placed {
         int x = 0, y = 0;
         int colBegin = 0, colEnd = 0; // pixels it covers in a row, clipped to the result
@@ -70,9 +72,12 @@ class DotRenderer
         int led = -1;                 // -1: names no LED image of the set
         int angle = 0;                // 0..359, 0 when rotation is off
     };
-    // Records by band of rows, each band listing its records in list order.
+    // The dots by band of rows: each dot is listed once, in the band of its first row, in
+    // list order. The dots that reach a band from the bands above are merged in when a row
+    // of the band is composed (bandDots).
     struct BandIndex {
         int bandHeight = 1;
+        int reach = 0;             // bands above from which a dot can reach into a band
         std::vector<size_t> start; // per band, then one past the end
         std::vector<uint32_t> items;
     };
@@ -82,15 +87,18 @@ class DotRenderer
         bool alphaUsable = false; // the alpha picture holds the LED picture's size
     };
 
-    template <typename Rows>
-    static BandIndex buildIndex(size_t count, Rows rowsOf, int height, const std::stop_token& stop);
-    static const uint32_t* band(const BandIndex& index, int py, const uint32_t** end);
+    // The rows a dot at y covers, clipped to the result: [first, second).
+    std::pair<int, int> rowsAt(int32_t y) const;
+    Placed place(uint64_t word) const;
+    // The dots whose rows meet band b, in list order; an empty range outside the result.
+    // The list is kept per thread until another band is asked for.
+    std::pair<const uint32_t*, const uint32_t*> bandDots(int py) const;
 
     static bool covers(const Placed& dot, int py)
     {
         return dot.rowBegin <= py && py < dot.rowEnd && dot.colBegin < dot.colEnd && dot.led >= 0;
     }
-    void prefetchDotRow(const Placed& dot, int py) const;
+    void prefetchDotRow(uint32_t index, int py) const;
     // Composes pixels max(x0, 0)..min(x1, W)-1 of row py from the background cells and the
     // listed dots into `out`, which holds pixel x0 first and is cleared already; false, with
     // the row unfinished, once `stop` is requested.
@@ -112,8 +120,15 @@ class DotRenderer
     RenderOptions options_;
     std::vector<const LedImage*> leds_;
     std::vector<LedRole> roles_;
-    std::vector<Placed> dots_;
+    // The scene's dots, shared with it.
+    RenderDotList dots_;
+    const uint64_t* words_ = nullptr;
     BandIndex dotIndex_;
+    // Rows covered by a dot at each y of the result, while the result is not too tall for
+    // such a table: [first, second).
+    std::vector<std::pair<int, int>> rowsAtY_;
+    // Tells this renderer's band lists from those of renderers before it.
+    uint64_t identity_ = 0;
     RecordFinish finish_;
     // The background cells, when they are drawn: the grid, from the result's top-left corner.
     bool background_ = false;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/layout/dot_grid.h"
-#include "core/layout/dot_record.h"
+#include "core/layout/render_dot_list.h"
 #include "core/pictures/led_image.h"
 
 #include <vector>

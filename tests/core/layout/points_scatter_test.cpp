@@ -266,9 +266,10 @@ TEST(RenderScatter, SameDotsAndDrawsAsCandidatesThenSelection)
                                 points);
             SelectScatterDots(points, c.density, 4, c.width, c.height, c.cell, steps.led,
                               steps.pick, expected);
-            RenderDotList dots;
+            std::vector<RenderDot> dots;
             ScatterRenderDots(glyph, Channel::Blue, c.cell, c.shufle, c.density, 4,
-                              {render.accept, render.shuffle, render.led, render.pick}, dots);
+                              {render.accept, render.shuffle, render.led, render.pick},
+                              [&dots](int x, int y, int kind) { dots.push_back({x, y, kind, 0}); });
 
             const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height) +
                                       " round " + std::to_string(round);

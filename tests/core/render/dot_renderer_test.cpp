@@ -179,11 +179,19 @@ class CompositionRules : public ::testing::TestWithParam<bool>
 
     void addBackground() { scene_.backgroundCells = true; }
 
-    RenderDot& addDot(int x, int y, int kind, int rotation = 0)
+    // Adds a dot; returns its place in the list.
+    size_t addDot(int x, int y, int kind, int rotation = 0)
     {
         scene_.dots.push_back(
             FinishedDot(x, y, kSize, kSize, scene_.width, scene_.height, kind, rotation));
-        return scene_.dots.back();
+        return scene_.dots.size() - 1;
+    }
+
+    void setRotation(size_t dot, int rotation)
+    {
+        RenderDot d = scene_.dots[dot];
+        d.rotation = rotation;
+        scene_.dots.set(dot, d);
     }
 
     // Red, green, blue, coverage of result pixel (px, py), from the renderer under test.
@@ -263,7 +271,7 @@ TEST_P(CompositionRules, LaterDotWinsInPlainMode)
     addDot(5, 5, 1);
     addDot(6, 5, 2);
     EXPECT_EQ(pixel(7, 7), (Px{1, 2, 3, 255}));
-    std::swap(scene_.dots[0], scene_.dots[1]);
+    scene_.dots.swap(0, 1);
     EXPECT_EQ(pixel(7, 7), (Px{200, 10, 20, 255}));
 }
 
@@ -338,14 +346,14 @@ TEST_P(CompositionRules, AnglesOutsideTheDegreeRangeCountAsZero)
     leds_.push_back(std::make_unique<LedImage>(MakeLedImage(std::move(picture), 1, "")));
     scene_.leds.push_back(leds_.back().get());
     scene_.options.rotate = true;
-    RenderDot& dot = addDot(5, 5, 1, 0);
+    const size_t dot = addDot(5, 5, 1, 0);
     const Px atZero = pixel(6, 8);
     EXPECT_EQ(atZero, (Px{10, 30, 7, 255}));
     for (int angle : {360, 1000, -1}) {
-        dot.rotation = angle;
+        setRotation(dot, angle);
         EXPECT_EQ(pixel(6, 8), atZero) << angle;
     }
-    dot.rotation = 90;
+    setRotation(dot, 90);
     EXPECT_NE(pixel(6, 8), atZero);
     scene_.options.rotate = false; // rotation ignored: whole pixels again
     EXPECT_EQ(pixel(6, 8), atZero);
