@@ -1,6 +1,8 @@
 // The remembered settings in one QSettings file.
 #include "app/program_memory.h"
 
+#include "core/base/program_files.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -13,7 +15,8 @@ namespace
 
 QSettings store()
 {
-    return QSettings(QStringLiteral("Lumexa"), QStringLiteral("lumexa"));
+    return QSettings(QString::fromLatin1(kSettingsOrganisation),
+                     QString::fromLatin1(kSettingsApplication));
 }
 
 bool namesSuffix(const QString& filter, const QString& suffix)
@@ -47,6 +50,11 @@ int filterFor(const FileRequest& request, const QString& file)
 }
 
 } // namespace
+
+QString SettingsFileName()
+{
+    return store().fileName();
+}
 
 QString RememberedLanguageFile()
 {

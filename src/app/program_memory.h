@@ -15,6 +15,9 @@ namespace lumexa
 
 inline constexpr int kRecentProjectCount = 8;
 
+// The file all of it is kept in (whether or not it exists yet).
+QString SettingsFileName();
+
 QString RememberedLanguageFile();
 void RememberLanguageFile(const QString& path);
 

@@ -3,6 +3,7 @@
 
 #include "app/shared_state.h"
 #include "app/window_strings.h"
+#include "core/base/shown_text.h"
 #include "core/project/tags.h"
 
 #include <QFileInfo>
@@ -22,7 +23,8 @@ WindowProjectPrompts::WindowProjectPrompts(UserPrompts& prompts, const TForm4& s
 
 QString WindowProjectPrompts::question(int first, const std::string& name) const
 {
-    return shared_.text(first) + QString::fromStdString(name) + QStringLiteral(". ") +
+    // A name from the file may be megabytes long or hold control characters.
+    return shared_.text(first) + QString::fromStdString(ShownText(name)) + QStringLiteral(". ") +
            shared_.text(kStringMissingTail);
 }
 
@@ -57,7 +59,8 @@ std::optional<std::string> WindowProjectPrompts::missingFont(const std::string& 
     return font->family().toStdString();
 }
 
-void WindowProjectPrompts::refused(const LoadOutcome& outcome, const std::string& /*file*/)
+void WindowProjectPrompts::refused(const LoadOutcome& outcome, const std::string& /*file*/,
+                                   const RefusedPicture& /*picture*/)
 {
     changed_ = true;
     // The loader's own message already names the file.

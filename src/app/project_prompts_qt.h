@@ -30,7 +30,8 @@ class WindowProjectPrompts : public ProjectPrompts
 
     std::optional<std::string> missingFile(const std::string& path) override;
     std::optional<std::string> missingFont(const std::string& fontName) override;
-    void refused(const LoadOutcome& outcome, const std::string& file) override;
+    void refused(const LoadOutcome& outcome, const std::string& file,
+                 const RefusedPicture& picture) override;
     void loadingLine(const std::string& value) override;
     void ledSkipped(int slot, const std::string& file) override;
 

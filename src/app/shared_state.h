@@ -1,8 +1,10 @@
 // TForm4: the state the program's windows share: the LED image set, the logo, the
-// language strings and whether the save question has been asked since the last change.
+// language strings, whether the save question has been asked since the last change, and
+// which files are the program's own.
 // It is never shown, so it is a plain object.
 #pragma once
 
+#include "core/base/program_files.h"
 #include "core/pictures/led_image_set.h"
 #include "core/pictures/logo.h"
 #include "core/project/language_table.h"
@@ -30,6 +32,9 @@ class TForm4 : public QObject
     Logo logo;
     LanguageTable languageStrings;
     bool saveQuestionAsked = false;
+    // The program's own files, which no result or project may be written over: the data
+    // folder's, the language file in force and the settings file.
+    ProgramFiles programFiles;
 };
 
 } // namespace lumexa

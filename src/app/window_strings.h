@@ -101,5 +101,7 @@ inline constexpr int kStringAboutStop = 236;
 inline constexpr int kStringTagsOfGoneLeds = 237;
 inline constexpr int kStringManualPath = 238; // %1: the manual's file
 inline constexpr int kStringStarting = 239;   // the splash window
+// The question before a file the user may not write is replaced; %1: the file.
+inline constexpr int kStringReplaceReadOnly = 180;
 
 } // namespace lumexa

@@ -4,6 +4,7 @@
 #include "cli/cli_options.h"
 
 #include "core/base/error.h"
+#include "core/base/shown_text.h"
 #include "core/project/settings.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ int ParseThreads(const std::string& value)
 {
     if (const std::optional<int> n = WholeNumber(value, 1, kMostThreads))
         return *n;
-    throw UsageError{"'" + value + "' is not a number of threads (1 to " +
+    throw UsageError{"'" + ShownText(value) + "' is not a number of threads (1 to " +
                      std::to_string(kMostThreads) + ")"};
 }
 
@@ -47,14 +48,14 @@ OutputFormat ParseFormat(const std::string& value)
 {
     if (const auto format = ParseOutputFormat(value))
         return *format;
-    throw UsageError{"'" + value + "' is not an output format (tga, png, tiff, pdf or dzi)"};
+    throw UsageError{"'" + ShownText(value) + "' is not an output format (tga, png, tiff, pdf or dzi)"};
 }
 
 int ParseDpi(const std::string& value)
 {
     if (const std::optional<int> n = WholeNumber(value, 1, kMaxPrintDpi))
         return *n;
-    throw UsageError{"'" + value + "' is not a print resolution (1 to " +
+    throw UsageError{"'" + ShownText(value) + "' is not a print resolution (1 to " +
                      std::to_string(kMaxPrintDpi) + " pixels per inch)"};
 }
 
@@ -93,35 +94,36 @@ PixelRect ParseRegion(const std::string& value)
         if (i == 3 && parts.size() == 4)
             return {n[0], n[1], n[2], n[3]};
     }
-    throw UsageError{"'" + value + "' is not a region X,Y,W,H (whole numbers; W and H from 1)"};
+    throw UsageError{"'" + ShownText(value) +
+                     "' is not a region X,Y,W,H (whole numbers; W and H from 1)"};
 }
 
 int ParseScale(const std::string& value)
 {
     if (const std::optional<int> n = WholeNumber(value, 1, std::numeric_limits<int>::max()))
         return *n;
-    throw UsageError{"'" + value + "' is not a scale (a whole number from 1 up)"};
+    throw UsageError{"'" + ShownText(value) + "' is not a scale (a whole number from 1 up)"};
 }
 
 TileFormat ParseTileFormatName(const std::string& value)
 {
     if (const auto format = ParseTileFormat(value))
         return *format;
-    throw UsageError{"'" + value + "' is not a tile format (png or jpeg)"};
+    throw UsageError{"'" + ShownText(value) + "' is not a tile format (png or jpeg)"};
 }
 
 int ParseQuality(const std::string& value)
 {
     if (const std::optional<int> n = WholeNumber(value, 1, 100))
         return *n;
-    throw UsageError{"'" + value + "' is not a JPEG quality (1 to 100)"};
+    throw UsageError{"'" + ShownText(value) + "' is not a JPEG quality (1 to 100)"};
 }
 
 Compression ParseCompressionName(const std::string& value)
 {
     if (const auto compression = ParseCompression(value))
         return *compression;
-    throw UsageError{"'" + value + "' is not a compression (fast or small)"};
+    throw UsageError{"'" + ShownText(value) + "' is not a compression (fast or small)"};
 }
 
 BackgroundChoice ParseBackgroundChoice(const std::string& value)
@@ -131,7 +133,7 @@ BackgroundChoice ParseBackgroundChoice(const std::string& value)
     if (const auto opacity = ParseBackgroundOpacity(value))
         return *opacity == BackgroundOpacity::Opaque ? BackgroundChoice::Opaque
                                                      : BackgroundChoice::Transparent;
-    throw UsageError{"'" + value + "' is not a background (off, transparent or opaque)"};
+    throw UsageError{"'" + ShownText(value) + "' is not a background (off, transparent or opaque)"};
 }
 
 struct OptionRow {
@@ -156,6 +158,9 @@ const OptionRow kOptions[] = {
      [](CliOptions& o, const std::string& v) { o.background = ParseBackgroundChoice(v); }},
     {"font", 0, "FAMILY", "render a Text page whose font is not installed with FAMILY",
      [](CliOptions& o, const std::string& v) { o.font = v; }},
+    {"skip-unreadable-pictures", 0, nullptr,
+     "render without the LED and alpha pictures that cannot be read (a warning names each)",
+     [](CliOptions& o, const std::string&) { o.skipUnreadablePictures = true; }},
     {"list-fonts", 0, nullptr, "list the installed font families, one a line, and exit",
      [](CliOptions& o, const std::string&) { o.listFonts = true; }},
     {"pdf", 0, nullptr, "write a PDF of the result's physical size (as --format pdf)",
@@ -296,8 +301,8 @@ std::string UnknownLongOption(const std::string& name)
             meanings += (count++ ? ", --" : "--") + std::string(row.longName);
     }
     if (count > 1)
-        return "option '" + name + "' is ambiguous (" + meanings + ")";
-    return "unknown option '" + name + "'";
+        return "option '" + ShownText(name) + "' is ambiguous (" + meanings + ")";
+    return "unknown option '" + ShownText(name) + "'";
 }
 
 } // namespace
@@ -371,9 +376,14 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
                                    : "too many file names"};
     o.project = argv[optind];
     o.output = argv[optind + 1];
+    // An empty name is no file: it can only be a slip (an unset variable in a script).
+    if (o.project.empty())
+        throw UsageError{"the project file name is empty"};
+    if (o.output.empty())
+        throw UsageError{"the output file name is empty"};
     if (const auto named = OutputFormatNamedBy(o.output);
         o.poster && named && *named != OutputFormat::Pdf)
-        throw UsageError{"--poster writes a PDF; '" + o.output + "' is named as a " +
+        throw UsageError{"--poster writes a PDF; '" + ShownText(o.output) + "' is named as a " +
                          OutputFormatName(*named) + " file"};
     CheckOutputCombinations(o, given);
     return o;

@@ -27,6 +27,9 @@ struct CliOptions {
     bool version = false;
     bool listFonts = false;
     std::string font; // --font: the family that stands in for a font that is not installed
+    // --skip-unreadable-pictures: LED and alpha pictures that cannot be read are left out
+    // with a warning instead of stopping the render.
+    bool skipUnreadablePictures = false;
     std::optional<OutputFormat> format;         // --format; else chosen by the output's extension
     std::optional<int> dpi;                     // --dpi; else the project's print resolution
     std::optional<Compression> compression;     // --compression; else the project's choice

@@ -2,6 +2,7 @@
 #include "cli/headless_project.h"
 
 #include "core/base/error.h"
+#include "core/base/shown_text.h"
 #include "core/layout/preview_layout.h"
 #include "core/project/project_file.h"
 #include "core/render/render_preparation.h"
@@ -43,14 +44,24 @@ std::string RefusalText(const LoadOutcome& outcome, const std::string& file,
             text = "the picture was refused";
         }
     }
-    return file + ": " + text;
+    return ShownText(file) + ": " + text;
+}
+
+// What a result rendered without an unreadable picture lacks.
+std::string WhatTheResultLacks(const RefusedPicture& picture)
+{
+    if (picture.kind == RefusedPicture::Kind::Alpha)
+        return "the result is rendered without it: LED image " + std::to_string(picture.led) +
+               " has no alpha picture";
+    return "the result is rendered without it: it has no LED image for this picture, and the "
+           "LED images after it are numbered one lower";
 }
 
 class HeadlessPrompts : public ProjectPrompts
 {
   public:
-    HeadlessPrompts(const LanguageTable& language, const WarningSink& warn)
-        : language_(language), warn_(warn)
+    HeadlessPrompts(const LanguageTable& language, const WarningSink& warn, bool skipUnreadable)
+        : language_(language), warn_(warn), skipUnreadable_(skipUnreadable)
     {
     }
 
@@ -70,10 +81,22 @@ class HeadlessPrompts : public ProjectPrompts
     const std::optional<std::string>& missingFontName() const { return missingFont_; }
 
     // A refusal is held back until the next line: a refused logo stops the load with it
-    // as the error, every other refusal is only a warning.
-    void refused(const LoadOutcome& outcome, const std::string& file) override
+    // as the error, every other refusal is only a warning. An LED or alpha picture that
+    // cannot be read is no rule of the program's but a broken file: a render without it
+    // would pass off another result as the project's, so it stops the load unless the
+    // user said to go on.
+    void refused(const LoadOutcome& outcome, const std::string& file,
+                 const RefusedPicture& picture) override
     {
         flush();
+        const bool unreadable = !outcome.message.empty();
+        if (unreadable && picture.kind != RefusedPicture::Kind::Logo) {
+            if (!skipUnreadable_)
+                throw Error(outcome.message + " (" + kSkipUnreadableOption + " renders without it)",
+                            file, outcome.message);
+            pending_ = outcome.message + "; " + WhatTheResultLacks(picture);
+            return;
+        }
         pending_ = RefusalText(outcome, file, language_);
     }
 
@@ -96,6 +119,7 @@ class HeadlessPrompts : public ProjectPrompts
   private:
     const LanguageTable& language_;
     const WarningSink& warn_;
+    const bool skipUnreadable_;
     std::optional<std::string> pending_;
     std::optional<std::string> missingFont_;
 };
@@ -110,15 +134,16 @@ bool Installed(const std::vector<std::string>& fontNames, const std::string& fam
 void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
                          const std::vector<std::string>& fontNames, const std::string& windowFont,
                          GlyphRasterizer& rasterizer, HeadlessProject& project,
-                         const WarningSink& warn, const std::string& standIn,
+                         const WarningSink& warn, const HeadlessLoadOptions& options,
                          const std::stop_token& stop)
 {
+    const std::string& standIn = options.standIn;
     if (!standIn.empty() && !Installed(fontNames, standIn))
-        throw Error("The font '" + standIn + "' given with --font is not installed");
+        throw Error("The font '" + ShownText(standIn) + "' given with --font is not installed");
     ProjectState state{project.settings, project.leds, project.logo, fontNames};
     NewProject(state, language[kStringDefaultText], windowFont);
 
-    HeadlessPrompts prompts(language, warn);
+    HeadlessPrompts prompts(language, warn, options.skipUnreadablePictures);
     ReadEnd end = ReadEnd::Complete;
     try {
         end = ReadProjectFile(path, state, prompts, DecodePictureFile);
@@ -133,18 +158,20 @@ void LoadProjectHeadless(const std::string& path, const LanguageTable& language,
     prompts.flush();
 
     if (const auto& missing = prompts.missingFontName()) {
-        const std::string name = "The font '" + *missing + "' is not installed";
+        const std::string name = "The font '" + ShownText(*missing) + "' is not installed";
+        const std::string shownPath = ShownText(path);
         if (project.settings.activePage == 1) {
             if (warn)
-                warn(path + ": " + name + "; the Logo page does not use it");
+                warn(shownPath + ": " + name + "; the Logo page does not use it");
         } else if (!standIn.empty()) {
             project.settings.fontName = standIn;
             if (warn)
-                warn(path + ": " + name + "; '" + standIn + "' stands in for it");
+                warn(shownPath + ": " + name + "; '" + ShownText(standIn) + "' stands in for it");
         } else {
-            throw Error(path + ": " + name +
-                        " (--font FAMILY renders with an installed family; --list-fonts "
-                        "lists them)");
+            throw Error(shownPath + ": " + name +
+                            " (--font FAMILY renders with an installed family; --list-fonts "
+                            "lists them)",
+                        path, name);
         }
     }
 

@@ -2,6 +2,8 @@
 // render window's Render button would.
 #include "cli/cli_options.h"
 #include "cli/render_command.h"
+#include "core/base/error.h"
+#include "core/base/shown_text.h"
 
 #include <csignal>
 #include <cstdio>
@@ -24,7 +26,7 @@ int main(int argc, char** argv)
             options = lumexa::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
         } catch (const lumexa::cli::UsageError& e) {
             std::fprintf(stderr, "lumexa-render: %s\nTry 'lumexa-render --help' for more.\n",
-                         e.message.c_str());
+                         lumexa::EscapeControls(e.message).c_str());
             return 2;
         }
         if (options.help) {
@@ -38,10 +40,10 @@ int main(int argc, char** argv)
         if (options.listFonts)
             return lumexa::cli::ListFonts();
         return lumexa::cli::Render(options, argv[0]);
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "lumexa-render: out of memory\n");
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "lumexa-render: %s\n", e.what());
+        // What ran out (memory, threads) is told with what needs less.
+        std::fprintf(stderr, "lumexa-render: %s\n",
+                     lumexa::EscapeControls(lumexa::ErrorFrom(e).what()).c_str());
     } catch (...) {
         std::fprintf(stderr, "lumexa-render: an unexpected failure stopped the program\n");
     }

@@ -1,7 +1,10 @@
 // Progress and log lines on stderr.
 #include "cli/progress_display.h"
 
+#include "core/base/shown_text.h"
 #include "core/progress/render_progress.h"
+
+#include <algorithm>
 
 namespace lumexa::cli
 {
@@ -10,6 +13,39 @@ namespace
 {
 
 constexpr int kBarWidth = 30;
+
+// The log lines' words where no language file gives them (none was found, or it lacks the
+// number): without them a line would be its figures alone (": 240kb").
+struct FallbackText {
+    int number;
+    const char* text;
+};
+constexpr FallbackText kFallbackTexts[] = {
+    {1, "Render started."},
+    {2, "Result file size"},
+    {3, "File header written."},
+    {4, "Rendering rows..."},
+    {5, "Render cancelled; the unfinished file was deleted."},
+    {6, "Render time"},
+    {12, "--------------------"},
+    {13, "Dot grid"},
+    {14, "Result size in pixels"},
+    {15, "Laying out the background LEDs..."},
+    {16, "Laying out the lit LEDs..."},
+    {17, "Scattering random points..."},
+    {18, "Sorting and shuffling the dots..."},
+    {19, "Done."},
+};
+
+std::string LogText(const LanguageTable& language, int number)
+{
+    if (!language[number].empty())
+        return language[number];
+    for (const FallbackText& f : kFallbackTexts)
+        if (f.number == number)
+            return f.text;
+    return {};
+}
 
 } // namespace
 
@@ -32,7 +68,11 @@ void ProgressDisplay::add(int number, std::string_view tail)
 {
     if (quiet_)
         return;
-    note(language_[number] + std::string(tail));
+    std::string text = LogText(language_, number);
+    // A line without words shows its figures without the separator in front of them.
+    if (text.empty())
+        tail.remove_prefix(std::min(tail.size(), tail.find_first_not_of(": ")));
+    note(text + std::string(tail));
 }
 
 void ProgressDisplay::note(const std::string& line)
@@ -44,7 +84,7 @@ void ProgressDisplay::note(const std::string& line)
         draw(*progress_, false);
     endLiveLine();
     if (!line.empty())
-        std::fprintf(out_, "%s\n", line.c_str());
+        std::fprintf(out_, "%s\n", EscapeControls(line).c_str());
     std::fflush(out_);
 }
 
@@ -52,7 +92,7 @@ void ProgressDisplay::warning(const std::string& message)
 {
     std::lock_guard lock(mutex_);
     endLiveLine();
-    std::fprintf(out_, "lumexa-render: warning: %s\n", message.c_str());
+    std::fprintf(out_, "lumexa-render: warning: %s\n", EscapeControls(message).c_str());
     std::fflush(out_);
 }
 

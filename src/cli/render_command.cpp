@@ -7,6 +7,8 @@
 
 #include "core/base/data_folder.h"
 #include "core/base/error.h"
+#include "core/base/program_files.h"
+#include "core/base/shown_text.h"
 #include "core/project/error_text.h"
 #include "core/project/language_table.h"
 #include "core/render/render_destination.h"
@@ -18,8 +20,10 @@
 #include "lumexa_version.h"
 #include "text/qt_glyph_rasterizer.h"
 
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
+#include <QSettings>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -47,7 +51,8 @@ constexpr int kPollMilliseconds = 50;
 void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "lumexa-render: %s\n", message.toLocal8Bit().constData());
+        std::fprintf(stderr, "lumexa-render: %s\n",
+                     EscapeControls(message.toLocal8Bit().toStdString()).c_str());
 }
 
 extern "C" void OnInterrupt(int)
@@ -71,7 +76,8 @@ void InstallSignalHandlers()
 
 int ReportInterrupted(const std::string& output)
 {
-    std::fprintf(stderr, "lumexa-render: interrupted; %s was not written\n", output.c_str());
+    std::fprintf(stderr, "lumexa-render: interrupted; %s was not written\n",
+                 ShownText(output).c_str());
     return 1;
 }
 
@@ -82,6 +88,24 @@ std::string ProgramFolder(const char* argv0)
     if (ec)
         exe = std::filesystem::absolute(argv0, ec);
     return exe.parent_path().string();
+}
+
+// The files of the program's own that no result may replace: those of the data folder and
+// the window's settings file.
+ProgramFiles OwnFiles(const std::string& dataFolder)
+{
+    ProgramFiles files;
+    files.dataFolder = dataFolder;
+    const QSettings settings(QString::fromLatin1(kSettingsOrganisation),
+                             QString::fromLatin1(kSettingsApplication));
+    files.settingsFile = QFile::encodeName(settings.fileName()).toStdString();
+    return files;
+}
+
+// One line of an error on stderr, with nothing in it that a terminal would obey.
+void PrintError(const std::string& text)
+{
+    std::fprintf(stderr, "lumexa-render: %s\n", EscapeControls(text).c_str());
 }
 
 std::string PosterLine(const PosterPlan& plan, const PosterRequest& request)
@@ -175,7 +199,7 @@ int Render(const CliOptions& options, const char* argv0)
     } catch (const Error& e) {
         std::error_code ec;
         if (std::filesystem::exists(languageFile, ec))
-            std::fprintf(stderr, "lumexa-render: warning: %s\n", e.what());
+            PrintError(std::string("warning: ") + e.what());
     }
 
     const bool live = !options.quiet && ::isatty(STDERR_FILENO) == 1;
@@ -197,13 +221,18 @@ int Render(const CliOptions& options, const char* argv0)
         BackgroundRun run;
         display.follow(run.progress());
         run.start([&](std::stop_token stop, RunProgress& progress) {
+            HeadlessLoadOptions load;
+            load.standIn = options.font;
+            load.skipUnreadablePictures = options.skipUnreadablePictures;
             LoadProjectHeadless(
                 options.project, language, fontNames, windowFont, rasterizer, project,
-                [&](const std::string& m) { display.warning(m); }, options.font, stop);
+                [&](const std::string& m) { display.warning(m); }, load, stop);
             CheckRenderable(options.project, project);
             // Before seconds of layout: a destination that cannot be written, or one that
-            // would destroy the project or a picture it reads, is refused now.
-            CheckRenderDestination(options.output, options.project, project.leds, project.logo);
+            // would destroy the project, a picture it reads or a file of the program's own,
+            // is refused now.
+            CheckRenderDestination(options.output, options.project, project.leds, project.logo,
+                                   OwnFiles(data));
             PrepareRender(project.settings, project.leds);
             random.fillAtStart(gen);
             request = MakeRequest(options, project, rasterizer, random, gen, display, data + "/web");
@@ -229,11 +258,11 @@ int Render(const CliOptions& options, const char* argv0)
         case RunState::Cancelled:
             return ReportInterrupted(options.output);
         default:
-            std::fprintf(stderr, "lumexa-render: %s\n", ErrorText(run.error(), language).c_str());
+            PrintError(ErrorText(run.error(), language));
             return 1;
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "lumexa-render: %s\n", ErrorText(e, language).c_str());
+        PrintError(ErrorText(ErrorFrom(e), language));
         return 1;
     }
 }

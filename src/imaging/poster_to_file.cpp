@@ -31,7 +31,8 @@ PosterPlan PlanPosterOf(const RenderScene& scene, PosterRequest& request)
 }
 
 bool WritePoster(const RenderScene& scene, const PosterRequest& request, const PosterPlan& plan,
-                 const std::string& path, int threads, std::stop_token stop, RunProgress* progress)
+                 const std::string& path, int threads, std::stop_token stop, RunProgress* progress,
+                 AtomicFileOptions fileOptions)
 {
     CheckPosterPath(path);
     try {
@@ -41,7 +42,7 @@ bool WritePoster(const RenderScene& scene, const PosterRequest& request, const P
         if (threads <= 0)
             threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
         return WritePosterPdf(path, plan, request, FillFromRenderer(renderer, threads), stop,
-                              progress);
+                              progress, fileOptions);
     } catch (const Error& e) {
         throw e.about(path);
     }

@@ -3,6 +3,7 @@
 // written; then the pages are composed one at a time from the renderer's regions.
 #pragma once
 
+#include "core/base/atomic_file.h"
 #include "core/print/poster_plan.h"
 #include "core/render/render_scene.h"
 #include "core/run/run_progress.h"
@@ -26,6 +27,6 @@ PosterPlan PlanPosterOf(const RenderScene& scene, PosterRequest& request);
 // `stop` was requested, with any earlier file untouched; throws an Error naming the file.
 bool WritePoster(const RenderScene& scene, const PosterRequest& request, const PosterPlan& plan,
                  const std::string& path, int threads, std::stop_token stop = {},
-                 RunProgress* progress = nullptr);
+                 RunProgress* progress = nullptr, AtomicFileOptions fileOptions = {});
 
 } // namespace lumexa

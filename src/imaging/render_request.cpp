@@ -49,7 +49,7 @@ bool WriteScene(const RenderScene& scene, const RenderRequest& request, std::sto
         if (request.onPosterPlan)
             request.onPosterPlan(plan, poster);
         return WritePoster(scene, poster, plan, request.output.path, request.output.threads, stop,
-                           &progress);
+                           &progress, request.output.file);
     }
     if (IsTiledResult(request.output))
         return WriteTiledResult(scene, request.output, request.settings.compression, stop,

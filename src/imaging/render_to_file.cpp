@@ -59,6 +59,7 @@ FileRender::FileRender(const RenderScene& scene, Compression compression,
     writerOptions.dpi = static_cast<double>(options_.dpi) / scale;
     if (format_ == OutputFormat::Pdf)
         CheckPrintShopPage(options_.path, outWidth, outHeight, writerOptions.dpi);
+    writerOptions.file = options_.file;
     writer_ = MakeRowWriter(options_.path, format_, writerOptions);
 
     RenderJobSetup setup;
@@ -111,12 +112,9 @@ bool FileRender::run(std::stop_token stop, RunProgress* progress)
     } catch (const Error& e) {
         writer_->discard();
         throw e.about(options_.path);
-    } catch (const std::bad_alloc&) {
-        writer_->discard();
-        throw OutOfMemory().about(options_.path);
     } catch (const std::exception& e) {
         writer_->discard();
-        throw Error(e.what()).about(options_.path);
+        throw ErrorFrom(e).about(options_.path);
     }
 }
 

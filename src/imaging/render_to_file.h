@@ -48,6 +48,8 @@ struct RenderToFileOptions {
     bool pyramid = false;
     // The program's folder of web files, which a deep zoom export's page is made from.
     std::string webFolder;
+    // How the file replaces an earlier one: a read-only one only when the user agreed.
+    AtomicFileOptions file{};
     RenderLog* log = nullptr; // lines of the job (null: none)
     // Told the size of the file's picture before its first row is written, then sees each
     // row once it is written, on the thread that runs the job: for a reduced picture.

@@ -78,18 +78,19 @@ std::unique_ptr<RowWriter> MakeRowWriter(const std::string& path, OutputFormat f
 {
     switch (format) {
     case OutputFormat::Png:
-        return std::make_unique<PngWriter>(path, options.compression, options.threads, options.dpi);
+        return std::make_unique<PngWriter>(path, options.compression, options.threads, options.dpi,
+                                           options.file);
     case OutputFormat::Tiff:
-        return std::make_unique<TiffWriter>(path, options.compression, options.threads,
-                                            options.dpi);
+        return std::make_unique<TiffWriter>(path, options.compression, options.threads, options.dpi,
+                                            options.file);
     case OutputFormat::Pdf:
-        return std::make_unique<PrintShopWriter>(path, options.dpi);
+        return std::make_unique<PrintShopWriter>(path, options.dpi, kStripPixels, options.file);
     case OutputFormat::Dzi:
         throw Error("A deep zoom export is written tile by tile, not row by row");
     case OutputFormat::Targa:
         break;
     }
-    return std::make_unique<TargaWriter>(path);
+    return std::make_unique<TargaWriter>(path, options.file);
 }
 
 } // namespace lumexa

@@ -3,6 +3,7 @@
 // rather than rows, written by its own road (imaging/pyramid_to_file.h).
 #pragma once
 
+#include "core/base/atomic_file.h"
 #include "core/project/compression.h"
 #include "core/project/settings.h"
 #include "core/render/row_writer.h"
@@ -34,6 +35,8 @@ struct WriterOptions {
     int threads = 0;
     // The print resolution PNG and TIFF record and a PDF page is sized by.
     double dpi = kDefaultPrintDpi;
+    // How the result file replaces an earlier one.
+    AtomicFileOptions file{};
 };
 
 // Throws an Error for Dzi, which has no row writer.

@@ -173,6 +173,31 @@ TEST(CliOptions, BackgroundIsTheProjectsUnlessGiven)
         EXPECT_EQ(ParseCliOptions(Words(std::string("--poster a4 a.led ") + name)).output, name);
 }
 
+// An empty file name (an unset variable in a script) is a mistake in the command line, not
+// a file that cannot be written.
+TEST(CliOptions, EmptyFileNamesAreMistakes)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const Case cases[] = {
+        {{"a.led", ""}, "the output file name is empty"},
+        {{"-q", "--", "a.led", ""}, "the output file name is empty"},
+        {{"", "b.tga"}, "the project file name is empty"},
+        {{"--pdf", "", ""}, "the project file name is empty"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        try {
+            ParseCliOptions(c.args);
+            ADD_FAILURE() << "accepted";
+        } catch (const UsageError& e) {
+            EXPECT_EQ(e.message, c.says);
+        }
+    }
+}
+
 TEST(CliOptions, RegionAndScale)
 {
     const CliOptions plain = ParseCliOptions(Words("a.led b.tga"));
@@ -227,6 +252,7 @@ const LongOption kLongOptions[] = {
     {"compression", "small", ""},
     {"background", "opaque", ""},
     {"font", "Serif", ""},
+    {"skip-unreadable-pictures", nullptr, ""},
     {"list-fonts", nullptr, ""},
     {"pdf", nullptr, ""},
     {"dpi", "600", ""},

@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -91,6 +92,8 @@ TForm1::~TForm1()
 void TForm1::setProgramFolder(const QString& folder)
 {
     programFolder_ = folder;
+    shared_.programFiles.dataFolder = QFile::encodeName(programFolder_).toStdString();
+    shared_.programFiles.settingsFile = QFile::encodeName(SettingsFileName()).toStdString();
     examplesFolder_ = QString::fromStdString(FindExamplesFolder(folder.toStdString()));
     // Add and Load start in the examples until the user has taken a file elsewhere (the
     // dialogs remember that folder); Save starts where projects are kept.
@@ -244,6 +247,7 @@ void TForm1::LoadLanguage(const QString& path)
         if (chosen != english)
             shared_.languageStrings.LoadLanguage(chosen.toStdString());
         languagePath_ = chosen;
+        shared_.programFiles.languageFile = QFile::encodeName(chosen).toStdString();
     } catch (const std::exception& e) {
         prompts_.inform(shared_.text(30), shared_.errorText(e));
     }

@@ -9,6 +9,7 @@
 #include "app/program_memory.h"
 #include "app/project_prompts_qt.h"
 #include "app/render_window/render_window.h"
+#include "app/replace_question.h"
 #include "app/shared_state.h"
 #include "app/user_prompts.h"
 #include "app/window_strings.h"
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
@@ -304,6 +306,7 @@ void TForm1::SaveAs1Click()
 bool TForm1::saveProject(bool chooseName)
 {
     QString file = projectPath_;
+    AtomicFileOptions options;
     if (chooseName || file.isEmpty()) {
         // A loaded project is saved beside itself; a new one goes to the documents folder
         // unless projects were saved elsewhere before.
@@ -319,19 +322,26 @@ bool TForm1::saveProject(bool chooseName)
         const std::optional<QString> chosen = prompts_.chooseFileToSave(SaveDialog1);
         if (!chosen)
             return false;
-        if (QFileInfo::exists(*chosen) &&
-            !prompts_.askYesNo(shared_.text(30), shared_.text(0) + QLatin1Char(' ') + *chosen))
+        if (!MayReplace(prompts_, shared_, *chosen, shared_.text(0) + QLatin1Char(' ') + *chosen,
+                        options.replaceReadOnly))
             return false;
         RememberFileChoice(QStringLiteral("project"), SaveDialog1, *chosen);
         file = *chosen;
+    } else if (!MayReplace(prompts_, shared_, file, QString(), options.replaceReadOnly)) {
+        // Save over the project's own file asks only when it became read-only.
+        return false;
     }
     try {
+        const std::string path = QFile::encodeName(file).toStdString();
+        // The program's own files (a language file, say) are no place for a project.
+        CheckNotProgramFile(path, shared_.programFiles);
         ProjectSettings settings = projectSettings();
         const std::vector<std::string> noFontList;
         const ProjectState state{settings, shared_.ledImages, shared_.logo, noFontList,
                                  &pathForms_};
-        WriteProjectFile(file.toStdString(), state);
+        WriteProjectFile(path, state, options);
     } catch (const std::exception& e) {
+        // Nothing was saved: the work stays unsaved, and the project keeps its file.
         prompts_.inform(shared_.text(30), shared_.errorText(e));
         return false;
     }

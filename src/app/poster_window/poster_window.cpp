@@ -2,6 +2,7 @@
 // the layout with the preview's sampling, and the print.
 #include "app/poster_window/poster_window.h"
 
+#include "app/replace_question.h"
 #include "app/shared_state.h"
 #include "app/window_strings.h"
 #include "core/base/error.h"
@@ -323,20 +324,25 @@ void PosterWindow::printClick()
     if (!file)
         return;
     SaveDialog.fileName = *file;
-    if (QFileInfo::exists(*file) &&
-        !prompts_.askYesNo(text(30), text(0) + QLatin1Char(' ') + QFileInfo(*file).fileName()))
+    AtomicFileOptions fileOptions;
+    if (!MayReplace(prompts_, shared_, *file,
+                    text(0) + QLatin1Char(' ') + QFileInfo(*file).fileName(),
+                    fileOptions.replaceReadOnly))
         return;
     const std::string path = QFile::encodeName(*file).toStdString();
     try {
         // Refused before anything is composed: a destination that is one of the pictures
-        // the result is drawn from, no regular file, or unwritable.
-        CheckRenderDestination(path, std::string(), *render_.source.leds, shared_.logo);
+        // the result is drawn from or a file of the program's own, no regular file, or
+        // unwritable.
+        CheckRenderDestination(path, std::string(), *render_.source.leds, shared_.logo,
+                               shared_.programFiles, fileOptions);
     } catch (const std::exception& e) {
         prompts_.inform(text(30), shared_.errorText(e));
         return;
     }
     RenderRequest print = render_;
     print.output.path = path;
+    print.output.file = fileOptions;
     print.poster = request_;
     ProgressBar->setValue(0);
     ProgressLabel->clear();

@@ -6,6 +6,7 @@
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/window_render_log.h"
 #include "app/render_window/zoom_view.h"
+#include "app/replace_question.h"
 #include "app/runs/window_run.h"
 #include "app/shared_state.h"
 #include "app/window_strings.h"
@@ -342,10 +343,12 @@ void TForm3::BitBtn1Click()
         return;
     RememberFileChoice(QStringLiteral("render"), SaveDialog1, *file);
     SaveDialog1.fileName = *file;
-    // Asked here only: Render writes to the file chosen without asking again.
-    if (QFileInfo::exists(*file) &&
-        !prompts_.askYesNo(shared_.text(30), shared_.text(0) + QLatin1Char(' ') +
-                                                 QFileInfo(*file).fileName() + QLatin1Char('?')))
+    // Asked here only: Render writes to the file chosen without asking again. A read-only
+    // file not agreed to stays refused by Render.
+    if (!MayReplace(prompts_, shared_, *file,
+                    shared_.text(0) + QLatin1Char(' ') + QFileInfo(*file).fileName() +
+                        QLatin1Char('?'),
+                    replaceReadOnly_))
         return;
     Edit1->setText(*file);
     offerCompression();

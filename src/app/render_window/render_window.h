@@ -180,6 +180,8 @@ class TForm3 : public QDialog
 
     TForm4& shared_;
     UserPrompts& prompts_;
+    // The user agreed to replace the destination though it is read-only.
+    bool replaceReadOnly_ = false;
     ProjectSettings layoutSettings_;
     std::unique_ptr<GlyphRasterizer> rasterizer_;
     RenderRandom random_;

@@ -9,8 +9,10 @@
 #include "app/render_window/print_size_box.h"
 #include "app/render_window/window_render_log.h"
 #include "app/render_window/zoom_view.h"
+#include "app/replace_question.h"
 #include "app/runs/window_run.h"
 #include "app/shared_state.h"
+#include "core/base/error.h"
 #include "core/progress/render_progress.h"
 #include "core/render/render_destination.h"
 #include "imaging/dzi/viewer_page.h"
@@ -80,17 +82,25 @@ void TForm3::Button2Click()
     const std::string destination = QFile::encodeName(SaveDialog1.fileName).toStdString();
 
     // Whatever refuses the result does so before anything is written.
+    AtomicFileOptions file;
+    file.replaceReadOnly = replaceReadOnly_;
     RenderRequest request = makeRequest();
     request.output.path = destination;
+    request.output.file = file;
     request.output.log = log_.get();
     request.output.dpi = PrintSize->dpi();
     request.output.webFolder = webFolder_;
 
     // Refused before the layout's seconds of work: a destination that is one of the
-    // pictures the render reads (it would be destroyed), no regular file, or unwritable; a
-    // deep zoom export whose page could not be written or whose viewer is missing.
+    // pictures the render reads or a file of the program's own (it would be destroyed), no
+    // regular file, or unwritable (read-only, unless agreed to when it was chosen); a deep
+    // zoom export whose page could not be written or whose viewer is missing.
     try {
-        CheckRenderDestination(destination, std::string(), shared_.ledImages, shared_.logo);
+        // Also for root, whom the file system would let replace it.
+        if (IsMarkedReadOnly(SaveDialog1.fileName) && !replaceReadOnly_)
+            throw CannotWrite(destination, "Permission denied (the file is read-only)");
+        CheckRenderDestination(destination, std::string(), shared_.ledImages, shared_.logo,
+                               shared_.programFiles, file);
         CheckTiledDestination(request.output, std::string(), shared_.ledImages, shared_.logo);
     } catch (const std::exception& e) {
         addLogText(shared_.errorText(e));

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <random>
 #include <signal.h>
 #include <string_view>
@@ -145,6 +145,14 @@ void syncFolder(const std::string& folder)
 
 } // namespace
 
+bool IsReadOnlyFile(const std::string& path)
+{
+    struct stat st {
+    };
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 AtomicFile::AtomicFile(std::string path, AtomicFileOptions options) : path_(std::move(path))
 {
     int err = 0;
@@ -165,8 +173,7 @@ AtomicFile::AtomicFile(std::string path, AtomicFileOptions options) : path_(std:
     }
     // As cp: a file the user may not write is not replaced behind his back, even where the
     // folder would let us. Root may write any file, and is not stopped either.
-    if (replaces && !options.replaceReadOnly &&
-        ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+    if (replaces && !options.replaceReadOnly && IsReadOnlyFile(target_))
         throw CannotWrite(path_, "Permission denied (the file is read-only)");
 
     removeLeftovers(folder_);

@@ -28,6 +28,10 @@ struct AtomicFileOptions {
     bool nameless = true;
 };
 
+// True when `path` is an existing file the user may not write (mode 0444, say): the file
+// AtomicFile refuses unless the user agreed to replace it. Root may write any file.
+bool IsReadOnlyFile(const std::string& path);
+
 class AtomicFile
 {
   public:

@@ -1,14 +1,19 @@
 // The engine's error: wording, file and reason.
 #include "core/base/error.h"
 
+#include "core/base/shown_text.h"
+
+#include <new>
+#include <system_error>
+
 namespace lumexa
 {
 
 Error::Error(const std::string& message, std::string file, std::string reason, int number,
              bool fileInFront)
-    : std::runtime_error(fileInFront ? file + ": " + message : message), message_(message),
-      file_(std::move(file)), reason_(std::move(reason)), languageString_(number),
-      fileInFront_(fileInFront)
+    : std::runtime_error(fileInFront ? ShownText(file) + ": " + message : message),
+      message_(message), file_(std::move(file)), reason_(std::move(reason)),
+      languageString_(number), fileInFront_(fileInFront)
 {
 }
 
@@ -21,22 +26,23 @@ Error Error::about(const std::string& path) const
 
 Error CannotWrite(const std::string& path, const std::string& reason)
 {
-    return Error("Cannot write file " + path + ": " + reason, path, reason);
+    return Error("Cannot write file " + ShownText(path) + ": " + reason, path, reason);
 }
 
 Error CannotOpen(const std::string& path, const std::string& reason)
 {
-    return Error("Cannot open file " + path + (reason.empty() ? "" : ": " + reason), path, reason);
+    return Error("Cannot open file " + ShownText(path) + (reason.empty() ? "" : ": " + reason),
+                 path, reason);
 }
 
 Error CannotReadPicture(const std::string& path, const std::string& reason)
 {
-    return Error("Cannot read picture " + path + ": " + reason, path, reason);
+    return Error("Cannot read picture " + ShownText(path) + ": " + reason, path, reason);
 }
 
 Error CannotFind(const std::string& path)
 {
-    return Error("Cannot find file " + path, path, std::string());
+    return Error("Cannot find file " + ShownText(path), path, std::string());
 }
 
 Error OutOfMemory()
@@ -45,9 +51,33 @@ Error OutOfMemory()
                  "threads need less");
 }
 
+Error NoMoreThreads()
+{
+    return Error("Cannot start another thread: the system's limit of threads or memory is "
+                 "reached; fewer threads or a smaller result (a lower scale or a region) need "
+                 "less");
+}
+
+bool IsThreadShortage(const std::exception& e)
+{
+    const auto* system = dynamic_cast<const std::system_error*>(&e);
+    return system && system->code() == std::errc::resource_unavailable_try_again;
+}
+
+Error ErrorFrom(const std::exception& e)
+{
+    if (const auto* error = dynamic_cast<const Error*>(&e))
+        return *error;
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return OutOfMemory();
+    if (IsThreadShortage(e))
+        return NoMoreThreads();
+    return Error(e.what());
+}
+
 Error InvalidInteger(const std::string& value)
 {
-    return Error("'" + value + "' is not a valid integer value");
+    return Error("'" + ShownText(value) + "' is not a valid integer value");
 }
 
 } // namespace lumexa

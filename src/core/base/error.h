@@ -94,6 +94,15 @@ Error CannotReadPicture(const std::string& path, const std::string& reason);
 Error CannotFind(const std::string& path);
 // "Not enough memory...", for work that ran out of memory, with what makes it need less.
 Error OutOfMemory();
+// "Cannot start another thread...", for work whose threads the system would not give (its
+// limit of threads, or the memory for another stack, is reached), with what needs fewer.
+Error NoMoreThreads();
+// True for the failure to start a thread: the std::system_error of EAGAIN ("Resource
+// temporarily unavailable") that std::thread throws.
+bool IsThreadShortage(const std::exception& e);
+// The error to report for an exception that is no Error: what ran out for a shortage of
+// memory or threads, else its own text.
+Error ErrorFrom(const std::exception& e);
 // "'%s' is not a valid integer value"
 Error InvalidInteger(const std::string& value);
 

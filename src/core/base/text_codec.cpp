@@ -158,14 +158,15 @@ std::vector<std::string> ReadTextFileLines(const std::string& path)
     return SplitLines(DecodeTextFile(file.bytes));
 }
 
-void WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines)
+void WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines,
+                             AtomicFileOptions options)
 {
     std::string text;
     for (const std::string& line : lines) {
         text += line;
         text += "\r\n";
     }
-    AtomicFile file(path);
+    AtomicFile file(path, options);
     file.write(text.data(), text.size());
     file.commit();
 }

@@ -3,6 +3,8 @@
 // written as UTF-8 with CR LF line ends.
 #pragma once
 
+#include "core/base/atomic_file.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,7 +35,8 @@ inline constexpr uint64_t kMostTextFileBytes = 64ull << 20;
 std::vector<std::string> ReadTextFileLines(const std::string& path);
 // Writes lines ending in CR LF through a temporary file beside `path`, renamed over it
 // only when every byte is written; throws an Error naming the file on failure and
-// leaves any earlier file untouched.
-void WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
+// leaves any earlier file untouched. `options` say whether a read-only file may be replaced.
+void WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines,
+                             AtomicFileOptions options = {});
 
 } // namespace lumexa

@@ -2,6 +2,7 @@
 #include "core/pictures/led_image_set.h"
 
 #include "core/base/error.h"
+#include "core/base/shown_text.h"
 #include "core/pictures/picture_pipeline.h"
 
 #include <exception>
@@ -18,17 +19,18 @@ bool DecodeForLoad(const std::string& file, const PictureLoader& load, DecodedPi
     } catch (const std::bad_alloc&) {
         // Out of memory is no fault of this picture: refusing it would give another
         // result without a word, so it stops the whole load.
-        throw Error("Out of memory while reading picture " + file);
+        throw Error("Not enough memory to read picture " + ShownText(file) +
+                    ": fewer or smaller pictures need less");
     } catch (const std::exception& e) {
         outcome.message = e.what();
         if (outcome.message.empty())
-            outcome.message = "Cannot read picture " + file;
+            outcome.message = "Cannot read picture " + ShownText(file);
         return false;
     }
     if (decoded.width <= 0 || decoded.height <= 0 ||
         decoded.rgba.size() <
             static_cast<size_t>(decoded.width) * static_cast<size_t>(decoded.height) * 4) {
-        outcome.message = "Cannot read picture " + file + ": the picture is empty";
+        outcome.message = "Cannot read picture " + ShownText(file) + ": the picture is empty";
         return false;
     }
     return true;

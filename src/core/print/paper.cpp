@@ -2,6 +2,7 @@
 #include "core/print/paper.h"
 
 #include "core/base/error.h"
+#include "core/base/shown_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -48,7 +49,7 @@ bool splitLength(std::string_view s, double& number, std::string_view& unit)
 
 Error badLength(std::string_view text, bool zeroAllowed)
 {
-    return Error("'" + std::string(text) + "' is not a valid length (a " +
+    return Error("'" + ShownText(text) + "' is not a valid length (a " +
                  (zeroAllowed ? "number of 0 or more" : "positive number") + " with mm, cm or in)");
 }
 
@@ -79,7 +80,7 @@ PaperSize ParsePaper(std::string_view text)
     if (s == "legal")
         return {"Legal", 8.5 * kMmPerInch, 14 * kMmPerInch};
 
-    const Error bad("'" + std::string(text) +
+    const Error bad("'" + ShownText(text) +
                     "' is not a paper size (a4, a3, letter, legal or WxH with units, such as "
                     "600x900mm)");
     const size_t x = s.find('x');

@@ -2,6 +2,7 @@
 #include "core/project/error_text.h"
 
 #include "core/base/error.h"
+#include "core/base/shown_text.h"
 
 namespace lumexa
 {
@@ -9,15 +10,16 @@ namespace lumexa
 std::string ErrorText(const std::exception& e, const LanguageTable& language)
 {
     const auto* error = dynamic_cast<const Error*>(&e);
+    // Memory or threads that ran out are told with what needs less.
     if (!error)
-        return e.what();
+        return ErrorFrom(e).what();
     const int n = error->languageString();
     if (n < 0 || language[n].empty())
         return error->what();
     std::string text = language[n];
     if (const auto at = text.find("%1"); at != std::string::npos)
-        text.replace(at, 2, error->file());
-    return error->fileInFront() ? error->file() + ": " + text : text;
+        text.replace(at, 2, ShownText(error->file()));
+    return error->fileInFront() ? ShownText(error->file()) + ": " + text : text;
 }
 
 } // namespace lumexa

@@ -2,6 +2,8 @@
 #include "core/project/language_table.h"
 
 #include "core/base/decimal_integer.h"
+#include "core/base/error.h"
+#include "core/base/shown_text.h"
 #include "core/base/text_codec.h"
 
 namespace lumexa
@@ -41,10 +43,11 @@ const std::string& LanguageTable::operator[](int n) const
 
 void LanguageTable::LoadLanguage(const std::string& path)
 {
-    LoadLanguageLines(ReadTextFileLines(path));
+    LoadLanguageLines(ReadTextFileLines(path), path);
 }
 
-void LanguageTable::LoadLanguageLines(const std::vector<std::string>& lines)
+void LanguageTable::LoadLanguageLines(const std::vector<std::string>& lines,
+                                      const std::string& source)
 {
     for (size_t k = 1; k < lines.size(); ++k) {
         const std::string& line = lines[k];
@@ -52,7 +55,15 @@ void LanguageTable::LoadLanguageLines(const std::vector<std::string>& lines)
         // A line without "=" (an empty last line, say) carries no string.
         if (p == std::string::npos)
             continue;
-        const int number = DecimalIntegerOrThrow(std::string_view(line).substr(0, p));
+        const std::optional<int> parsed = ParseDecimalInteger(std::string_view(line).substr(0, p));
+        if (!parsed) {
+            const Error bad = InvalidInteger(line.substr(0, p));
+            if (source.empty())
+                throw bad;
+            throw Error(ShownText(source) + ", line " + std::to_string(k + 1) + ": " + bad.what(),
+                        source, bad.what());
+        }
+        const int number = *parsed;
         if (number < 0 || number >= kLanguageStringCount)
             continue;
         std::string text;

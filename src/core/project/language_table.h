@@ -22,14 +22,15 @@ class LanguageTable
     const std::string& operator[](int n) const;
 
     // Reads the file at `path`: "Cannot open file %s" when it cannot be opened (nothing
-    // changes); see LoadLanguageLines for the rest.
+    // changes); see LoadLanguageLines for the rest, whose errors name `path`.
     void LoadLanguage(const std::string& path);
     // Applies a language file's lines. The first line is a title and never read. Each
     // other line is number "=" delimiter text delimiter; the two delimiters are dropped
     // unseen. A number outside 0..kLanguageStringCount - 1 and a line without "=" are skipped; a
     // later line wins. A number part that does not convert throws "'%s' is not a valid integer
-    // value"; the lines before it stay applied.
-    void LoadLanguageLines(const std::vector<std::string>& lines);
+    // value", with "SOURCE, line N: " in front when the lines come from the file `source`;
+    // the lines before it stay applied.
+    void LoadLanguageLines(const std::vector<std::string>& lines, const std::string& source = {});
 
     const std::array<std::string, kLanguageStringCount>& strings() const { return strings_; }
 

@@ -3,6 +3,7 @@
 
 #include "core/base/decimal_integer.h"
 #include "core/base/error.h"
+#include "core/base/shown_text.h"
 #include "core/base/text_codec.h"
 #include "core/project/seed.h"
 
@@ -33,10 +34,12 @@ std::string skipPrefix(const std::string& value)
     return value.substr(i);
 }
 
+// A folder counts: the picture loader refuses it as a folder, which tells the user more
+// than a file that cannot be found.
 bool fileExists(const std::string& path)
 {
     std::error_code ec;
-    return !path.empty() && fs::exists(path, ec) && !fs::is_directory(path, ec);
+    return !path.empty() && fs::exists(path, ec);
 }
 
 bool listed(const std::vector<std::string>& names, const std::string& name)
@@ -137,8 +140,10 @@ class ProjectReader
             } catch (const Error& e) {
                 if (e.languageString() >= 0)
                     throw;
-                throw Error(path_ + ", line " + std::to_string(n + 1) + ", " + key + ": " +
-                            e.what());
+                // About the project, so that callers do not put its name in front again.
+                throw Error(ShownText(path_) + ", line " + std::to_string(n + 1) + ", " +
+                                ShownText(key) + ": " + e.what(),
+                            path_, e.what());
             }
             if (end != ReadEnd::Complete)
                 return end;
@@ -232,8 +237,8 @@ class ProjectReader
     {
         const int n = DecimalIntegerOrThrow(value);
         if (n < min || n > max)
-            throw Error("'" + value + "' is not a valid " + what + " (" + std::to_string(min) +
-                        " to " + std::to_string(max) + ")");
+            throw Error("'" + ShownText(value) + "' is not a valid " + what + " (" +
+                        std::to_string(min) + " to " + std::to_string(max) + ")");
         return n;
     }
 
@@ -267,7 +272,7 @@ class ProjectReader
                 fullReported_ = true;
                 LoadOutcome full;
                 full.languageString = kStringSetFull;
-                prompts_.refused(full, path);
+                prompts_.refused(full, path, {RefusedPicture::Kind::Led, state_.leds.count()});
             }
             return ReadEnd::Complete;
         }
@@ -281,11 +286,12 @@ class ProjectReader
             prompts_.ledSkipped(slot, path);
             return ReadEnd::Complete;
         }
+        const int number = state_.leds.count();
         const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAdd, load_);
         if (outcome.refused()) {
             // The alpha line that follows belongs to this picture, not to the LED before.
             skippingAlpha_ = true;
-            prompts_.refused(outcome, *file);
+            prompts_.refused(outcome, *file, {RefusedPicture::Kind::Led, number});
             prompts_.ledSkipped(slot, *file);
         }
         return ReadEnd::Complete;
@@ -302,7 +308,8 @@ class ProjectReader
             return ReadEnd::Complete;
         const LoadOutcome outcome = state_.leds.LoadLedImageFile(*file, lmAddAlpha, load_);
         if (outcome.refused())
-            prompts_.refused(outcome, *file);
+            prompts_.refused(outcome, *file,
+                             {RefusedPicture::Kind::Alpha, state_.leds.count() - 1});
         return ReadEnd::Complete;
     }
 
@@ -315,7 +322,7 @@ class ProjectReader
             return ReadEnd::Complete;
         const LoadOutcome outcome = LoadLogoFile(state_.logo, *file, load_);
         if (outcome.refused() || !state_.logo.loaded) {
-            prompts_.refused(outcome, *file);
+            prompts_.refused(outcome, *file, {RefusedPicture::Kind::Logo, -1});
             return ReadEnd::LogoRefused;
         }
         return ReadEnd::Complete;
@@ -395,7 +402,7 @@ void CheckProjectFile(const std::string& path)
     {
         std::optional<std::string> missingFile(const std::string&) override { return ""; }
         std::optional<std::string> missingFont(const std::string&) override { return std::nullopt; }
-        void refused(const LoadOutcome&, const std::string&) override {}
+        void refused(const LoadOutcome&, const std::string&, const RefusedPicture&) override {}
     } none;
     ProjectSettings settings;
     LedImageSet leds;
@@ -485,9 +492,9 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state, const std::
     return lines;
 }
 
-void WriteProjectFile(const std::string& path, const ProjectState& state)
+void WriteProjectFile(const std::string& path, const ProjectState& state, AtomicFileOptions options)
 {
-    WriteTextFileAtomically(path, ProjectFileLines(state, path));
+    WriteTextFileAtomically(path, ProjectFileLines(state, path), options);
 }
 
 } // namespace lumexa

@@ -3,6 +3,7 @@
 // the LED set and the logo; writing puts out everything reading needs to get them back.
 #pragma once
 
+#include "core/base/atomic_file.h"
 #include "core/pictures/decoded_picture.h"
 #include "core/pictures/led_image_set.h"
 #include "core/pictures/logo.h"
@@ -23,6 +24,15 @@ inline constexpr int kStringMissingFont = 39;
 // "%1 is not a Lumexa project: ...", %1 the file.
 inline constexpr int kStringNotAProject = 111;
 
+// Which picture of the project a refusal is about.
+struct RefusedPicture {
+    enum class Kind { Led, Alpha, Logo };
+    Kind kind = Kind::Led;
+    // The LED image an alpha picture belongs to, or the number an LED picture would have
+    // had; -1 for the logo.
+    int led = -1;
+};
+
 // The reader's questions and reports, answered by the main window (dialogs) or by the
 // headless renderer (refusals).
 class ProjectPrompts
@@ -37,8 +47,10 @@ class ProjectPrompts
     // the font as it is.
     virtual std::optional<std::string> missingFont(const std::string& fontName) = 0;
     // A picture was refused (size, limit, unreadable file; a full set is reported once
-    // with language string 29). Reading goes on, except after a refused logo.
-    virtual void refused(const LoadOutcome& outcome, const std::string& file) = 0;
+    // with language string 29). Reading goes on, except after a refused logo; an Error
+    // thrown here stops it, with the line named.
+    virtual void refused(const LoadOutcome& outcome, const std::string& file,
+                         const RefusedPicture& picture) = 0;
     // The picture file of an "Image..." line as written (without its number prefix),
     // shown on the loading panel while it is read; "(null)" alpha lines are not shown.
     virtual void loadingLine(const std::string& /*value*/) {}
@@ -74,11 +86,12 @@ enum class ReadEnd {
 // Applies the project file's lines in order, recomputing nothing; the caller has run
 // New project before and recomputes after. Relative paths are taken from the project's
 // folder. A number that does not convert, a "RenderType" outside 0..2, an "ActivePage"
-// outside 0..1 or a "Seed" outside 0..99999999 stops reading with an Error naming the
-// file, the line number, the key and the value, as does a file that cannot be opened
-// ("Cannot open file %s"); the lines before stay applied. A refused LED picture takes
-// its alpha line with it. A file without a single project line is refused before
-// anything is applied (language string kStringNotAProject).
+// outside 0..1 or a "Seed" outside 0..99999999 stops reading with an Error about the file
+// (its text naming the file, the line number, the key and the value), as does a file that
+// cannot be opened ("Cannot open file %s"); the lines before stay applied. A picture file
+// that is a folder is read, and refused as the picture loader refuses it. A refused LED picture
+// takes its alpha line with it. A file without a single project line is refused before anything is
+// applied (language string kStringNotAProject).
 ReadEnd ReadProjectFile(const std::string& path, ProjectState& state, ProjectPrompts& prompts,
                         const PictureLoader& load);
 
@@ -107,6 +120,8 @@ std::vector<std::string> ProjectFileLines(const ProjectState& state,
                                           const std::string& projectPath = {});
 // Writes the lines for `path` in UTF-8 with CR LF through a temporary file beside it, so
 // that a failed save leaves any earlier project as it was; throws an Error naming the file.
-void WriteProjectFile(const std::string& path, const ProjectState& state);
+// A read-only project is replaced only when `options` say the user agreed.
+void WriteProjectFile(const std::string& path, const ProjectState& state,
+                      AtomicFileOptions options = {});
 
 } // namespace lumexa

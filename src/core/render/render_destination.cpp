@@ -1,7 +1,6 @@
 // Checking a render's destination.
 #include "core/render/render_destination.h"
 
-#include "core/base/atomic_file.h"
 #include "core/base/error.h"
 #include "core/base/input_file.h"
 
@@ -19,7 +18,8 @@ namespace
 } // namespace
 
 void CheckRenderDestination(const std::string& output, const std::string& projectPath,
-                            const LedImageSet& leds, const Logo& logo)
+                            const LedImageSet& leds, const Logo& logo, const ProgramFiles& program,
+                            AtomicFileOptions options)
 {
     if (!projectPath.empty() && IsSameFile(output, projectPath))
         refuse(output, "it is the project being rendered");
@@ -32,11 +32,12 @@ void CheckRenderDestination(const std::string& output, const std::string& projec
     }
     if (logo.loaded && IsSameFile(output, logo.fileName))
         refuse(output, "it is the logo picture");
+    CheckNotProgramFile(output, program);
 
     // A temporary file made and dropped at once: it meets every check the real one will
     // (a folder that exists and takes files, a destination that is a regular file) and,
     // having no name, leaves nothing behind.
-    AtomicFile probe(output);
+    AtomicFile probe(output, options);
     probe.discard();
 }
 

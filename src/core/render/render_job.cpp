@@ -32,11 +32,12 @@ Error WriteFailure(const RowWriter& writer)
 {
     try {
         throw;
-    } catch (const std::bad_alloc&) {
-        return CannotWrite(writer.path(), OutOfMemory().what());
     } catch (const Error& e) {
         return e;
     } catch (const std::exception& e) {
+        // What ran out says so; the file is named, as for any failed write.
+        if (dynamic_cast<const std::bad_alloc*>(&e) || IsThreadShortage(e))
+            return CannotWrite(writer.path(), ErrorFrom(e).what());
         return CannotWrite(writer.path(), e.what());
     } catch (...) {
         return CannotWrite(writer.path(), "the row was not written");

@@ -22,6 +22,17 @@ void BackgroundRun::start(Work work)
     }
     stop_ = std::stop_source();
     state_.store(RunState::Running, std::memory_order_release);
+    try {
+        startThread(std::move(work));
+    } catch (const std::exception& e) {
+        // No thread to run on (the system's limit is reached): the run fails as work that
+        // ran out would, and the caller reports it as any failure.
+        finish(RunState::Failed, ErrorFrom(e));
+    }
+}
+
+void BackgroundRun::startThread(Work work)
+{
     thread_ = std::jthread([this, work = std::move(work), stop = stop_.get_token()] {
         try {
             const bool complete = work(stop, progress_);
@@ -30,10 +41,8 @@ void BackgroundRun::start(Work work)
             finish(RunState::Cancelled, std::nullopt);
         } catch (const Error& e) {
             finish(RunState::Failed, e);
-        } catch (const std::bad_alloc&) {
-            finish(RunState::Failed, OutOfMemory());
         } catch (const std::exception& e) {
-            finish(RunState::Failed, Error(e.what()));
+            finish(RunState::Failed, ErrorFrom(e));
         } catch (...) {
             finish(RunState::Failed, Error("The work failed for an unknown reason"));
         }

@@ -56,6 +56,7 @@ class BackgroundRun
     Error error() const;
 
   private:
+    void startThread(Work work);
     void finish(RunState state, std::optional<Error> error);
 
     RunProgress progress_;

@@ -38,8 +38,16 @@ template <class Item> class OrderedPipeline
     {
         done_.assign(slots_.size(), -1);
         threads_.reserve(static_cast<size_t>(workers > 0 ? workers : 0));
-        for (int w = 0; w < workers; ++w)
-            threads_.emplace_back([this, w] { work(w); });
+        try {
+            for (int w = 0; w < workers; ++w)
+                threads_.emplace_back([this, w] { work(w); });
+        } catch (const std::exception& e) {
+            // The threads started wait for work that never comes: they are stopped before
+            // they are joined, and the shortage is told in words.
+            stop();
+            threads_.clear();
+            throw ErrorFrom(e);
+        }
     }
     // Stops the workers and waits for them; items not consumed are dropped.
     ~OrderedPipeline()
@@ -167,12 +175,8 @@ template <class Item> class OrderedPipeline
             process_(item, index, worker);
         } catch (const Stopped&) {
             stopped = true;
-        } catch (const Error& e) {
-            error = e;
-        } catch (const std::bad_alloc&) {
-            error = OutOfMemory();
         } catch (const std::exception& e) {
-            error = Error(e.what());
+            error = ErrorFrom(e);
         } catch (...) {
             error = Error("An item could not be processed");
         }

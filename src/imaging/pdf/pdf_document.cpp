@@ -10,7 +10,8 @@
 namespace lumexa
 {
 
-PdfDocument::PdfDocument(std::string path) : file_(std::move(path))
+PdfDocument::PdfDocument(std::string path, AtomicFileOptions fileOptions)
+    : file_(std::move(path), fileOptions)
 {
     // The comment's high bytes tell transfer programs that the file is binary.
     put("%PDF-1.6\n%\xE2\xE3\xCF\xD3\n");

@@ -22,7 +22,7 @@ class PdfDocument
 {
   public:
     // Starts the file (the header); throws an Error naming `path` when it cannot.
-    explicit PdfDocument(std::string path);
+    explicit PdfDocument(std::string path, AtomicFileOptions fileOptions = {});
 
     // A number for an object written later.
     int reserve();

@@ -342,7 +342,8 @@ PixelRect BlockAligned(const PixelRect& part, int factor, int pictureWidth, int 
 }
 
 bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
-                    const FillRegion& fill, std::stop_token stop, RunProgress* progress)
+                    const FillRegion& fill, std::stop_token stop, RunProgress* progress,
+                    AtomicFileOptions fileOptions)
 {
     const int factor = SheetReduction(plan, request.dpi);
     if (progress) {
@@ -354,7 +355,7 @@ bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const Poste
         }
         progress->begin(total);
     }
-    PdfDocument pdf(path);
+    PdfDocument pdf(path, fileOptions);
     std::vector<int> pages;
     bool stopped = false;
     const int pageCount = plan.pageCount();

@@ -5,6 +5,7 @@
 // whatever the poster's size.
 #pragma once
 
+#include "core/base/atomic_file.h"
 #include "core/print/poster_plan.h"
 #include "core/print/region_fill.h"
 #include "core/run/run_progress.h"
@@ -29,9 +30,9 @@ PixelRect BlockAligned(const PixelRect& part, int factor, int pictureWidth, int 
 // Writes the poster of `plan` for a picture of `pictureWidth` x `pictureHeight` pixels.
 // Returns false when `stop` was requested (nothing is left behind); throws an Error
 // naming the file when it cannot be written. `progress` counts the result pixels composed,
-// with the page being written as its part.
+// with the page being written as its part. `fileOptions` go to the file's AtomicFile.
 bool WritePosterPdf(const std::string& path, const PosterPlan& plan, const PosterRequest& request,
                     const FillRegion& fill, std::stop_token stop = {},
-                    RunProgress* progress = nullptr);
+                    RunProgress* progress = nullptr, AtomicFileOptions fileOptions = {});
 
 } // namespace lumexa

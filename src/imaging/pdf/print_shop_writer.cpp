@@ -58,8 +58,9 @@ void CheckPrintShopPage(const std::string& path, int64_t width, int64_t height, 
     }
 }
 
-PrintShopWriter::PrintShopWriter(std::string path, double dpi, int stripPixels)
-    : path_(std::move(path)), dpi_(dpi), stripPixels_(stripPixels)
+PrintShopWriter::PrintShopWriter(std::string path, double dpi, int stripPixels,
+                                 AtomicFileOptions fileOptions)
+    : path_(std::move(path)), dpi_(dpi), fileOptions_(fileOptions), stripPixels_(stripPixels)
 {
 }
 
@@ -78,7 +79,7 @@ void PrintShopWriter::open(int width, int height)
     strip_.assign(static_cast<size_t>(width) * 4 * static_cast<size_t>(stripRows_), 0);
     rowsInStrip_ = 0;
     strips_.clear();
-    pdf_ = std::make_unique<PdfDocument>(path_);
+    pdf_ = std::make_unique<PdfDocument>(path_, fileOptions_);
 }
 
 void PrintShopWriter::writeRow(const uint8_t* rgbaRow)

@@ -33,7 +33,8 @@ void CheckPrintShopPage(const std::string& path, int64_t width, int64_t height, 
 class PrintShopWriter : public RowWriter
 {
   public:
-    PrintShopWriter(std::string path, double dpi, int stripPixels = kStripPixels);
+    PrintShopWriter(std::string path, double dpi, int stripPixels = kStripPixels,
+                    AtomicFileOptions fileOptions = {});
     ~PrintShopWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -48,6 +49,7 @@ class PrintShopWriter : public RowWriter
 
     std::string path_;
     double dpi_;
+    AtomicFileOptions fileOptions_;
     int stripPixels_;
     int width_ = 0;
     int height_ = 0;

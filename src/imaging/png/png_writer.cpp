@@ -15,8 +15,10 @@
 namespace lumexa
 {
 
-PngWriter::PngWriter(std::string path, Compression compression, int threads, double dpi)
-    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
+PngWriter::PngWriter(std::string path, Compression compression, int threads, double dpi,
+                     AtomicFileOptions fileOptions)
+    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi),
+      fileOptions_(fileOptions)
 {
 }
 
@@ -31,7 +33,7 @@ void PngWriter::open(int width, int height)
         throw CannotWrite(path_, "the result of " + std::to_string(width) + " x " +
                                      std::to_string(height) + " pixels is empty");
     discard();
-    file_ = std::make_unique<AtomicFile>(path_);
+    file_ = std::make_unique<AtomicFile>(path_, fileOptions_);
     height_ = height;
     rowBytes_ = 4 * static_cast<size_t>(width);
     pieceRows_ = PieceRows(width, compression_);
@@ -166,7 +168,7 @@ void PngWriter::fail(const std::exception& e)
         discard();
         throw about;
     }
-    fail(std::string(e.what()));
+    fail(std::string(ErrorFrom(e).what()));
 }
 
 } // namespace lumexa

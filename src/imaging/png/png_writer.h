@@ -26,9 +26,10 @@ class PngWriter : public RowWriter
 {
   public:
     // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
-    // resolution.
+    // resolution; `fileOptions` go to the file's AtomicFile.
     explicit PngWriter(std::string path, Compression compression = Compression::Fast,
-                       int threads = 0, double dpi = kDefaultPrintDpi);
+                       int threads = 0, double dpi = kDefaultPrintDpi,
+                       AtomicFileOptions fileOptions = {});
     ~PngWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -48,6 +49,7 @@ class PngWriter : public RowWriter
     Compression compression_;
     int threads_;
     double dpi_;
+    AtomicFileOptions fileOptions_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<PiecePipeline> pipeline_;
     int height_ = 0;

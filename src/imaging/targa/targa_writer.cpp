@@ -70,7 +70,10 @@ void CheckTargaSize(const std::string& path, int64_t width, int64_t height)
         throw CannotWrite(path, "the result of " + size + " pixels is larger than a file can be");
 }
 
-TargaWriter::TargaWriter(std::string path) : path_(std::move(path)) {}
+TargaWriter::TargaWriter(std::string path, AtomicFileOptions fileOptions)
+    : path_(std::move(path)), fileOptions_(fileOptions)
+{
+}
 
 void TargaWriter::open(int width, int height)
 {
@@ -80,7 +83,7 @@ void TargaWriter::open(int width, int height)
     written_ = 0;
     flushed_ = 0;
     fileRow_.assign(static_cast<size_t>(width) * 4, 0);
-    file_ = std::make_unique<AtomicFile>(path_);
+    file_ = std::make_unique<AtomicFile>(path_, fileOptions_);
     const auto header = TargaHeader(width, height);
     file_->write(header.data(), header.size());
     written_ = header.size();

@@ -29,7 +29,8 @@ void CheckTargaSize(const std::string& path, int64_t width, int64_t height);
 class TargaWriter : public RowWriter
 {
   public:
-    explicit TargaWriter(std::string path);
+    // `fileOptions` go to the file's AtomicFile.
+    explicit TargaWriter(std::string path, AtomicFileOptions fileOptions = {});
 
     RowOrder rowOrder() const override { return RowOrder::BottomUp; }
     void open(int width, int height) override;
@@ -46,6 +47,7 @@ class TargaWriter : public RowWriter
     static constexpr uint64_t kWritebackStep = uint64_t{16} << 20;
 
     std::string path_;
+    AtomicFileOptions fileOptions_;
     std::unique_ptr<AtomicFile> file_;
     std::vector<uint8_t> fileRow_; // the row in the file's byte order
     int width_ = 0;

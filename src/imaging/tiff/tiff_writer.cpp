@@ -98,8 +98,10 @@ toff_t onSize(thandle_t h)
 
 } // namespace
 
-TiffWriter::TiffWriter(std::string path, Compression compression, int threads, double dpi)
-    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi)
+TiffWriter::TiffWriter(std::string path, Compression compression, int threads, double dpi,
+                       AtomicFileOptions fileOptions)
+    : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi),
+      fileOptions_(fileOptions)
 {
 }
 
@@ -122,7 +124,7 @@ void TiffWriter::open(int width, int height)
         throw CannotWrite(path_, "the result of " + std::to_string(width) + " x " +
                                      std::to_string(height) + " pixels is empty");
     discard();
-    file_ = std::make_unique<AtomicFile>(path_);
+    file_ = std::make_unique<AtomicFile>(path_, fileOptions_);
     handle_ = std::make_unique<TiffHandle>();
     handle_->fd = file_->descriptor();
     const char* mode = needsBigTiff(width, height) ? "w8" : "w";
@@ -285,7 +287,7 @@ void TiffWriter::fail(const std::exception& e)
         discard();
         throw about;
     }
-    fail(std::string(e.what()));
+    fail(std::string(ErrorFrom(e).what()));
 }
 
 } // namespace lumexa

@@ -28,9 +28,10 @@ class TiffWriter : public RowWriter
 {
   public:
     // `threads` compressing threads; 0: one per core. `dpi` is recorded as the print
-    // resolution.
+    // resolution; `fileOptions` go to the file's AtomicFile.
     explicit TiffWriter(std::string path, Compression compression = Compression::Fast,
-                        int threads = 0, double dpi = kDefaultPrintDpi);
+                        int threads = 0, double dpi = kDefaultPrintDpi,
+                        AtomicFileOptions fileOptions = {});
     ~TiffWriter() override;
 
     RowOrder rowOrder() const override { return RowOrder::TopDown; }
@@ -53,6 +54,7 @@ class TiffWriter : public RowWriter
     Compression compression_;
     int threads_;
     double dpi_;
+    AtomicFileOptions fileOptions_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<TiffHandle> handle_; // what libtiff's callbacks see of this file
     TIFF* tiff_ = nullptr;

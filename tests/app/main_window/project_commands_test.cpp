@@ -6,8 +6,10 @@
 
 #include "app/main_window/led_strip.h"
 #include "app/main_window/main_window.h"
+#include "app/program_memory.h"
 #include "app/render_window/render_window.h"
 #include "app/shared_state.h"
+#include "app/window_strings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -94,6 +96,7 @@ class ProjectCommandsTest : public QObject
     void badNumberStopsWithLinesBeforeApplied();
     void saveThenLoadGivesTheSameState();
     void saveConfirmsReplacingAndReportsFailure();
+    void saveAsksAboutReadOnlyFilesAndRefusesTheProgramsOwn();
     void quitQuestionAskedOnce_data();
     void quitQuestionAskedOnce();
     void languageFilesOverwriteOnlyTheirStrings();
@@ -479,6 +482,49 @@ void ProjectCommandsTest::saveConfirmsReplacingAndReportsFailure()
     const qsizetype questions = f.prompts.questions.size();
     w.SaveAs1Click();
     QCOMPARE(f.prompts.questions.size(), questions);
+}
+
+void ProjectCommandsTest::saveAsksAboutReadOnlyFilesAndRefusesTheProgramsOwn()
+{
+    Fixture f;
+    TForm1& w = *f.window;
+    const QString kept = f.file(QStringLiteral("kept.led"), "Text=old\r\n");
+    QVERIFY(QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    // A read-only file is asked about by name; No keeps it as it was.
+    f.prompts.files.enqueue(kept);
+    w.SaveAs1Click();
+    QCOMPARE(f.prompts.questions.size(), 1);
+    QCOMPARE(f.prompts.questions.at(0).text, f.text(kStringReplaceReadOnly).arg(kept));
+    QCOMPARE(contents(kept), QByteArray("Text=old\r\n"));
+    // Yes replaces it, and it stays read-only.
+    f.prompts.files.enqueue(kept);
+    f.prompts.answers.enqueue(true);
+    w.SaveAs1Click();
+    QVERIFY(contents(kept).contains("Scale=5\r\n"));
+    QCOMPARE(QFileInfo(kept).permissions() &
+                 (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+             QFile::Permissions());
+    QVERIFY(f.prompts.messages.isEmpty());
+
+    // The program's own settings file is no place for a project, whatever the answer.
+    RememberWindowGeometry(QByteArray("geometry"));
+    const QString settings = SettingsFileName();
+    QVERIFY(QFileInfo::exists(settings));
+    f.prompts.files.enqueue(settings);
+    f.prompts.answers.enqueue(true);
+    w.SaveAs1Click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages.at(0).text,
+             QStringLiteral("Cannot write file ") + settings +
+                 QStringLiteral(": it is the program's settings file"));
+    // The settings stay settings (the dialog's folder is remembered in them).
+    QVERIFY(contents(settings).contains("geometry=@ByteArray(geometry)"));
+    QVERIFY(!contents(settings).contains("Scale="));
 }
 
 void ProjectCommandsTest::quitQuestionAskedOnce_data()

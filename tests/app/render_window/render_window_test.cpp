@@ -9,6 +9,7 @@
 #include "app/render_window/render_window.h"
 #include "app/runs/backdrop.h"
 #include "app/runs/render_preview_canvas.h"
+#include "app/window_strings.h"
 #include "core/project/project_file.h"
 
 #include <QApplication>
@@ -113,6 +114,7 @@ class RenderWindowTest : public QObject
     void destinationStartsAtTheProjectWithTheChosenType();
     void logShowsItsLastLineAfterWrappedLines();
     void destinationThatIsAnInputOrNoFileIsRefused();
+    void readOnlyDestinationIsAskedAboutByName();
     void targaSizeLimitIsReportedBeforeWriting();
     void previewRunsToTheEndAndCancels();
     void previewPlacement_data();
@@ -662,6 +664,46 @@ void RenderWindowTest::destinationThatIsAnInputOrNoFileIsRefused()
         QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
         QCOMPARE(f.bytes(led), ledBytes);
     }
+}
+
+void RenderWindowTest::readOnlyDestinationIsAskedAboutByName()
+{
+    RenderFixture f;
+    TForm3& w = f.render;
+    const QString kept = f.folder.filePath(QStringLiteral("kept.tga"));
+    {
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier");
+    }
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(kept, readOnly));
+    const QString fine = f.folder.filePath(QStringLiteral("fine.tga"));
+    f.choose(fine);
+    QVERIFY(w.Button2->isEnabled());
+
+    // No: the question named the file; Render refuses it and the file stays as it was.
+    f.prompts.answers.enqueue(false);
+    f.choose(kept);
+    QCOMPARE(f.prompts.questions.last().text, f.text(kStringReplaceReadOnly).arg(kept));
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY2(f.prompts.messages.first().text.contains(kept + QStringLiteral(": Permission denied")),
+             qPrintable(f.prompts.messages.first().text));
+    QCOMPARE(f.bytes(kept), QByteArray("earlier"));
+
+    // Yes: Render replaces it, and it stays read-only.
+    f.prompts.messages.clear();
+    f.prompts.answers.enqueue(true);
+    f.choose(kept);
+    QCOMPARE(w.Edit1->text(), kept);
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), kRunTimeout);
+    QVERIFY(f.prompts.messages.isEmpty());
+    QVERIFY(f.bytes(kept).size() > 1000);
+    QCOMPARE(QFileInfo(kept).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             readOnly);
 }
 
 void RenderWindowTest::targaSizeLimitIsReportedBeforeWriting()

@@ -7,17 +7,23 @@
 #include "core/base/error.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using lumexa::testing::ReadAll;
@@ -225,6 +231,118 @@ TEST_F(AtomicFileTest, ModesAndLinksAreThoseOfARewriteInPlace)
         if (c.throughLink) {
             EXPECT_TRUE(fs::is_symlink(dir / "link"));
         }
+    }
+}
+
+// The id of a process that has ended.
+pid_t DeadProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+// Where no nameless file can be made (no /proc, a file system without them) the temporary
+// file has a name that holds the writer's process id; the next write into the folder takes
+// away what killed writers left, and nothing of a writer that still runs.
+TEST_F(AtomicFileTest, LeftoversOfKilledWritersGoAndLiveWritersFilesStay)
+{
+    const std::string dead = std::to_string(DeadProcess());
+    const std::string live = std::to_string(::getppid());
+    struct Case {
+        const char* what;
+        std::string name;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"a dead writer's file", ".lumexa-" + dead + "-0123abcd.tmp", true},
+        {"a live writer's file", ".lumexa-" + live + "-0123abcd.tmp", false},
+        {"this process's own file", ".lumexa-" + std::to_string(::getpid()) + "-0123abcd.tmp",
+         false},
+        {"a dead id's file that a live writer holds", ".lumexa-" + dead + "-45670000.tmp", false},
+        {"a name without an id", ".lumexa-0123abcd.tmp", false},
+        {"a name of another shape", ".lumexa-" + dead + "-xyz.tmp", false},
+        {"another file", "notes-" + dead + ".tmp", false},
+    };
+    for (const Case& c : cases)
+        WriteAll(dir / c.name, "left over");
+    // A live run keeps its file locked, whatever id its name holds (one of another
+    // container's processes, say).
+    const int held = ::open(file(cases[3].name).c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    fs::create_directory(dir / (".lumexa-" + dead + "-89ab0000.tmp"));
+
+    AtomicFileOptions named;
+    named.nameless = false;
+    AtomicFile f(file("out"), named);
+    const std::regex own("\\.lumexa-" + std::to_string(::getpid()) + "-[0-9a-f]{8}\\.tmp");
+    int ownFiles = 0;
+    for (const std::string& name : names())
+        ownFiles += std::regex_match(name, own) && name != cases[2].name ? 1 : 0;
+    EXPECT_EQ(ownFiles, 1) << "the file being written holds this process's id";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(fs::exists(dir / c.name), !c.removed);
+    }
+    EXPECT_TRUE(fs::is_directory(dir / (".lumexa-" + dead + "-89ab0000.tmp")));
+    Write(f, "new");
+    f.commit();
+    EXPECT_EQ(ReadAll(dir / "out"), "new");
+    ::close(held);
+}
+
+// As cp: a file the user may not write is refused, and replaced only when the user agreed
+// (the windows ask). Root may write any file, so the checks run as an ordinary user.
+TEST_F(AtomicFileTest, ReadOnlyDestinationIsReplacedOnlyWhenAgreedTo)
+{
+    fs::permissions(dir, fs::perms::all);
+    WriteAll(dir / "read-only", "kept");
+    fs::permissions(dir / "read-only", fs::perms(0444));
+    WriteAll(dir / "writable", "earlier");
+    fs::permissions(dir / "writable", fs::perms(0666));
+    struct Case {
+        const char* what;
+        const char* name;
+        bool agreed;
+        const char* reason; // empty: replaced
+        mode_t mode;
+    };
+    const Case cases[] = {
+        {"read-only, not agreed", "read-only", false, "Permission denied (the file is read-only)",
+         0444},
+        {"writable", "writable", false, "", 0666},
+        {"read-only, agreed", "read-only", true, "", 0444},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = file(c.name);
+        const std::string before = ReadAll(path);
+        const int result = lumexa::testing::RunUnprivileged([&] {
+            if (IsReadOnlyFile(path) != (std::string(c.name) == "read-only"))
+                return 1;
+            try {
+                AtomicFileOptions options;
+                options.replaceReadOnly = c.agreed;
+                AtomicFile f(path, options);
+                Write(f, "new");
+                f.commit();
+            } catch (const Error& e) {
+                return e.reason() == c.reason && e.file() == path ? 0 : 2;
+            }
+            return std::string(c.reason).empty() ? 0 : 3;
+        });
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(ReadAll(path), std::string(c.reason).empty() ? "new" : before);
+        EXPECT_EQ(ModeOf(path), c.mode);
+        EXPECT_EQ(names(), (std::set<std::string>{"read-only", "writable"}));
+    }
+    // Root is not stopped, as cp does not stop it.
+    if (::geteuid() == 0) {
+        EXPECT_FALSE(IsReadOnlyFile(file("read-only")));
     }
 }
 

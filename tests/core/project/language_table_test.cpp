@@ -89,6 +89,28 @@ TEST(LanguageTable, BadNumberStopsReadingAndKeepsEarlierLines)
     }
 }
 
+// A language file's bad line is told with the file and the line, as a project's is.
+TEST(LanguageTable, BadLineOfAFileNamesTheFileAndTheLine)
+{
+    testing::ScratchFolder scratch;
+    const std::string path = scratch.file("Broken.lng");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "Broken\r\n1=[one]\r\n\r\nx1=[bad]\r\n";
+    }
+    LanguageTable t;
+    try {
+        t.LoadLanguage(path);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), path + ", line 4: 'x1' is not a valid integer value");
+        EXPECT_EQ(e.file(), path);
+        // Put about the file again (as lumexa-render's warning does), it is not named twice.
+        EXPECT_EQ(std::string(e.about(path).what()), e.what());
+    }
+    EXPECT_EQ(t[1], "one");
+}
+
 TEST(LanguageTable, MissingFileNamesThePath)
 {
     LanguageTable t;

@@ -44,6 +44,7 @@ struct ScriptedPrompts : ProjectPrompts {
     std::deque<std::optional<std::string>> fontAnswers;
     std::vector<std::string> asked;
     std::vector<std::string> refusals;
+    std::vector<RefusedPicture> pictures; // what each refusal was about
     std::vector<std::string> loading;
 
     std::optional<std::string> missingFile(const std::string& path) override
@@ -62,10 +63,12 @@ struct ScriptedPrompts : ProjectPrompts {
             fontAnswers.pop_front();
         return a;
     }
-    void refused(const LoadOutcome& o, const std::string& file) override
+    void refused(const LoadOutcome& o, const std::string& file,
+                 const RefusedPicture& picture) override
     {
         refusals.push_back(std::to_string(o.languageString) + " " +
                            fs::path(file).filename().string());
+        pictures.push_back(picture);
     }
     void loadingLine(const std::string& value) override { loading.push_back(value); }
     void ledSkipped(int slot, const std::string&) override { skipped.push_back(slot); }
@@ -231,6 +234,37 @@ TEST_F(ProjectFileTest, BadValuesStopReadingNamingTheValue)
     }
     read({"Seed=99999999", "Seed=0"});
     EXPECT_EQ(settings_.seedText, "0");
+}
+
+// The reader's errors are about the project, so that a caller that puts the project in
+// front of an error (lumexa-render does) does not name it twice; a hostile value is shown
+// short, with its control characters escaped.
+TEST_F(ProjectFileTest, ErrorsAreAboutTheProjectAndShowValuesSafely)
+{
+    const std::string huge = "\x1B[2J" + std::string(1'000'000, '7') + "x";
+    struct Case {
+        std::string line;
+        std::string shown; // the start of the value as the message shows it
+    } cases[] = {
+        {"Kerning=abc", "'abc'"},
+        {"Seed=" + huge, "'\\e[2J777"},
+        {"RenderType=\a9", "'\\a9'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        try {
+            read({"Text=x", c.line});
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            const std::string path = (dir_ / "p.led").string();
+            EXPECT_EQ(e.file(), path);
+            EXPECT_EQ(std::string(e.about(path).what()), e.what());
+            EXPECT_THAT(e.what(), HasSubstr(path + ", line 2, "));
+            EXPECT_THAT(e.what(), HasSubstr(c.shown));
+            EXPECT_LT(std::string(e.what()).size(), 400u);
+            EXPECT_EQ(std::string(e.what()).find_first_of("\x1B\a"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(ProjectFileTest, UnopenableFileNamesThePath)

@@ -1,7 +1,7 @@
-// The check of a render's destination on its own: a result never goes over the project
-// or a picture the render reads, by any name, nor into anything that is not a regular
-// file or a folder that takes no files; a fine destination passes; and the check itself
-// leaves the folder as it was.
+// The check of a render's destination on its own: a result never goes over the project,
+// a picture the render reads or one of the program's own files, by any name, nor into
+// anything that is not a regular file or a folder that takes no files; a fine destination
+// passes; and the check itself leaves the folder as it was.
 #include "core/render/render_destination.h"
 
 #include "core/base/error.h"
@@ -56,6 +56,18 @@ class RenderDestination : public ::testing::Test
         ASSERT_FALSE(
             leds.LoadLedImageFile(file("lit-alpha.png"), lmAddAlpha, AnyPicture).refused());
         ASSERT_FALSE(LoadLogoFile(logo, file("logo.png"), AnyPicture).refused());
+
+        // The program's own files: a data folder with its language files, a manual and the
+        // examples, a language file chosen from elsewhere and the settings file.
+        for (const char* name : {"data/English.lng", "data/Polski.lng", "data/lumexa_TesselEN.pdf",
+                                 "data/notes.txt", "data/examples/text.led",
+                                 "data/examples/leds/red.png", "mine.lng", "config/lumexa.conf"}) {
+            fs::create_directories((dir / name).parent_path());
+            WriteAll(dir / name, name);
+        }
+        program.dataFolder = file("data");
+        program.languageFile = file("mine.lng");
+        program.settingsFile = file("config/lumexa.conf");
     }
 
     std::string file(const std::string& name) const { return (dir / name).string(); }
@@ -64,6 +76,7 @@ class RenderDestination : public ::testing::Test
     const fs::path dir = scratch.path();
     LedImageSet leds;
     Logo logo;
+    ProgramFiles program;
 };
 
 TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
@@ -72,6 +85,8 @@ TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
     fs::create_hard_link(dir / "p.led", dir / "hard-link.led");
     fs::create_symlink("lit.png", dir / "link-to-led.png");
     fs::create_directory(dir / "folder");
+    fs::create_symlink("data/English.lng", dir / "link-to-language.lng");
+    fs::create_hard_link(dir / "data/lumexa_TesselEN.pdf", dir / "manual-copy.pdf");
     ASSERT_EQ(::mkfifo(file("fifo.tga").c_str(), 0644), 0);
     // A device node of our own, never one of /dev; only root may make one.
     const bool device = ::mknod(file("null.tga").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
@@ -91,6 +106,20 @@ TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
         {"a link to LED picture 1", file("link-to-led.png"), "it is the picture of LED image 1"},
         {"an alpha picture", file("lit-alpha.png"), "it is the alpha picture of LED image 1"},
         {"the logo picture", file("logo.png"), "it is the logo picture"},
+        {"a language file of the program", file("data/Polski.lng"),
+         "it is one of the program's language files"},
+        {"a link to the program's English.lng", file("link-to-language.lng"),
+         "it is one of the program's language files"},
+        {"the language file in force", file("mine.lng"),
+         "it is one of the program's language files"},
+        {"a hard link to a manual", file("manual-copy.pdf"), "it is one of the program's manuals"},
+        {"an example project", file("data/examples/text.led"),
+         "it is one of the program's examples"},
+        {"an example's picture", file("data/examples/leds/red.png"),
+         "it is one of the program's examples"},
+        {"the settings file", file("config/lumexa.conf"), "it is the program's settings file"},
+        {"a new file in the data folder", file("data/out.tga"), ""},
+        {"a file of the data folder the program does not read", file("data/notes.txt"), ""},
         {"a folder", file("folder"), "Is a directory"},
         {"a FIFO", file("fifo.tga"), "it is not a regular file"},
         {"a missing folder", file("none/out.tga"), "No such file or directory"},
@@ -111,7 +140,7 @@ TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         try {
-            CheckRenderDestination(c.output, file("p.led"), leds, logo);
+            CheckRenderDestination(c.output, file("p.led"), leds, logo, program);
             EXPECT_EQ(c.reason, "") << "passed";
         } catch (const Error& e) {
             EXPECT_EQ(e.file(), c.output);
@@ -128,9 +157,9 @@ TEST_F(RenderDestination, RefusedOrPassedByWhatTheDestinationIs)
 TEST_F(RenderDestination, AProjectNotYetSavedIsNoFileToGuard)
 {
     // The windows render the project they hold in memory and pass no project path.
-    EXPECT_NO_THROW(CheckRenderDestination(file("p.led"), std::string(), leds, logo));
+    EXPECT_NO_THROW(CheckRenderDestination(file("p.led"), std::string(), leds, logo, program));
     logo.loaded = false; // the Text page: the logo is not read
-    EXPECT_NO_THROW(CheckRenderDestination(file("logo.png"), std::string(), leds, logo));
+    EXPECT_NO_THROW(CheckRenderDestination(file("logo.png"), std::string(), leds, logo, program));
     EXPECT_EQ(ReadAll(dir / "logo.png"), "logo.png");
 }
 

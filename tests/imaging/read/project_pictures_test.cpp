@@ -1,6 +1,7 @@
 // Real picture files through the decoder into the LED set, the logo and a saved project:
 // transparent LED pixels come out black, transparent logo pixels white, and a project
 // written and read back gives the same pictures.
+#include "core/base/text_codec.h"
 #include "core/pictures/led_image_set.h"
 #include "core/pictures/logo.h"
 #include "core/project/project_file.h"
@@ -26,7 +27,7 @@ struct NoQuestions : ProjectPrompts {
         return std::nullopt;
     }
     std::optional<std::string> missingFont(const std::string&) override { return std::nullopt; }
-    void refused(const LoadOutcome& o, const std::string& file) override
+    void refused(const LoadOutcome& o, const std::string& file, const RefusedPicture&) override
     {
         ADD_FAILURE() << "refused " << file << " " << o.languageString << " " << o.message;
     }
@@ -93,6 +94,63 @@ TEST_F(ProjectPicturesTest, TransparencyMeetsItsBackgroundAndProjectsRoundTrip)
     EXPECT_EQ(leds2[1].alphaPicture, leds[1].alphaPicture);
     EXPECT_EQ(logo2.picture, logo.picture);
     EXPECT_TRUE(logo2.loaded);
+}
+
+// A folder named as a picture is said to be a folder, where it used to read as a file that
+// cannot be found: the loader refuses it, and nobody is asked for a replacement.
+TEST_F(ProjectPicturesTest, AFolderAsPictureIsSaidToBeAFolder)
+{
+    struct Refusals : NoQuestions {
+        void refused(const LoadOutcome& o, const std::string& file,
+                     const RefusedPicture& picture) override
+        {
+            seen.push_back({file, o.message, picture.kind, picture.led});
+        }
+        struct Seen {
+            std::string file;
+            std::string message;
+            RefusedPicture::Kind kind;
+            int led;
+        };
+        std::vector<Seen> seen;
+    };
+    const std::string led = writeLed("led.png");
+    const std::string folder = (dir_ / "pictures.png").string();
+    fs::create_directory(folder);
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        RefusedPicture::Kind kind;
+        int led;
+    };
+    const Case cases[] = {
+        {"LED picture",
+         {"ImageF[]=000" + led, "ImageF[]=001" + folder},
+         RefusedPicture::Kind::Led,
+         1},
+        {"alpha picture",
+         {"ImageF[]=000" + led, "ImageA[]=000" + folder},
+         RefusedPicture::Kind::Alpha,
+         0},
+        {"logo", {"ActivePage=1", "LogoFile=" + folder}, RefusedPicture::Kind::Logo, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string project = (dir_ / "p.led").string();
+        WriteTextFileAtomically(project, c.lines);
+        ProjectSettings settings;
+        LedImageSet leds;
+        Logo logo;
+        const std::vector<std::string> fonts;
+        ProjectState state{settings, leds, logo, fonts};
+        Refusals prompts;
+        ReadProjectFile(project, state, prompts, DecodePictureFile);
+        ASSERT_EQ(prompts.seen.size(), 1u);
+        EXPECT_EQ(prompts.seen[0].file, folder);
+        EXPECT_EQ(prompts.seen[0].message, "Cannot read picture " + folder + ": it is a folder");
+        EXPECT_EQ(prompts.seen[0].kind, c.kind);
+        EXPECT_EQ(prompts.seen[0].led, c.led);
+    }
 }
 
 } // namespace
