@@ -352,6 +352,15 @@ void ProjectCommandsTest::missingFontAskedAndChosen()
     QCOMPARE(f.prompts.fontDialogs, 1);
     QCOMPARE(w.ListBox1->currentItem()->text(), family);
     QVERIFY(f.stripBack());
+
+    // A name of a megabyte with control characters is asked about short and escaped.
+    f.prompts.questions.clear();
+    f.load("FontName=\x1B[2J\a" + QByteArray(1'000'000, 'F') + "\r\n");
+    QCOMPARE(f.prompts.questions.size(), 1);
+    const QString asked = f.prompts.questions.at(0).text;
+    QVERIFY2(asked.startsWith(f.text(39) + QStringLiteral("\\e[2J\\aFFF")), qPrintable(asked));
+    QVERIFY(asked.contains(QStringLiteral("F…F")));
+    QVERIFY(asked.size() < 400);
 }
 
 void ProjectCommandsTest::refusedLogoStopsReading()
