@@ -173,8 +173,9 @@ TEST_F(ActionableMessages, ThreadsThatCannotStartAreToldWithWhatToDo)
 #endif
     const std::string project = writeProject("p.led", "Hi", {"unlit.png", "red.png"});
     const auto before = snapshot();
+    // KILL: a regression hung joining the threads that had started, deaf to SIGTERM.
     const CommandResult run =
-        RunShell("ulimit -v 1000000; timeout 60 " + Quote(kRender) + " -q -j 1024 " +
+        RunShell("ulimit -v 1000000; timeout -s KILL 60 " + Quote(kRender) + " -q -j 1024 " +
                  Quote(project) + " " + Quote((dir / "out.png").string()) + " 2>&1");
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_NE(run.output.find("Cannot start another thread: "), std::string::npos) << run.output;
