@@ -236,7 +236,8 @@ int Render(const CliOptions& options, const char* argv0)
             PrepareRender(project.settings, project.leds);
             random.fillAtStart(gen);
             request = MakeRequest(options, project, rasterizer, random, gen, display, data + "/web");
-            CheckTiledDestination(request.output, options.project, project.leds, project.logo);
+            CheckTiledDestination(request.output, options.project, project.leds, project.logo,
+                                  OwnFiles(data));
             try {
                 return CarryOut(request, stop, progress);
             } catch (const Error& e) {

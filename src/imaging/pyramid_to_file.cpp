@@ -72,11 +72,12 @@ bool IsTiledResult(const RenderToFileOptions& options)
 }
 
 void CheckTiledDestination(const RenderToFileOptions& options, const std::string& projectPath,
-                           const LedImageSet& leds, const Logo& logo)
+                           const LedImageSet& leds, const Logo& logo, const ProgramFiles& program)
 {
     if (options.format.value_or(OutputFormatForPath(options.path)) != OutputFormat::Dzi)
         return;
-    CheckRenderDestination(DeepZoomPathsFor(options.path).page, projectPath, leds, logo);
+    CheckRenderDestination(DeepZoomPathsFor(options.path).page, projectPath, leds, logo, program,
+                           options.file);
     CheckViewerFiles(options.webFolder);
 }
 

@@ -3,6 +3,7 @@
 // (core/view/pyramid_builder.h) without the full-size picture ever existing.
 #pragma once
 
+#include "core/base/program_files.h"
 #include "core/pictures/led_image_set.h"
 #include "core/pictures/logo.h"
 #include "core/project/compression.h"
@@ -19,10 +20,11 @@ namespace lumexa
 bool IsTiledResult(const RenderToFileOptions& options);
 
 // The checks of CheckRenderDestination for a tiled result's other files, before any work:
-// a deep zoom export's page must not be the project or a picture the render reads, and the
-// viewer's files must be there. Throws an Error naming the file.
+// a deep zoom export's page must not be the project, a picture the render reads or a file of
+// the program's own, and the viewer's files must be there. Throws an Error naming the file.
 void CheckTiledDestination(const RenderToFileOptions& options, const std::string& projectPath,
-                           const LedImageSet& leds, const Logo& logo);
+                           const LedImageSet& leds, const Logo& logo,
+                           const ProgramFiles& program);
 
 // Writes the tiled result `options` ask for; `compression` is the project's, for options
 // that do not choose one. True with the result in place, false when stopped (any earlier

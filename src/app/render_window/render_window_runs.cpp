@@ -101,7 +101,8 @@ void TForm3::Button2Click()
             throw CannotWrite(destination, "Permission denied (the file is read-only)");
         CheckRenderDestination(destination, std::string(), shared_.ledImages, shared_.logo,
                                shared_.programFiles, file);
-        CheckTiledDestination(request.output, std::string(), shared_.ledImages, shared_.logo);
+        CheckTiledDestination(request.output, std::string(), shared_.ledImages, shared_.logo,
+                              shared_.programFiles);
     } catch (const std::exception& e) {
         addLogText(shared_.errorText(e));
         showError(shared_.errorText(e));
