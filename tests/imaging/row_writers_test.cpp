@@ -135,6 +135,7 @@ TEST_F(RowWriters, EveryShapeReadsBackAsTheTargaPixelsOnOneAndTwoThreads)
         {"one pixel", 1, 1},
         {"several pieces and a short last one", 300, 2000},
         {"wider than a Targa, a few rows a piece", 70000, 5},
+        {"rows of millions of pixels, filtered as they are written", 2100000, 4},
     };
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.what);

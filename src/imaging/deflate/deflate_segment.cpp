@@ -5,6 +5,7 @@
 
 #include "core/base/error.h"
 
+#include <algorithm>
 #include <zlib.h>
 
 #ifdef LUMEXA_HAVE_ISAL
@@ -17,11 +18,15 @@ namespace lumexa
 namespace
 {
 
-// Bytes a segment of `size` input bytes may need at most: stored blocks cost 5 bytes per
-// 64 KB, and a flush a few bytes more.
-size_t SegmentBound(size_t size)
+// Bytes a segment of `size` input bytes may need at most through ISA-L: stored blocks
+// cost 5 bytes per 64 KB, and a flush a few bytes more. zlib at its highest level may
+// spend more than that on noise (10 KB over 8 MB), so its own bound is asked for, with
+// room for the sync flush's marker.
+size_t SegmentBound(size_t size, z_stream* zlib)
 {
-    return size + size / 1024 + 1024;
+    const size_t bound = size + size / 1024 + 1024;
+    return zlib ? std::max<size_t>(bound, deflateBound(zlib, static_cast<uLong>(size)) + 64)
+                : bound;
 }
 
 } // namespace
@@ -77,7 +82,7 @@ SegmentDeflater::~SegmentDeflater() = default;
 void SegmentDeflater::appendSegment(const uint8_t* data, size_t size, bool last,
                                     std::vector<uint8_t>& out)
 {
-    const size_t bound = SegmentBound(size);
+    const size_t bound = SegmentBound(size, state_->zlibReady ? &state_->zlib : nullptr);
     uint8_t* room = state_->room(bound);
     size_t written = 0;
 #ifdef LUMEXA_HAVE_ISAL

@@ -25,6 +25,10 @@ constexpr size_t kPieceBytes = size_t{1} << 18;
 constexpr size_t kLargePieceBytes = size_t{1} << 20;
 constexpr size_t kWidePieceRows = 4;
 constexpr int kMostThreads = 8;
+// The pieces in flight take at most this much input between them. Only rows of millions of
+// pixels come near it: their pieces are then fewer, down to a single one that the writing
+// thread compresses itself.
+constexpr size_t kMostInputInFlight = size_t{64} << 20;
 
 } // namespace
 
@@ -43,12 +47,15 @@ PiecePipeline::PiecePipeline(int threads, Compression compression, size_t inputB
     if (threads <= 0)
         threads = static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, kMostThreads);
-    for (int i = 0; i < threads; ++i)
-        deflaters_.push_back(std::make_unique<SegmentDeflater>(compression));
     // Two pieces per thread keep every thread busy while finished ones wait their turn.
+    const size_t slots = std::clamp<size_t>(kMostInputInFlight / std::max<size_t>(inputBytes, 1),
+                                            1, static_cast<size_t>(2 * threads + 2));
+    threads = std::min(threads, static_cast<int>(slots) - 1);
+    helps_ = threads == 0;
+    for (int i = 0; i < std::max(threads, 1); ++i)
+        deflaters_.push_back(std::make_unique<SegmentDeflater>(compression));
     pieces_ = std::make_unique<OrderedPipeline<Piece>>(
-        static_cast<size_t>(2 * threads + 2), threads,
-        [this, compress = std::move(compress)](Piece& piece, int64_t, int worker) {
+        slots, threads, [this, compress = std::move(compress)](Piece& piece, int64_t, int worker) {
             compress(piece, *deflaters_[static_cast<size_t>(worker)]);
         });
     for (size_t i = 0; i < pieces_->slotCount(); ++i)
@@ -91,7 +98,7 @@ void PiecePipeline::writeReady(bool all)
         // The slot to fill next must be free, so its piece is waited for.
         const bool needed = all || fillIndex_ - writeIndex_ >= slots;
         const Piece* piece =
-            needed ? pieces_->waitFor(writeIndex_, false) : pieces_->processed(writeIndex_);
+            needed ? pieces_->waitFor(writeIndex_, helps_) : pieces_->processed(writeIndex_);
         if (!piece)
             return;
         write_(*piece);

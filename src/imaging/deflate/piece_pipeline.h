@@ -43,7 +43,9 @@ class PiecePipeline
     using Write = std::function<void(const Piece&)>;
 
     // `threads` compressing threads with their own deflaters; 0: one per core. More than
-    // a few gain nothing once the file is written as fast as it is compressed. Each
+    // a few gain nothing once the file is written as fast as it is compressed. Pieces of
+    // huge rows are fewer, so that their input stays within 64 MB (one at the least, which
+    // the writing thread then compresses itself). Each
     // piece's input has room for `inputBytes` from the start: grown row by row, it would
     // be copied and its fresh pages touched again at every doubling.
     PiecePipeline(int threads, Compression compression, size_t inputBytes, Compress compress,
@@ -74,6 +76,7 @@ class PiecePipeline
     std::unique_ptr<OrderedPipeline<Piece>> pieces_;
     int64_t fillIndex_ = 0;  // the piece being filled
     int64_t writeIndex_ = 0; // the next piece to write
+    bool helps_ = false;     // no compressing thread: the writing thread compresses
 };
 
 } // namespace lumexa

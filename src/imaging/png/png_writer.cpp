@@ -15,6 +15,14 @@
 namespace lumexa
 {
 
+namespace
+{
+
+// Rows from this size on (two million pixels) are filtered as they are written.
+constexpr size_t kFilterOnWriteBytes = size_t{8} << 20;
+
+} // namespace
+
 PngWriter::PngWriter(std::string path, Compression compression, int threads, double dpi,
                      AtomicFileOptions fileOptions)
     : path_(std::move(path)), compression_(compression), threads_(threads), dpi_(dpi),
@@ -50,11 +58,18 @@ void PngWriter::open(int width, int height)
     AppendBigEndian(perMetre, head);
     head.push_back(1); // the unit is the metre
     EndPngChunk(chunk, head);
+    // A row of millions of pixels is a piece on its own, which would hold the row above it
+    // too, for the Up filter: such rows are filtered here, as they come, against a copy of
+    // the row before, and the pieces hold them filtered. The filtering is the same.
+    filterOnWrite_ = pieceRows_ == 1 && rowBytes_ >= kFilterOnWriteBytes;
+    if (filterOnWrite_)
+        prior_.assign(rowBytes_, 0);
     try {
         file_->write(head.data(), head.size());
         // A piece holds the row above its first one too, for the Up filter.
         pipeline_ = std::make_unique<PiecePipeline>(
-            threads_, compression_, (static_cast<size_t>(pieceRows_) + 1) * rowBytes_,
+            threads_, compression_,
+            filterOnWrite_ ? rowBytes_ + 1 : (static_cast<size_t>(pieceRows_) + 1) * rowBytes_,
             [this](Piece& p, SegmentDeflater& d) { compressPiece(p, d); },
             [this](const Piece& p) { writePiece(p); });
     } catch (const std::exception& e) {
@@ -68,6 +83,16 @@ void PngWriter::writeRow(const uint8_t* rgbaRow)
         throw CannotWrite(path_, "the file is not open");
     try {
         Piece& piece = pipeline_->filling();
+        if (filterOnWrite_) {
+            piece.firstRow = row_;
+            piece.input.resize(rowBytes_ + 1);
+            FilterPngRow(prior_.data(), rgbaRow, rowBytes_, piece.input.data());
+            std::memcpy(prior_.data(), rgbaRow, rowBytes_);
+            piece.rows = 1;
+            ++row_;
+            pipeline_->submit();
+            return;
+        }
         if (piece.rows == 0) {
             // The Up filter of the piece's first row needs the row above it.
             piece.firstRow = row_;
@@ -90,14 +115,18 @@ void PngWriter::writeRow(const uint8_t* rgbaRow)
 
 void PngWriter::compressPiece(Piece& piece, SegmentDeflater& deflater) const
 {
-    thread_local std::vector<uint8_t> filtered;
-    const size_t stride = rowBytes_ + 1;
-    filtered.resize(static_cast<size_t>(piece.rows) * stride);
-    const uint8_t* prior = piece.input.data();
-    for (int r = 0; r < piece.rows; ++r) {
-        const uint8_t* row = prior + rowBytes_;
-        FilterPngRow(prior, row, rowBytes_, filtered.data() + static_cast<size_t>(r) * stride);
-        prior = row;
+    thread_local std::vector<uint8_t> filteredHere;
+    const std::vector<uint8_t>& filtered = filterOnWrite_ ? piece.input : filteredHere;
+    if (!filterOnWrite_) {
+        const size_t stride = rowBytes_ + 1;
+        filteredHere.resize(static_cast<size_t>(piece.rows) * stride);
+        const uint8_t* prior = piece.input.data();
+        for (int r = 0; r < piece.rows; ++r) {
+            const uint8_t* row = prior + rowBytes_;
+            FilterPngRow(prior, row, rowBytes_,
+                         filteredHere.data() + static_cast<size_t>(r) * stride);
+            prior = row;
+        }
     }
     piece.checksum = Adler32(1, filtered.data(), filtered.size());
     piece.checkedBytes = filtered.size();
@@ -146,6 +175,7 @@ void PngWriter::commit()
 
 void PngWriter::discard()
 {
+    prior_ = {};
     // The compressing threads use this writer's members, so they stop first.
     pipeline_.reset();
     if (file_)

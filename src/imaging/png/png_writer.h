@@ -57,6 +57,10 @@ class PngWriter : public RowWriter
     int pieceRows_ = 1;
     int row_ = 0;
     uint32_t adler_ = 1; // of the filtered rows written so far
+    // Rows of millions of pixels are filtered as they are written, against this copy of
+    // the row before; each piece then holds one filtered row.
+    bool filterOnWrite_ = false;
+    std::vector<uint8_t> prior_;
 };
 
 } // namespace lumexa

@@ -1,7 +1,8 @@
 // The piece pipeline through its public face, as the PNG and TIFF writers use it: pieces
 // reach the file in order whatever order they are compressed in, each with its own bytes
-// however the slots are reused; an error on either side reaches the caller; and a
-// pipeline dropped part-way stops without hanging.
+// however the slots are reused; pieces too large for two to be in flight are compressed by
+// the writing thread itself; an error on either side reaches the caller; and a pipeline
+// dropped part-way stops without hanging.
 #include "imaging/deflate/piece_pipeline.h"
 
 #include "core/base/error.h"
@@ -14,6 +15,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace lumexa
@@ -95,6 +97,35 @@ TEST(PiecePipeline, PiecesAreWrittenInOrderWhateverOrderTheyAreCompressedIn)
             EXPECT_EQ(firstRows[i], i);
             EXPECT_EQ(outputs[i], OutputOf(InputOf(i))) << "piece " << i;
         }
+    }
+}
+
+TEST(PiecePipeline, PiecesTooLargeForTwoInFlightAreCompressedByTheWritingThread)
+{
+    // 40 MB a piece: only one fits in the input allowed in flight, so no thread is started
+    // and the pieces are still written, in order, each with its own bytes.
+    const std::thread::id writingThread = std::this_thread::get_id();
+    std::vector<int> written;
+    std::vector<std::vector<uint8_t>> outputs;
+    bool compressedElsewhere = false;
+    {
+        PiecePipeline pipeline(
+            4, Compression::Fast, size_t{40} << 20,
+            [&](Piece& piece, SegmentDeflater&) {
+                compressedElsewhere |= std::this_thread::get_id() != writingThread;
+                piece.output = OutputOf(piece.input);
+            },
+            [&](const Piece& piece) {
+                written.push_back(piece.index);
+                outputs.push_back(piece.output);
+            });
+        Feed(pipeline, 5);
+    }
+    EXPECT_FALSE(compressedElsewhere);
+    ASSERT_EQ(written.size(), size_t{5});
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(written[i], i);
+        EXPECT_EQ(outputs[i], OutputOf(InputOf(i))) << "piece " << i;
     }
 }
 
