@@ -48,8 +48,8 @@ PiecePipeline::PiecePipeline(int threads, Compression compression, size_t inputB
         threads = static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, kMostThreads);
     // Two pieces per thread keep every thread busy while finished ones wait their turn.
-    const size_t slots = std::clamp<size_t>(kMostInputInFlight / std::max<size_t>(inputBytes, 1),
-                                            1, static_cast<size_t>(2 * threads + 2));
+    const size_t slots = std::clamp<size_t>(kMostInputInFlight / std::max<size_t>(inputBytes, 1), 1,
+                                            static_cast<size_t>(2 * threads + 2));
     threads = std::min(threads, static_cast<int>(slots) - 1);
     helps_ = threads == 0;
     for (int i = 0; i < std::max(threads, 1); ++i)
