@@ -208,6 +208,8 @@ TEST(PosterPlans, RefuseSizesThatCannotPrint)
         double margin, overlap;
         int w, h;
         const char* message;
+        double widthMm = 0;
+        double dpi = kDefaultPrintDpi;
     } cases[] = {
         {"a4", 105, 10, 100, 100, "leaves nothing printable on A4"},
         {"a4", 10, 190, 100, 100, "The overlap of 190 mm is not smaller than the 190 mm"},
@@ -216,6 +218,13 @@ TEST(PosterPlans, RefuseSizesThatCannotPrint)
         {"1x1mm", 0, 0, 100, 100, "The paper 1x1mm is smaller than a PDF page can be"},
         {"1e-300x1mm", 0, 0, 100, 100, "is smaller than a PDF page can be"},
         {"1e300x100mm", 0, 0, 100, 100, "is larger than a PDF page can be"},
+        // Sheet counts past any int, and grids whose sheets would not fit in memory.
+        {"a4", 10, 10, 100, 100, "more than the 1000 it may have", 1e300},
+        {"a4", 10, 189.999, 100, 100, "more than the 1000 it may have", 1e6},
+        {"a4", 10, 10, 2000000000, 2000000000, "more than the 1000 it may have"},
+        {"a4", 10, 10, 100, 100, "more than the 1000 it may have", 1e308 * 10},
+        {"a4", 10, 10, 100, 100, "is too small to print", 0, 1e-320},
+        {"a4", 10, 10, 2000000000, 100, "is too small to print", 1e-3},
     };
     for (const auto& c : cases) {
         PosterRequest r;
@@ -224,6 +233,8 @@ TEST(PosterPlans, RefuseSizesThatCannotPrint)
         r.overlapMm = c.overlap;
         r.pictureWidth = c.w;
         r.pictureHeight = c.h;
+        r.widthMm = c.widthMm;
+        r.dpi = c.dpi;
         try {
             PlanPoster(r);
             ADD_FAILURE() << c.message;
