@@ -68,7 +68,20 @@ void RememberLanguageFile(const QString& path)
 
 QStringList RecentProjects()
 {
-    return store().value(QStringLiteral("projects/recent")).toStringList();
+    // A settings file written by hand or by another program may hold any number of
+    // entries: only as many as the menu shows are kept, and the file is trimmed to them.
+    QSettings settings = store();
+    const QStringList stored = settings.value(QStringLiteral("projects/recent")).toStringList();
+    QStringList list;
+    for (const QString& path : stored) {
+        if (list.size() == kRecentProjectCount)
+            break;
+        if (!path.isEmpty() && !list.contains(path))
+            list.append(path);
+    }
+    if (list != stored)
+        settings.setValue(QStringLiteral("projects/recent"), list);
+    return list;
 }
 
 void AddRecentProject(const QString& path)

@@ -145,13 +145,13 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-std::vector<std::string> ReadTextFileLines(const std::string& path)
+std::vector<std::string> ReadTextFileLines(const std::string& path, uint64_t mostBytes)
 {
-    const InputFile file = ReadInputFile(path, kMostTextFileBytes);
+    const InputFile file = ReadInputFile(path, mostBytes);
     if (file.refusal == InputRefusal::Missing)
         throw CannotOpen(path);
     if (file.refusal != InputRefusal::None)
-        throw CannotOpen(path, RefusalReason(file, kMostTextFileBytes));
+        throw CannotOpen(path, RefusalReason(file, mostBytes));
     // UTF-16 and binary files hold NUL bytes, which no text of ours does.
     if (file.bytes.find('\0') != std::string::npos)
         throw CannotOpen(path, "it is not a text file");

@@ -30,9 +30,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 inline constexpr uint64_t kMostTextFileBytes = 64ull << 20;
 
 // Reads a whole text file as decoded lines; throws "Cannot open file %s" (with the reason
-// after a colon when the file exists but is no regular file, is larger than
-// kMostTextFileBytes or holds NUL bytes).
-std::vector<std::string> ReadTextFileLines(const std::string& path);
+// after a colon when the file exists but is no regular file, is larger than `mostBytes`
+// or holds NUL bytes).
+std::vector<std::string> ReadTextFileLines(const std::string& path,
+                                           uint64_t mostBytes = kMostTextFileBytes);
 // Writes lines ending in CR LF through a temporary file beside `path`, renamed over it
 // only when every byte is written; throws an Error naming the file on failure and
 // leaves any earlier file untouched. `options` say whether a read-only file may be replaced.

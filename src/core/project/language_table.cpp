@@ -43,7 +43,7 @@ const std::string& LanguageTable::operator[](int n) const
 
 void LanguageTable::LoadLanguage(const std::string& path)
 {
-    LoadLanguageLines(ReadTextFileLines(path), path);
+    LoadLanguageLines(ReadTextFileLines(path, kMostLanguageFileBytes), path);
 }
 
 void LanguageTable::LoadLanguageLines(const std::vector<std::string>& lines,

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ namespace lumexa
 {
 
 inline constexpr int kLanguageStringCount = 260;
+// A language file holds a few hundred short texts (the shipped ones about 4 KB); a larger
+// file is refused before its lines are split, which would cost several times its size.
+inline constexpr uint64_t kMostLanguageFileBytes = 1ull << 20;
 
 class LanguageTable
 {
@@ -21,8 +25,9 @@ class LanguageTable
     // The text of string n; an empty text for a number outside 0..kLanguageStringCount - 1.
     const std::string& operator[](int n) const;
 
-    // Reads the file at `path`: "Cannot open file %s" when it cannot be opened (nothing
-    // changes); see LoadLanguageLines for the rest, whose errors name `path`.
+    // Reads the file at `path`: "Cannot open file %s" when it cannot be opened or is larger
+    // than kMostLanguageFileBytes (nothing changes); see LoadLanguageLines for the rest,
+    // whose errors name `path`.
     void LoadLanguage(const std::string& path);
     // Applies a language file's lines. The first line is a title and never read. Each
     // other line is number "=" delimiter text delimiter; the two delimiters are dropped

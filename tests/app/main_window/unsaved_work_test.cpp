@@ -103,6 +103,7 @@ class UnsavedWorkTest : public QObject
     void projectNamedOnTheCommandLineOpens();
     void dialogsStartWhereTheLastOfTheirKindEnded();
     void recentProjectsAndWindowPlaceAreRemembered();
+    void storedRecentListIsTrimmedToTheMenuWhenRead();
 };
 
 void UnsavedWorkTest::titleMarksChangesUntilSaved()
@@ -539,6 +540,45 @@ void UnsavedWorkTest::recentProjectsAndWindowPlaceAreRemembered()
     second.FormActivate();
     QCOMPARE(second.size(), QSize(700, 560));
     QCOMPARE(second.Recent1->actions().size(), kRecentProjectCount);
+}
+
+void UnsavedWorkTest::storedRecentListIsTrimmedToTheMenuWhenRead()
+{
+    // A settings file written by another program or by hand: the menu and the file keep
+    // the first entries, each once, whatever the file held (200,000 entries cost 200 MB
+    // of menu entries when they were all shown).
+    const auto paths = [](int from, int count) {
+        QStringList list;
+        for (int i = from; i < from + count; ++i)
+            list.append(QStringLiteral("/projects/p%1.led").arg(i));
+        return list;
+    };
+    const struct {
+        const char* what;
+        QStringList stored;
+        QStringList kept;
+    } cases[] = {
+        {"200,000 entries", paths(0, 200000), paths(0, kRecentProjectCount)},
+        {"doubled and empty entries", QStringList{"/a.led", "", "/a.led", "/b.led", "/b.led"},
+         QStringList{"/a.led", "/b.led"}},
+        {"as many as the menu shows", paths(5, kRecentProjectCount), paths(5, kRecentProjectCount)},
+    };
+    for (const auto& c : cases) {
+        QStandardPaths::setTestModeEnabled(true);
+        UseOwnSettingsFolder();
+        ForgetEverything();
+        QSettings(QStringLiteral("Lumexa"), QStringLiteral("lumexa"))
+            .setValue(QStringLiteral("projects/recent"), c.stored);
+        WindowFixture f(true);
+        QStringList shown;
+        for (const QAction* a : f.window->Recent1->actions())
+            shown.append(a->data().toString());
+        QVERIFY2(shown == c.kept, c.what);
+        QVERIFY2(QSettings(QStringLiteral("Lumexa"), QStringLiteral("lumexa"))
+                         .value(QStringLiteral("projects/recent"))
+                         .toStringList() == c.kept,
+                 c.what);
+    }
 }
 
 QTEST_MAIN(UnsavedWorkTest)

@@ -124,6 +124,48 @@ TEST(LanguageTable, MissingFileNamesThePath)
     EXPECT_EQ(t[1], "one");
 }
 
+TEST(LanguageTable, FileLargerThanTheCapIsRefusedNamingFileAndCap)
+{
+    // Short lines cost several times their bytes once split: a file past the cap is
+    // refused before, and the table keeps what it held.
+    const testing::ScratchFolder scratch;
+    const struct {
+        const char* what;
+        uint64_t bytes;
+        bool read;
+    } cases[] = {
+        {"the shipped files' size", 4096, true},
+        {"just the cap", kMostLanguageFileBytes, true},
+        {"a byte past the cap", kMostLanguageFileBytes + 1, false},
+        {"60 MB of short lines", 60ull << 20, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = scratch.file("big.lng");
+        {
+            std::ofstream out(path, std::ios::binary);
+            std::string body = "Big\r\n1=[big]\r\n";
+            body.resize(c.bytes, '\n');
+            out << body;
+        }
+        LanguageTable t;
+        t.LoadLanguageLines({"title", "1=[one]"});
+        if (c.read) {
+            t.LoadLanguage(path);
+            EXPECT_EQ(t[1], "big");
+            continue;
+        }
+        try {
+            t.LoadLanguage(path);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot open file " + path + ": it is larger than 1 MB");
+        }
+        EXPECT_EQ(t[1], "one");
+    }
+}
+
 TEST(LanguageTable, Windows1252FileIsDecoded)
 {
     const testing::ScratchFolder scratch;
@@ -140,9 +182,10 @@ TEST(LanguageTable, EnglishFileHoldsEveryString)
     t.LoadLanguage(std::string(LUMEXA_DATA) + "/English.lng");
     for (int n : {21, 36, 60}) // never shown
         EXPECT_EQ(t[n], "") << n;
-    // Each block of numbers is filled from its start without a hole: a text left out in
-    // the middle of one is a caption or message the program would show empty.
-    const int blockStarts[] = {0, 158, 180, 200, 240, kLanguageStringCount};
+    // Each block of numbers is filled from its start without a hole (refused input has two,
+    // from 180 and 190, filled side by side): a text left out in the middle of one is a
+    // caption or message the program would show empty.
+    const int blockStarts[] = {0, 158, 180, 190, 200, 240, kLanguageStringCount};
     for (size_t b = 0; b + 1 < std::size(blockStarts); ++b) {
         bool ended = false;
         for (int n = blockStarts[b]; n < blockStarts[b + 1]; ++n) {
