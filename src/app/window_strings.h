@@ -103,5 +103,8 @@ inline constexpr int kStringManualPath = 238; // %1: the manual's file
 inline constexpr int kStringStarting = 239;   // the splash window
 // The question before a file the user may not write is replaced; %1: the file.
 inline constexpr int kStringReplaceReadOnly = 180;
+// Across the top of the preview of a text too long to lay out whole at every keystroke:
+// %1 the columns shown, %2 all of them.
+inline constexpr int kStringPreviewShowsStart = 190;
 
 } // namespace lumexa

@@ -104,6 +104,11 @@ void TForm1::BuildPreview()
             }
             drawPreview(result);
             fillStatusBar(result);
+            PaintBox1->setNotice(result.drawnColumns < result.columns
+                                     ? shared_.text(kStringPreviewShowsStart)
+                                           .arg(result.drawnColumns)
+                                           .arg(result.columns)
+                                     : QString());
         }
     } catch (const std::exception& e) {
         // A problem found before the layout has its own words; anything else is wrapped.

@@ -2,12 +2,16 @@
 // picture; this widget shows that picture in one paint, so dragging and resizing stay
 // smooth. When the last recompute failed, the last good picture is shown greyed with
 // the reason on a line across its foot, so that typing goes on undisturbed. A hint (the
-// next step at an empty start) stands on a band across its head.
+// next step at an empty start) stands on a band across its head, as does a notice (the
+// preview of a huge text shows only its start).
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QString>
 #include <QWidget>
+
+class QPainter;
 
 namespace lumexa
 {
@@ -26,6 +30,9 @@ class PreviewBox : public QWidget
     // The hint across the head of the preview; an empty text shows none.
     void setHint(const QString& text);
     const QString& hint() const { return hint_; }
+    // A note across the top of the canvas (what the preview leaves out); empty: none.
+    void setNotice(const QString& text);
+    const QString& notice() const { return notice_; }
 
   signals:
     // The box changed size: the owner recomputes for the new size.
@@ -36,9 +43,13 @@ class PreviewBox : public QWidget
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // A line of `text` across the top or the foot of the box.
+    void drawBand(QPainter& p, const QString& text, bool top, QColor fill, QColor ink);
+
     QImage canvas_;
     QString problem_;
     QString hint_;
+    QString notice_;
 };
 
 } // namespace lumexa

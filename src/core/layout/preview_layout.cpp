@@ -5,6 +5,8 @@
 #include "core/layout/points_scatter.h"
 #include "core/pictures/logo_glyph.h"
 
+#include <algorithm>
+
 namespace lumexa
 {
 
@@ -12,6 +14,23 @@ namespace
 {
 
 enum TableRole { kShuffleTable = 0, kPickTable = 1, kLedTable = 3, kAcceptTable = 4 };
+
+// The columns of a columns x rows glyph that the preview lays out (at least one).
+int DrawnColumns(int columns, int rows)
+{
+    if (static_cast<int64_t>(columns) * rows <= kMostPreviewCells)
+        return columns;
+    return static_cast<int>(std::max<int64_t>(1, kMostPreviewCells / std::max(rows, 1)));
+}
+
+// The first `columns` columns of `picture`.
+Picture LeftColumns(const Picture& picture, int columns)
+{
+    Picture left(columns, picture.height());
+    for (int y = 0; y < picture.height(); ++y)
+        std::copy_n(picture.row(y), left.stride(), left.row(y));
+    return left;
+}
 
 } // namespace
 
@@ -96,23 +115,27 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
     RandomTable& shuffle = random.tables[kShuffleTable];
 
     makeGlyph(settings, rasterizer, logo, result);
-    const Picture& image = result.glyph.image;
     const int threshold = settings.brightnes.position();
+    result.columns = result.glyph.image.width();
+    result.rows = result.glyph.image.height();
+    result.fontDots = CountFontDots(result.glyph.image, threshold);
+    result.drawnColumns = DrawnColumns(result.columns, result.rows);
+    const Picture shown = result.drawnColumns < result.columns
+                              ? LeftColumns(result.glyph.image, result.drawnColumns)
+                              : Picture();
+    const Picture& image = shown.empty() ? result.glyph.image : shown;
 
-    result.columns = image.width();
-    result.rows = image.height();
     result.cell = PreviewCellSize(leds);
     result.style = settings.previewButton;
-    result.imageWidth = static_cast<int64_t>(result.columns) * result.cell.width;
+    result.imageWidth = static_cast<int64_t>(result.drawnColumns) * result.cell.width;
     result.imageHeight = static_cast<int64_t>(result.rows) * result.cell.height;
-    result.fontDots = CountFontDots(image, threshold);
 
     const int style = result.style;
     const bool lit = leds.count >= 2;
     const int shufle = settings.shufle.position();
     DotList& dots = result.dots;
     if (style >= kPoints && style <= kBitmap && lit)
-        AppendBackgroundCells(result.columns, result.rows, result.cell, dots);
+        AppendBackgroundCells(result.drawnColumns, result.rows, result.cell, dots);
 
     if (style >= kFlat && style <= kDot) {
         AppendGridDots(
@@ -145,7 +168,7 @@ LayoutResult ComputePreviewLayout(ProjectSettings& settings, const LedInfo& leds
     } else if (style == kPoints) {
         MakeCandidatePoints(image, Channel::Blue, result.cell, shufle, random.tables[kAcceptTable],
                             shuffle, points);
-        SelectScatterDots(points, settings.density.position(), leds.count, result.columns,
+        SelectScatterDots(points, settings.density.position(), leds.count, result.drawnColumns,
                           result.rows, result.cell, random.tables[kLedTable],
                           random.tables[kPickTable], dots);
     }

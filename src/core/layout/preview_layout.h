@@ -46,16 +46,24 @@ struct LayoutResult {
     LayoutStatus status = LayoutStatus::Done;
     ParsedText parsed; // Text page only
     Glyph glyph;
-    int columns = 0;
+    int columns = 0; // the glyph's
     int rows = 0;
+    // The columns laid out: all of them, or the first ones up to kMostPreviewCells cells.
+    int drawnColumns = 0;
     CellSize cell;
     int style = kFlat;
     DotList dots;           // finished records, in drawing order
     int fontDots = 0;       // status panel 0
-    int64_t imageWidth = 0; // columns x cell width
+    int64_t imageWidth = 0; // drawnColumns x cell width
     int64_t imageHeight = 0;
     bool renderAllowed = false; // RenderCommandAllowed for these settings
 };
+
+// The most glyph cells the preview lays out. The preview is recomputed at every keystroke
+// and scroll step, and a text at the largest size may have 16 million cells, whose records
+// would take gigabytes: past this, only the first columns are laid out, and the window says
+// so. A million cells are thousands of columns, many screens at any scale.
+inline constexpr int64_t kMostPreviewCells = int64_t{1} << 20;
 
 // Whether the Render command may be enabled: two or more LED images, a text, and the
 // Text page.

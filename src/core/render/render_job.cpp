@@ -22,6 +22,8 @@ namespace
 
 using Clock = std::chrono::steady_clock;
 
+constexpr size_t kMostRowBytesInFlight = size_t{64} << 20;
+
 int64_t MillisecondsBetween(Clock::time_point a, Clock::time_point b)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
@@ -92,8 +94,12 @@ bool RenderJob::run(std::stop_token stop, RunProgress* progress)
     bool stopped = false;
     {
         // The rows in flight: this thread composes too whenever the row it needs is not
-        // ready, so that N threads in all keep N cores busy.
-        const size_t slots = static_cast<size_t>(std::max(2, threads_ * setup_.rowsPerThread));
+        // ready, so that N threads in all keep N cores busy. Rows of millions of pixels
+        // are fewer, so that they hold at most kMostRowBytesInFlight (two at the least).
+        const size_t rowBytes = std::max<size_t>(static_cast<size_t>(width) * 4, 1);
+        const size_t slots =
+            std::clamp<size_t>(kMostRowBytesInFlight / rowBytes, 2,
+                               static_cast<size_t>(std::max(2, threads_ * setup_.rowsPerThread)));
         OrderedPipeline<std::vector<uint8_t>> rows(
             slots, threads_ - 1, [&](std::vector<uint8_t>& rgba, int64_t index, int) {
                 rgba.resize(static_cast<size_t>(width) * 4);

@@ -277,5 +277,38 @@ TEST_F(LayoutFixture, LongTextsWorkInEveryStyle)
     }
 }
 
+TEST_F(LayoutFixture, TextsPastTheCellCapAreLaidOutOnlyInTheirFirstColumns)
+{
+    // A dense text at the largest size made gigabytes of records at every keystroke: the
+    // preview lays out the first columns only, and says how many of how many.
+    settings.fontSize.setPosition(32);
+    settings.previewButton = kPreview;
+    const int capColumns = static_cast<int>(kMostPreviewCells / 32);
+    const struct {
+        int characters;
+        int drawn;
+    } cases[] = {
+        {capColumns / 2, capColumns},     // exactly the cap: all of it
+        {capColumns / 2 + 1, capColumns}, // one character past it
+        {200000, capColumns},             // 400,000 columns
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.characters);
+        settings.text = std::string(static_cast<size_t>(c.characters), 'W');
+        const LayoutResult r = compute();
+        EXPECT_EQ(r.columns, 2 * c.characters);
+        EXPECT_EQ(r.drawnColumns, c.drawn);
+        EXPECT_EQ(r.imageWidth, int64_t{c.drawn} * r.cell.width);
+        // The status still tells of the whole glyph (its lit rows); the records cover the
+        // drawn columns: a background cell each, and a dot for each lit one.
+        EXPECT_EQ(r.fontDots, 28);
+        EXPECT_EQ(r.dots.size(), size_t{32} * c.drawn + size_t{28} * c.drawn);
+        int64_t right = 0;
+        for (const TDotRecord& d : r.dots)
+            right = std::max<int64_t>(right, d.x + d.width);
+        EXPECT_LE(right, r.imageWidth);
+    }
+}
+
 } // namespace
 } // namespace lumexa
