@@ -68,10 +68,11 @@ void CheckPlan(const PosterPlan& plan, const PosterRequest& r)
     Check(plan.sheets.size() == static_cast<size_t>(plan.columns) * plan.rows);
     Check(plan.pageCount() <= kMostPosterSheets + 1);
     // Every pixel is printed on some sheet: the sheets' columns and rows cover the picture.
-    // (counted pixel by pixel for pictures up to 65536 pixels a side).
-    constexpr int kCounted = 1 << 16;
-    std::vector<uint8_t> coveredX(static_cast<size_t>(std::min(r.pictureWidth, kCounted))),
-        coveredY(static_cast<size_t>(std::min(r.pictureHeight, kCounted)));
+    // Each sheet's span adds one from its start and takes one off past its end; a running
+    // sum of zero is a pixel no sheet prints.
+    const bool counted = r.pictureWidth <= (1 << 20) && r.pictureHeight <= (1 << 20);
+    std::vector<int> spansX(counted ? static_cast<size_t>(r.pictureWidth) + 1 : 0),
+        spansY(counted ? static_cast<size_t>(r.pictureHeight) + 1 : 0);
     const double slack = 1e-6 * std::max({1.0, plan.pageWidthMm, plan.pageHeightMm});
     for (const PosterSheet& s : plan.sheets) {
         if (s.source.empty())
@@ -84,19 +85,18 @@ void CheckPlan(const PosterPlan& plan, const PosterRequest& r)
         Check(s.placed.y >= r.marginMm - pixel);
         Check(s.placed.x + s.placed.width <= plan.pageWidthMm - r.marginMm + pixel);
         Check(s.placed.y + s.placed.height <= plan.pageHeightMm - r.marginMm + pixel);
-        if (r.pictureWidth <= kCounted)
-            for (int x = s.source.x; x < s.source.right(); ++x)
-                coveredX[static_cast<size_t>(x)] = 1;
-        if (r.pictureHeight <= kCounted)
-            for (int y = s.source.y; y < s.source.bottom(); ++y)
-                coveredY[static_cast<size_t>(y)] = 1;
+        if (counted) {
+            ++spansX[static_cast<size_t>(s.source.x)];
+            --spansX[static_cast<size_t>(s.source.right())];
+            ++spansY[static_cast<size_t>(s.source.y)];
+            --spansY[static_cast<size_t>(s.source.bottom())];
+        }
     }
-    if (r.pictureWidth <= kCounted)
-        for (int x = 0; x < r.pictureWidth; ++x)
-            Check(coveredX[static_cast<size_t>(x)]);
-    if (r.pictureHeight <= kCounted)
-        for (int y = 0; y < r.pictureHeight; ++y)
-            Check(coveredY[static_cast<size_t>(y)]);
+    for (const std::vector<int>* spans : {&spansX, &spansY}) {
+        int sum = 0;
+        for (size_t i = 0; i + 1 < spans->size(); ++i)
+            Check((sum += (*spans)[i]) > 0);
+    }
 }
 
 // A picture of stripes, so that every region has pixels to write.
