@@ -95,16 +95,13 @@ bool RenderJob::run(std::stop_token stop, RunProgress* progress)
     {
         // The rows in flight: this thread composes too whenever the row it needs is not
         // ready, so that N threads in all keep N cores busy. Rows of millions of pixels
-        // are fewer, so that they hold at most kMostRowBytesInFlight; a row larger than
-        // half of it is the only one, composed by this thread: for results millions of
-        // pixels wide, memory goes before speed.
+        // are fewer, so that they hold at most kMostRowBytesInFlight (two at the least).
         const size_t rowBytes = std::max<size_t>(static_cast<size_t>(width) * 4, 1);
         const size_t slots =
-            std::clamp<size_t>(kMostRowBytesInFlight / rowBytes, 1,
+            std::clamp<size_t>(kMostRowBytesInFlight / rowBytes, 2,
                                static_cast<size_t>(std::max(2, threads_ * setup_.rowsPerThread)));
         OrderedPipeline<std::vector<uint8_t>> rows(
-            slots, slots == 1 ? 0 : threads_ - 1,
-            [&](std::vector<uint8_t>& rgba, int64_t index, int) {
+            slots, threads_ - 1, [&](std::vector<uint8_t>& rgba, int64_t index, int) {
                 rgba.resize(static_cast<size_t>(width) * 4);
                 setup_.compose(rowOf(index), rgba.data());
             });
