@@ -105,6 +105,6 @@ inline constexpr int kStringStarting = 239;   // the splash window
 inline constexpr int kStringReplaceReadOnly = 180;
 // Across the top of the preview of a text too long to lay out whole at every keystroke:
 // %1 the columns shown, %2 all of them.
-inline constexpr int kStringPreviewShowsStart = 190;
+inline constexpr int kStringPreviewShowsStart = 181;
 
 } // namespace lumexa

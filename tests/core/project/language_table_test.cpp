@@ -182,10 +182,9 @@ TEST(LanguageTable, EnglishFileHoldsEveryString)
     t.LoadLanguage(std::string(LUMEXA_DATA) + "/English.lng");
     for (int n : {21, 36, 60}) // never shown
         EXPECT_EQ(t[n], "") << n;
-    // Each block of numbers is filled from its start without a hole (refused input has two,
-    // from 180 and 190, filled side by side): a text left out in the middle of one is a
-    // caption or message the program would show empty.
-    const int blockStarts[] = {0, 158, 180, 190, 200, 240, kLanguageStringCount};
+    // Each block of numbers is filled from its start without a hole: a text left out in the
+    // middle of one is a caption or message the program would show empty.
+    const int blockStarts[] = {0, 158, 180, 200, 240, kLanguageStringCount};
     for (size_t b = 0; b + 1 < std::size(blockStarts); ++b) {
         bool ended = false;
         for (int n = blockStarts[b]; n < blockStarts[b + 1]; ++n) {
