@@ -223,7 +223,7 @@ TEST(PosterPlans, RefuseSizesThatCannotPrint)
         {"a4", 10, 189.999, 100, 100, "more than the 1000 it may have", 1e6},
         {"a4", 10, 10, 2000000000, 2000000000, "more than the 1000 it may have"},
         {"a4", 10, 10, 100, 100, "more than the 1000 it may have", 1e308 * 10},
-        {"a4", 10, 10, 100, 100, "is too small to print", 0, 1e-320},
+        {"a4", 10, 10, 100, 100, "more than the 1000 it may have", 0, 1e-320},
         {"a4", 10, 10, 2000000000, 100, "is too small to print", 1e-3},
     };
     for (const auto& c : cases) {
