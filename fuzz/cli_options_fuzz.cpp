@@ -1,22 +1,12 @@
 // Any command line for lumexa-render: the arguments are the fuzzer's bytes split at zero
 // bytes. Parsing ends in options or a UsageError with a message, never anything else; the
 // options it gives are within their ranges; and parsing the same line again gives the same.
+#include "fuzz_check.h"
 #include "cli/cli_options.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-namespace
-{
-
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

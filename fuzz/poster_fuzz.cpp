@@ -3,6 +3,7 @@
 // bounded grid of sheets that covers every pixel of the picture, each sheet's part inside
 // the picture and its placement inside the page's printable area. Small posters are then
 // written as a poster PDF and the picture as a print-shop PDF.
+#include "fuzz_check.h"
 #include "core/base/error.h"
 #include "core/print/poster_plan.h"
 #include "imaging/pdf/poster_pdf.h"
@@ -54,12 +55,6 @@ const std::string& scratchFile()
 {
     static const std::string path = "/tmp/lumexa-poster-fuzz-" + std::to_string(::getpid());
     return path;
-}
-
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
 }
 
 void CheckPlan(const PosterPlan& plan, const PosterRequest& r)

@@ -3,6 +3,7 @@
 // the part it covers, which are the block averages of the full-size rows the reference
 // composer makes; a draft fills its pixels without reading past them; the tiles the view
 // asks for lie in the grid.
+#include "fuzz_check.h"
 #include "core/render/dot_renderer.h"
 #include "core/view/reduced_view.h"
 #include "core/view/tile_grid.h"
@@ -13,17 +14,6 @@
 #include <cstring>
 #include <unordered_set>
 #include <vector>
-
-namespace
-{
-
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

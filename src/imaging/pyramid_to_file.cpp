@@ -29,10 +29,7 @@ bool WritePyramidTiff(const RenderScene& scene, const RenderToFileOptions& optio
     RenderLog& log = options.log ? *options.log : nullLog;
     CheckResultSize(options.path, OutputFormat::Tiff, scene.width, scene.height);
     const Pyramid pyramid = Pyramid::Tiled(scene.width, scene.height);
-    log.add(1);
-    log.add(14, SizeTail(scene.width, scene.height));
-    log.add(241, ": " + std::to_string(pyramid.tileCount()));
-    log.add(242, ": " + std::to_string(pyramid.levels()));
+    LogPyramidStart(log, pyramid, scene.width, scene.height);
     const Clock::time_point start = Clock::now();
     try {
         PyramidTiff file(options.path, pyramid, options.tileFormat, options.quality, compression,

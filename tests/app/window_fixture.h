@@ -7,11 +7,13 @@
 #include "app/scripted_prompts.h"
 #include "app/shared_state.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QImage>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -68,6 +70,15 @@ struct WindowFixture {
     }
 
     QString text(int n) const { return shared.text(n); }
+
+    // Shows the window, or makes it the active one again, so that keys reach it.
+    void activate()
+    {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("the main window did not become active");
+    }
 
     QTemporaryDir folder;
     TForm4 shared;

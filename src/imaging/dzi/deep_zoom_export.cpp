@@ -127,6 +127,14 @@ void PutInPlace(const StagingFolder& staging, const std::vector<std::pair<std::s
 
 } // namespace
 
+void LogPyramidStart(RenderLog& log, const Pyramid& pyramid, int width, int height)
+{
+    log.add(1);
+    log.add(14, SizeTail(width, height));
+    log.add(241, ": " + std::to_string(pyramid.tileCount()));
+    log.add(242, ": " + std::to_string(pyramid.levels()));
+}
+
 void CheckViewerFiles(const std::string& webFolder)
 {
     const fs::path web(webFolder);
@@ -156,10 +164,7 @@ bool WriteDeepZoom(const RenderScene& scene, const DeepZoomOptions& options, std
                                             " pixels is empty");
     const Pyramid pyramid = Pyramid::DeepZoom(scene.width, scene.height);
 
-    log.add(1);
-    log.add(14, SizeTail(scene.width, scene.height));
-    log.add(241, ": " + std::to_string(pyramid.tileCount()));
-    log.add(242, ": " + std::to_string(pyramid.levels()));
+    LogPyramidStart(log, pyramid, scene.width, scene.height);
     const Clock::time_point start = Clock::now();
     try {
         const StagingFolder staging(paths);

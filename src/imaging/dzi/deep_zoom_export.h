@@ -10,6 +10,7 @@
 #include "core/project/tile_format.h"
 #include "core/render/render_scene.h"
 #include "core/run/run_progress.h"
+#include "core/view/pyramid.h"
 
 #include <stop_token>
 #include <string>
@@ -30,6 +31,9 @@ struct DeepZoomOptions {
     std::string title; // the page's title; empty: NAME
     RenderLog* log = nullptr;
 };
+
+// The log lines that open a tiled run: started, the result's size, its tiles and levels.
+void LogPyramidStart(RenderLog& log, const Pyramid& pyramid, int width, int height);
 
 // The files the page needs from the web folder, for a check before any work is done:
 // throws an Error naming the first one missing.

@@ -26,16 +26,12 @@ namespace
 struct Fixture : WindowFixture {
     Fixture()
     {
-        window->show();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qWarning("the window did not become active");
+        activate();
     }
 
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
-        QApplication::setActiveWindow(window.get());
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qWarning("the window did not become active again");
+        activate();
         QTest::keyClick(window.get(), Qt::Key(key), modifiers);
     }
 

@@ -64,9 +64,7 @@ struct Fixture : WindowFixture {
     Fixture() : render(shared, prompts, window.get())
     {
         window->setRenderWindow(&render);
-        window->show();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qWarning("the window did not become active");
+        activate();
     }
 
     TForm1& w() { return *window; }
@@ -223,9 +221,7 @@ struct Fixture : WindowFixture {
             key(Qt::Key_R);
             // The keys go to the main window again once it is active; the offscreen
             // platform does not hand the activation back by itself.
-            QApplication::setActiveWindow(window.get());
-            if (!QTest::qWaitForWindowActive(window.get()))
-                qWarning("the main window did not become active again");
+            activate();
             break;
         }
     }

@@ -39,9 +39,7 @@ namespace
 struct Fixture : WindowFixture {
     Fixture()
     {
-        window->show();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qWarning("the window did not become active");
+        activate();
     }
 
     QString file(const QString& name, const QByteArray& content)
