@@ -41,7 +41,7 @@ class ScriptedPrompts : public ProjectPrompts
     {
         return (answers_ & 1) ? std::optional<std::string>("DejaVu Sans") : std::nullopt;
     }
-    void refused(const LoadOutcome&, const std::string&) override {}
+    void refused(const LoadOutcome&, const std::string&, const RefusedPicture&) override {}
 
   private:
     uint8_t answers_;
