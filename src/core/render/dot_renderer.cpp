@@ -49,17 +49,6 @@ int clampTo(long long value, int lo, int hi)
     return static_cast<int>(std::clamp<long long>(value, lo, hi));
 }
 
-// Cell positions far outside any picture are held at a distance where they still sample
-// nothing, so that no subtraction overflows.
-int cellOffset(int p, int origin)
-{
-    return clampTo(static_cast<long long>(p) - origin, -(1 << 30), 1 << 30);
-}
-
-struct Pixel {
-    int r = 0, g = 0, b = 0, c = 0;
-};
-
 } // namespace
 
 std::pair<int, int> DotRenderer::rowsAt(int32_t y) const
@@ -417,24 +406,40 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
     const LedRole role = roles_[static_cast<size_t>(dot.led)];
     const LedSampleTable* table = samples_.table(dot.led, dot.angle);
     const long long v = static_cast<long long>(py) - dot.y;
-    if (table == nullptr ||
-        !table->coversRow(static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30))) ||
-        !table->coversColumns(static_cast<long long>(dot.colBegin) - dot.x,
-                              static_cast<long long>(dot.colEnd) - dot.x)) {
-        for (int px = colBegin; px < colEnd; ++px)
-            composeDotDirect(dot, px, py, out + static_cast<size_t>(px - x0) * 4);
-        return;
-    }
 
-    // The pixels of the span that have a sample form one run.
-    const size_t r = static_cast<size_t>(v - table->v0);
-    const int runBegin =
-        clampTo(static_cast<long long>(table->runBegin[r]) + dot.x, colBegin, colEnd);
-    const int runEnd = clampTo(static_cast<long long>(table->runEnd[r]) + dot.x, runBegin, colEnd);
-    const uint8_t* samples =
-        runBegin < runEnd ? table->entries.data() + table->runAt[r] +
-                                static_cast<size_t>(runBegin - dot.x - table->runBegin[r]) * 4
-                          : nullptr;
+    // The pixels of the span that have a sample form one run, read from the table of the
+    // dot's LED image and angle or, without one, sampled here for this row.
+    int runBegin = colBegin;
+    int runEnd = colBegin;
+    const uint8_t* samples = nullptr;
+    if (table != nullptr &&
+        table->coversRow(static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30))) &&
+        table->coversColumns(static_cast<long long>(dot.colBegin) - dot.x,
+                             static_cast<long long>(dot.colEnd) - dot.x)) {
+        const size_t r = static_cast<size_t>(v - table->v0);
+        runBegin = clampTo(static_cast<long long>(table->runBegin[r]) + dot.x, colBegin, colEnd);
+        runEnd = clampTo(static_cast<long long>(table->runEnd[r]) + dot.x, runBegin, colEnd);
+        if (runBegin < runEnd)
+            samples = table->entries.data() + table->runAt[r] +
+                      static_cast<size_t>(runBegin - dot.x - table->runBegin[r]) * 4;
+    } else {
+        // Cell positions this far out sample nothing (the clamp keeps the arithmetic whole);
+        // a span that reaches past them is cut where it could have no samples.
+        constexpr long long kFar = 1LL << 30;
+        const long long uBegin = std::max<long long>(static_cast<long long>(colBegin) - dot.x, -kFar);
+        const long long uEnd = std::min<long long>(static_cast<long long>(colEnd) - dot.x, kFar);
+        if (uBegin < uEnd && v > -kFar && v < kFar) {
+            thread_local std::vector<uint8_t> row;
+            row.resize(static_cast<size_t>(uEnd - uBegin) * 4);
+            const LedSampleRun run = SampleLedRow(
+                *leds_[static_cast<size_t>(dot.led)], dot.angle,
+                role.maskStep && role.alphaUsable, static_cast<int>(v),
+                static_cast<int>(uBegin), static_cast<int>(uEnd), row.data());
+            runBegin = static_cast<int>(run.begin + dot.x);
+            runEnd = static_cast<int>(run.end + dot.x);
+            samples = row.data();
+        }
+    }
     uint8_t* const spanBegin = out + static_cast<size_t>(colBegin - x0) * 4;
     uint8_t* const run = out + static_cast<size_t>(runBegin - x0) * 4;
     uint8_t* const runStop = out + static_cast<size_t>(runEnd - x0) * 4;
@@ -471,7 +476,7 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
         drawn = true;
     }
     if (!drawn) {
-        // Tables of LED images drawn this way hold 255 in the fourth byte: the run is copied
+        // Samples of LED images drawn this way hold 255 in the fourth byte: the run is copied
         // whole, and the rest of the span is covered with its colours kept.
         for (uint8_t* p = spanBegin; p != run; p += 4)
             p[3] = 255;
@@ -480,53 +485,6 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
         for (uint8_t* p = runStop; p != spanEnd; p += 4)
             p[3] = 255;
     }
-}
-
-void DotRenderer::composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel) const
-{
-    // `pixel` is red, green, blue, coverage.
-    Pixel p{pixel[0], pixel[1], pixel[2], pixel[3]};
-    const LedImage& led = *leds_[static_cast<size_t>(dot.led)];
-    const LedRole role = roles_[static_cast<size_t>(dot.led)];
-    const int u = cellOffset(px, dot.x);
-    const int v = cellOffset(py, dot.y);
-    bool drawn = false;
-    if (role.maskStep) {
-        const std::optional<LedSample> alpha =
-            SampleLedPicture(led, led.alphaPicture, u, v, dot.angle);
-        const std::optional<LedSample> s = SampleLedPicture(led, led.picture, u, v, dot.angle);
-        if (alpha && s) {
-            const int m = alpha->blue;
-            p.r = static_cast<int>(p.r * keep_[m] + s->red * blend_[m]);
-            p.g = static_cast<int>(p.g * keep_[m] + s->green * blend_[m]);
-            p.b = static_cast<int>(p.b * keep_[m] + s->blue * blend_[m]);
-            p.c = std::max(p.c, m);
-        }
-        drawn = true;
-    }
-    if (options_.additive) {
-        if (const std::optional<LedSample> s =
-                SampleLedPicture(led, led.picture, u, v, dot.angle)) {
-            p.r = std::min(p.r + s->red, 255);
-            p.g = std::min(p.g + s->green, 255);
-            p.b = std::min(p.b + s->blue, 255);
-        }
-        p.c = p.b;
-        drawn = true;
-    }
-    if (!drawn) {
-        if (const std::optional<LedSample> s =
-                SampleLedPicture(led, led.picture, u, v, dot.angle)) {
-            p.r = s->red;
-            p.g = s->green;
-            p.b = s->blue;
-        }
-        p.c = 255;
-    }
-    pixel[0] = static_cast<uint8_t>(p.r);
-    pixel[1] = static_cast<uint8_t>(p.g);
-    pixel[2] = static_cast<uint8_t>(p.b);
-    pixel[3] = static_cast<uint8_t>(p.c);
 }
 
 std::optional<DotAt> DotRenderer::DotAtPixel(int px, int py) const

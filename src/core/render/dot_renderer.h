@@ -113,7 +113,6 @@ class DotRenderer
     void composeBackgroundRow(int py, int clipBegin, int clipEnd, int x0, uint8_t* out) const;
     void composeDotRow(const Placed& dot, int py, int clipBegin, int clipEnd, int x0,
                        uint8_t* out) const;
-    void composeDotDirect(const Placed& dot, int px, int py, uint8_t* pixel) const;
 
     int width_ = 0;
     int height_ = 0;

@@ -31,6 +31,29 @@ size_t LedSampleTable::bytes() const
            runAt.capacity() * sizeof(size_t);
 }
 
+LedSampleRun SampleLedRow(const LedImage& led, int angle, bool withAlpha, int v, int uBegin,
+                          int uEnd, uint8_t* out)
+{
+    // X and Y are monotonic in u (exact products, rounded sums), so the positions inside the
+    // picture form one run: skip to it, take it, and stop where it ends.
+    int u = uBegin;
+    std::optional<LedSamplePoint> point;
+    while (u < uEnd && !(point = LocateLedSample(led, u, v, angle)))
+        ++u;
+    LedSampleRun run{u, u};
+    for (; u < uEnd && point; point = LocateLedSample(led, ++u, v, angle)) {
+        const LedSample s = InterpolateLedSample(led, led.picture, *point);
+        out[0] = s.red;
+        out[1] = s.green;
+        out[2] = s.blue;
+        out[3] = withAlpha ? InterpolateLedSample(led, led.alphaPicture, *point).blue
+                           : uint8_t{255};
+        out += 4;
+    }
+    run.end = u;
+    return run;
+}
+
 std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int angle, bool withAlpha)
 {
     auto table = std::make_unique<LedSampleTable>();
@@ -54,29 +77,16 @@ std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int ang
         return nullptr;
     // Room for every position of the square; trimmed to the samples at the end.
     table->entries.resize(rows * rows * 4);
-    uint8_t* out = table->entries.data();
+    size_t at = 0;
     for (int row = 0; row < table->size; ++row) {
-        const int v = table->v0 + row;
-        table->runAt[static_cast<size_t>(row)] = static_cast<size_t>(out - table->entries.data());
-        // X and Y are monotonic in u (exact products, rounded sums), so the positions inside
-        // the picture form one run: skip to it, take it, and stop where it ends.
-        int u = table->u0;
-        const int uEnd = table->u0 + table->size;
-        std::optional<LedSamplePoint> point;
-        while (u < uEnd && !(point = LocateLedSample(led, u, v, angle)))
-            ++u;
-        table->runBegin[static_cast<size_t>(row)] = u;
-        for (; u < uEnd && point; point = LocateLedSample(led, ++u, v, angle)) {
-            const LedSample s = InterpolateLedSample(led, picture, *point);
-            out[0] = s.red;
-            out[1] = s.green;
-            out[2] = s.blue;
-            out[3] = withAlpha ? InterpolateLedSample(led, alpha, *point).blue : uint8_t{255};
-            out += 4;
-        }
-        table->runEnd[static_cast<size_t>(row)] = u;
+        const LedSampleRun run = SampleLedRow(led, angle, withAlpha, table->v0 + row, table->u0,
+                                              table->u0 + table->size, table->entries.data() + at);
+        table->runAt[static_cast<size_t>(row)] = at;
+        table->runBegin[static_cast<size_t>(row)] = run.begin;
+        table->runEnd[static_cast<size_t>(row)] = run.end;
+        at += static_cast<size_t>(run.end - run.begin) * 4;
     }
-    table->entries.resize(static_cast<size_t>(out - table->entries.data()));
+    table->entries.resize(at);
     table->entries.shrink_to_fit();
     return table;
 }

@@ -35,6 +35,20 @@ struct LedSampleTable {
     size_t bytes() const;
 };
 
+// The positions of row v from uBegin to uEnd - 1 that have a sample form one run (a turned
+// picture meets a row of cells in one run): [begin, end), begin == end when there are none.
+struct LedSampleRun {
+    int begin = 0;
+    int end = 0;
+};
+
+// Samples row v of `led` at `angle` over positions uBegin..uEnd-1 as a table row holds them:
+// 4 bytes per position of the run into `out` (room for uEnd - uBegin positions), red, green,
+// blue and, with `withAlpha`, the blue byte of the alpha picture's sample, else 255. The
+// alpha picture must then hold at least the LED picture's size.
+LedSampleRun SampleLedRow(const LedImage& led, int angle, bool withAlpha, int v, int uBegin,
+                          int uEnd, uint8_t* out);
+
 // Builds the table of `led` at `angle`; with `withAlpha`, the fourth byte is the blue byte of
 // the alpha picture's sample, else 255. Returns nothing when the alpha picture is smaller than
 // the LED picture, so that the caller samples that LED image directly.
