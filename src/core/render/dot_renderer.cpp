@@ -431,10 +431,9 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
         if (uBegin < uEnd && v > -kFar && v < kFar) {
             thread_local std::vector<uint8_t> row;
             row.resize(static_cast<size_t>(uEnd - uBegin) * 4);
-            const LedSampleRun run = SampleLedRow(
-                *leds_[static_cast<size_t>(dot.led)], dot.angle,
-                role.maskStep && role.alphaUsable, static_cast<int>(v),
-                static_cast<int>(uBegin), static_cast<int>(uEnd), row.data());
+            const LedSampleRun run =
+                samples_.sampleRow(dot.led, dot.angle, static_cast<int>(v),
+                                   static_cast<int>(uBegin), static_cast<int>(uEnd), row.data());
             runBegin = static_cast<int>(run.begin + dot.x);
             runEnd = static_cast<int>(run.end + dot.x);
             samples = row.data();

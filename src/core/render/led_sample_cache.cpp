@@ -4,8 +4,14 @@
 #include "core/render/led_sampling.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <optional>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#define LUMEXA_SSE2_SAMPLES
+#include <emmintrin.h>
+#endif
 
 namespace lumexa
 {
@@ -17,7 +23,75 @@ namespace
 const LedSampleTable kDirect{};
 const LedSampleTable kBuilding{};
 
+// The four bytes of a sample at `point`: the bilinear sums of InterpolateLedSample over the
+// pixels `upper` and `lower` (rows iy and the one below it) and the pixels `next` bytes on.
+// Each lane is worked out with the same operations in the same order, so the bytes are the
+// same; SSE2 weighs two of them in one instruction.
+inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
+                        const LedSamplePoint& point, uint8_t* out)
+{
+    const double fx = point.fx;
+    const double fy = point.fy;
+    const double w00 = (1 - fx) * (1 - fy);
+    const double w10 = fx * (1 - fy);
+    const double w11 = fx * fy;
+    const double w01 = (1 - fx) * fy;
+#ifdef LUMEXA_SSE2_SAMPLES
+    const __m128i zero = _mm_setzero_si128();
+    const auto lanes = [&](const uint8_t* pixel) {
+        int32_t bytes;
+        std::memcpy(&bytes, pixel, 4);
+        return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
+    };
+    const __m128i p00 = lanes(upper);
+    const __m128i p10 = lanes(upper + next);
+    const __m128i p11 = lanes(lower + next);
+    const __m128i p01 = lanes(lower);
+    const auto weigh = [&](__m128i a00, __m128i a10, __m128i a11, __m128i a01) {
+        __m128d sum = _mm_mul_pd(_mm_cvtepi32_pd(a00), _mm_set1_pd(w00));
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a10), _mm_set1_pd(w10)));
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a11), _mm_set1_pd(w11)));
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a01), _mm_set1_pd(w01)));
+        return _mm_cvttpd_epi32(sum);
+    };
+    const auto high = [](__m128i v) { return _mm_unpackhi_epi64(v, v); };
+    const __m128i low2 = weigh(p00, p10, p11, p01);
+    const __m128i high2 = weigh(high(p00), high(p10), high(p11), high(p01));
+    const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi64(low2, high2), zero);
+    const int32_t packed = _mm_cvtsi128_si32(_mm_packus_epi16(words, zero));
+    std::memcpy(out, &packed, 4);
+#else
+    for (size_t k = 0; k < 4; ++k) {
+        const double p00 = upper[k];
+        const double p10 = upper[next + k];
+        const double p01 = lower[k];
+        const double p11 = lower[next + k];
+        out[k] = static_cast<uint8_t>(static_cast<int>(p00 * w00 + p10 * w10 + p11 * w11 + p01 * w01));
+    }
+#endif
+}
+
 } // namespace
+
+LedPixels InterleaveLedPixels(const LedImage& led, bool withAlpha)
+{
+    LedPixels pixels;
+    pixels.width = led.picture.width();
+    pixels.height = led.picture.height();
+    pixels.bytes.resize(static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height) * 4);
+    uint8_t* out = pixels.bytes.data();
+    for (int y = 0; y < pixels.height; ++y) {
+        const uint8_t* bgr = led.picture.row(y);
+        const uint8_t* alpha = withAlpha ? led.alphaPicture.row(y) : nullptr;
+        for (int x = 0; x < pixels.width; ++x, bgr += 3, out += 4) {
+            out[0] = bgr[2];
+            out[1] = bgr[1];
+            out[2] = bgr[0];
+            out[3] = alpha != nullptr ? alpha[static_cast<size_t>(x) * 3] : uint8_t{0};
+        }
+    }
+    return pixels;
+}
 
 bool LedSampleCache::usable(const LedSampleTable* t)
 {
@@ -31,8 +105,8 @@ size_t LedSampleTable::bytes() const
            runAt.capacity() * sizeof(size_t);
 }
 
-LedSampleRun SampleLedRow(const LedImage& led, int angle, bool withAlpha, int v, int uBegin,
-                          int uEnd, uint8_t* out)
+LedSampleRun SampleLedRow(const LedImage& led, const LedPixels& pixels, int angle, bool withAlpha,
+                          int v, int uBegin, int uEnd, uint8_t* out)
 {
     // X and Y are monotonic in u (exact products, rounded sums), so the positions inside the
     // picture form one run: skip to it, take it, and stop where it ends.
@@ -41,13 +115,17 @@ LedSampleRun SampleLedRow(const LedImage& led, int angle, bool withAlpha, int v,
     while (u < uEnd && !(point = LocateLedSample(led, u, v, angle)))
         ++u;
     LedSampleRun run{u, u};
+    const size_t stride = static_cast<size_t>(pixels.width) * 4;
     for (; u < uEnd && point; point = LocateLedSample(led, ++u, v, angle)) {
-        const LedSample s = InterpolateLedSample(led, led.picture, *point);
-        out[0] = s.red;
-        out[1] = s.green;
-        out[2] = s.blue;
-        out[3] = withAlpha ? InterpolateLedSample(led, led.alphaPicture, *point).blue
-                           : uint8_t{255};
+        // The last column and row stand in for the ones past them.
+        const int lowerRow = point->iy == pixels.height - 1 ? point->iy : point->iy + 1;
+        const size_t next = point->ix == pixels.width - 1 ? 0 : 4;
+        const size_t column = static_cast<size_t>(point->ix) * 4;
+        WeighSample(pixels.bytes.data() + static_cast<size_t>(point->iy) * stride + column,
+                    pixels.bytes.data() + static_cast<size_t>(lowerRow) * stride + column, next,
+                    *point, out);
+        if (!withAlpha)
+            out[3] = 255;
         out += 4;
     }
     run.end = u;
@@ -55,6 +133,15 @@ LedSampleRun SampleLedRow(const LedImage& led, int angle, bool withAlpha, int v,
 }
 
 std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int angle, bool withAlpha)
+{
+    const bool alphaFits = led.alphaPicture.width() >= led.picture.width() &&
+                           led.alphaPicture.height() >= led.picture.height();
+    return BuildLedSampleTable(led, InterleaveLedPixels(led, withAlpha && alphaFits), angle,
+                               withAlpha);
+}
+
+std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, const LedPixels& pixels,
+                                                    int angle, bool withAlpha)
 {
     auto table = std::make_unique<LedSampleTable>();
     const double w = led.picture.width();
@@ -79,7 +166,7 @@ std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int ang
     table->entries.resize(rows * rows * 4);
     size_t at = 0;
     for (int row = 0; row < table->size; ++row) {
-        const LedSampleRun run = SampleLedRow(led, angle, withAlpha, table->v0 + row, table->u0,
+        const LedSampleRun run = SampleLedRow(led, pixels, angle, withAlpha, table->v0 + row, table->u0,
                                               table->u0 + table->size, table->entries.data() + at);
         table->runAt[static_cast<size_t>(row)] = at;
         table->runBegin[static_cast<size_t>(row)] = run.begin;
@@ -96,6 +183,15 @@ LedSampleCache::LedSampleCache(std::vector<const LedImage*> leds, std::vector<bo
     : leds_(std::move(leds)), withAlpha_(std::move(withAlpha)), budget_(budgetBytes),
       slots_(std::make_unique<std::atomic<const LedSampleTable*>[]>(leds_.size() * 360))
 {
+    pixels_.resize(leds_.size());
+    for (size_t i = 0; i < leds_.size(); ++i) {
+        if (leds_[i] == nullptr)
+            continue;
+        const LedImage& led = *leds_[i];
+        const bool alphaFits = led.alphaPicture.width() >= led.picture.width() &&
+                               led.alphaPicture.height() >= led.picture.height();
+        pixels_[i] = InterleaveLedPixels(led, withAlpha_[i] && alphaFits);
+    }
     for (size_t i = 0; i < leds_.size() * 360; ++i)
         slots_[i].store(nullptr, std::memory_order_relaxed);
 }
@@ -132,7 +228,8 @@ const LedSampleTable* LedSampleCache::build(std::atomic<const LedSampleTable*>& 
     }
     std::unique_ptr<LedSampleTable> built;
     try {
-        built = BuildLedSampleTable(image, angle, withAlpha_[static_cast<size_t>(led)]);
+        built = BuildLedSampleTable(image, pixels_[static_cast<size_t>(led)], angle,
+                                    withAlpha_[static_cast<size_t>(led)]);
     } catch (const std::bad_alloc&) {
         // The tables only save time: without room for one, the pictures are sampled directly.
     }

@@ -35,6 +35,18 @@ struct LedSampleTable {
     size_t bytes() const;
 };
 
+// An LED picture with the blue byte of its alpha picture beside each pixel: 4 bytes a pixel
+// (red, green, blue, alpha), so that the four values of a sample are weighed together.
+struct LedPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> bytes;
+};
+
+// The pixels of led.picture; with `withAlpha` (the alpha picture then holds at least the LED
+// picture's size) the alpha byte is the alpha picture's blue, else 0.
+LedPixels InterleaveLedPixels(const LedImage& led, bool withAlpha);
+
 // The positions of row v from uBegin to uEnd - 1 that have a sample form one run (a turned
 // picture meets a row of cells in one run): [begin, end), begin == end when there are none.
 struct LedSampleRun {
@@ -42,16 +54,18 @@ struct LedSampleRun {
     int end = 0;
 };
 
-// Samples row v of `led` at `angle` over positions uBegin..uEnd-1 as a table row holds them:
-// 4 bytes per position of the run into `out` (room for uEnd - uBegin positions), red, green,
-// blue and, with `withAlpha`, the blue byte of the alpha picture's sample, else 255. The
-// alpha picture must then hold at least the LED picture's size.
-LedSampleRun SampleLedRow(const LedImage& led, int angle, bool withAlpha, int v, int uBegin,
-                          int uEnd, uint8_t* out);
+// Samples row v of `led` (its pixels interleaved as `pixels`) at `angle` over positions
+// uBegin..uEnd-1 as a table row holds them: 4 bytes per position of the run into `out` (room
+// for uEnd - uBegin positions), red, green, blue and, with `withAlpha`, the blue byte of the
+// alpha picture's sample, else 255. The bytes are those of SampleLedPicture.
+LedSampleRun SampleLedRow(const LedImage& led, const LedPixels& pixels, int angle, bool withAlpha,
+                          int v, int uBegin, int uEnd, uint8_t* out);
 
 // Builds the table of `led` at `angle`; with `withAlpha`, the fourth byte is the blue byte of
 // the alpha picture's sample, else 255. Returns nothing when the alpha picture is smaller than
 // the LED picture, so that the caller samples that LED image directly.
+std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, const LedPixels& pixels,
+                                                    int angle, bool withAlpha);
 std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int angle, bool withAlpha);
 
 // Tables by (LED image, angle), built on first use from any thread and kept while they fit
@@ -69,6 +83,13 @@ class LedSampleCache
     // budget, or while another thread builds it.
     const LedSampleTable* table(int led, int angle) const;
     // The table if it is built already, else null; never builds.
+    // Row v of LED image `led` at `angle` sampled without a table, as its table's row would
+    // hold them (see SampleLedRow).
+    LedSampleRun sampleRow(int led, int angle, int v, int uBegin, int uEnd, uint8_t* out) const
+    {
+        const size_t i = static_cast<size_t>(led);
+        return SampleLedRow(*leds_[i], pixels_[i], angle, withAlpha_[i], v, uBegin, uEnd, out);
+    }
     const LedSampleTable* builtTable(int led, int angle) const
     {
         const LedSampleTable* t =
@@ -83,6 +104,7 @@ class LedSampleCache
 
     std::vector<const LedImage*> leds_;
     std::vector<bool> withAlpha_;
+    std::vector<LedPixels> pixels_;
     size_t budget_;
     std::unique_ptr<std::atomic<const LedSampleTable*>[]> slots_;
     mutable std::mutex mutex_; // guards owned_ and used_

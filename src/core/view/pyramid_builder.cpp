@@ -21,6 +21,11 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SSE2__) && defined(__x86_64__)
+#define LUMEXA_SSE2_SUMS
+#include <emmintrin.h>
+#endif
+
 namespace lumexa
 {
 
@@ -80,6 +85,35 @@ int BlockLength(int length, int level, int index)
 {
     const long long factor = 1LL << level;
     return static_cast<int>(std::min<long long>(factor, length - index * factor));
+}
+
+// out[4x + c] = a[8x + c] + a[8x + 4 + c] (+ the same of b, when there is b) for the `pairs`
+// pixel pairs of rows a and b: the 2 x 2 sums of their four channels.
+void SumPairs(const uint8_t* a, const uint8_t* b, int pairs, uint16_t* out)
+{
+    int x = 0;
+#ifdef LUMEXA_SSE2_SUMS
+    // Two pairs at a time: widen, add the rows, then each pixel to its neighbour.
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 2 <= pairs; x += 2) {
+        const __m128i rowA = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x * 8));
+        __m128i low = _mm_unpacklo_epi8(rowA, zero);
+        __m128i high = _mm_unpackhi_epi8(rowA, zero);
+        if (b != nullptr) {
+            const __m128i rowB = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x * 8));
+            low = _mm_add_epi16(low, _mm_unpacklo_epi8(rowB, zero));
+            high = _mm_add_epi16(high, _mm_unpackhi_epi8(rowB, zero));
+        }
+        low = _mm_add_epi16(low, _mm_srli_si128(low, 8));
+        high = _mm_add_epi16(high, _mm_srli_si128(high, 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4), _mm_unpacklo_epi64(low, high));
+    }
+#endif
+    for (; x < pairs; ++x)
+        for (int c = 0; c < 4; ++c) {
+            const int i = x * 8 + c;
+            out[x * 4 + c] = static_cast<uint16_t>(a[i] + a[i + 4] + (b != nullptr ? b[i] + b[i + 4] : 0));
+        }
 }
 
 class Builder
@@ -247,11 +281,22 @@ class Builder
         }
         const uint16_t* sums = l.sums.row(y) + static_cast<size_t>(x0) * 4;
         const int blockRows = BlockLength(pyramid_.height(), 1, y);
-        for (int i = 0; i < count; ++i, sums += 4, out += 4) {
-            const unsigned n =
-                static_cast<unsigned>(BlockLength(pyramid_.width(), 1, x0 + i) * blockRows);
+        // Every pixel but a last one of an odd width stands for blockRows x 2 full-size pixels.
+        int whole = count;
+        if (x0 + count == l.width && pyramid_.width() % 2 != 0)
+            --whole;
+        const size_t wholeBytes = static_cast<size_t>(whole) * 4;
+        if (blockRows == 2) {
+            for (size_t i = 0; i < wholeBytes; ++i)
+                out[i] = static_cast<uint8_t>((sums[i] + 2u) >> 2);
+        } else {
+            for (size_t i = 0; i < wholeBytes; ++i)
+                out[i] = static_cast<uint8_t>((sums[i] + 1u) >> 1);
+        }
+        for (int i = whole; i < count; ++i) {
+            const unsigned n = static_cast<unsigned>(BlockLength(pyramid_.width(), 1, x0 + i) * blockRows);
             for (int c = 0; c < 4; ++c)
-                out[c] = static_cast<uint8_t>(n == 4 ? (sums[c] + 2u) >> 2 : (sums[c] + n / 2) / n);
+                out[i * 4 + c] = static_cast<uint8_t>((sums[i * 4 + c] + n / 2) / n);
         }
     }
 
@@ -259,21 +304,21 @@ class Builder
     void leaveSums(const TileKey& key, const PixelRect& rect, const uint8_t* tile, size_t stride)
     {
         const PixelRect core = pyramid_.core(key);
+        const int pairs = core.width / 2;
         for (int fy = core.y; fy < core.bottom(); fy += 2) {
             const uint8_t* a = tile + static_cast<size_t>(fy - rect.y) * stride +
                                static_cast<size_t>(core.x - rect.x) * 4;
+            // The last row of an odd height sums its pixels alone.
             const uint8_t* b = fy + 1 < core.bottom() ? a + stride : nullptr;
             uint16_t* out = level(1).sums.row(fy / 2) + static_cast<size_t>(core.x / 2) * 4;
-            for (int x = 0; x < core.width; x += 2, out += 4, a += 8) {
-                const bool pair = x + 1 < core.width;
-                for (int c = 0; c < 4; ++c) {
-                    unsigned s = a[c] + (pair ? a[4 + c] : 0u);
-                    if (b)
-                        s += b[c] + (pair ? b[4 + c] : 0u);
-                    out[c] = static_cast<uint16_t>(s);
-                }
-                if (b)
-                    b += 8;
+            const size_t pairBytes = static_cast<size_t>(pairs) * 4;
+            SumPairs(a, b, pairs, out);
+            // The last column of an odd width, likewise.
+            if (core.width % 2 != 0) {
+                const size_t x = static_cast<size_t>(pairs) * 8;
+                for (size_t c = 0; c < 4; ++c)
+                    out[pairBytes + c] =
+                        static_cast<uint16_t>(a[x + c] + (b != nullptr ? b[x + c] : 0u));
             }
         }
     }
