@@ -2,6 +2,7 @@
 #include "core/render/dot_renderer.h"
 
 #include "core/base/error.h"
+#include "core/render/byte_lanes.h"
 #include "core/render/led_sampling.h"
 
 #include <algorithm>
@@ -47,6 +48,33 @@ int firstNotBelow(float f, int lo, int hi)
 int clampTo(long long value, int lo, int hi)
 {
     return static_cast<int>(std::clamp<long long>(value, lo, hi));
+}
+
+// The mask step for one pixel `p` (red, green, blue, coverage) and its sample `s` (red,
+// green, blue, alpha): each colour p x keep + s x t truncated, the coverage the higher of the
+// two.
+inline void BlendMasked(uint8_t* p, const uint8_t* s, double keep, double t)
+{
+#ifdef LUMEXA_SSE2_LANES
+    const __m128i pixel = ByteLanes(p);
+    const __m128i sample = ByteLanes(s);
+    const __m128d keeps = _mm_set1_pd(keep);
+    const __m128d ts = _mm_set1_pd(t);
+    const auto weigh = [&](__m128i a, __m128i b) {
+        return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), keeps),
+                                           _mm_mul_pd(_mm_cvtepi32_pd(b), ts)));
+    };
+    const __m128i redGreen = weigh(pixel, sample);
+    const __m128i blue = weigh(_mm_unpackhi_epi64(pixel, pixel), _mm_unpackhi_epi64(sample, sample));
+    const uint32_t result = (LanesToBytes(redGreen, blue) & 0x00FFFFFFu) |
+                            static_cast<uint32_t>(std::max(p[3], s[3])) << 24;
+    std::memcpy(p, &result, 4);
+#else
+    p[0] = static_cast<uint8_t>(static_cast<int>(p[0] * keep + s[0] * t));
+    p[1] = static_cast<uint8_t>(static_cast<int>(p[1] * keep + s[1] * t));
+    p[2] = static_cast<uint8_t>(static_cast<int>(p[2] * keep + s[2] * t));
+    p[3] = std::max(p[3], s[3]);
+#endif
 }
 
 } // namespace
@@ -450,12 +478,9 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
             const uint8_t* s = samples;
             for (uint8_t* p = run; p != runStop; p += 4, s += 4) {
                 const uint8_t m = s[3];
-                const double keep = keep_[m];
-                const double t = blend_[m];
-                p[0] = static_cast<uint8_t>(static_cast<int>(p[0] * keep + s[0] * t));
-                p[1] = static_cast<uint8_t>(static_cast<int>(p[1] * keep + s[1] * t));
-                p[2] = static_cast<uint8_t>(static_cast<int>(p[2] * keep + s[2] * t));
-                p[3] = std::max(p[3], m);
+                // No opacity leaves the pixel as it is: its weights are exactly 1 and 0.
+                if (m != 0)
+                    BlendMasked(p, s, keep_[m], blend_[m]);
             }
         }
         drawn = true;

@@ -1,17 +1,13 @@
 // Sample tables by LED image and angle.
 #include "core/render/led_sample_cache.h"
 
+#include "core/render/byte_lanes.h"
 #include "core/render/led_sampling.h"
 
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <optional>
-
-#if defined(__SSE2__) && defined(__x86_64__)
-#define LUMEXA_SSE2_SAMPLES
-#include <emmintrin.h>
-#endif
 
 namespace lumexa
 {
@@ -25,8 +21,7 @@ const LedSampleTable kBuilding{};
 
 // The four bytes of a sample at `point`: the bilinear sums of InterpolateLedSample over the
 // pixels `upper` and `lower` (rows iy and the one below it) and the pixels `next` bytes on.
-// Each lane is worked out with the same operations in the same order, so the bytes are the
-// same; SSE2 weighs two of them in one instruction.
+// Each lane is worked out with the same operations in the same order as there.
 inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
                         const LedSamplePoint& point, uint8_t* out)
 {
@@ -36,17 +31,11 @@ inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
     const double w10 = fx * (1 - fy);
     const double w11 = fx * fy;
     const double w01 = (1 - fx) * fy;
-#ifdef LUMEXA_SSE2_SAMPLES
-    const __m128i zero = _mm_setzero_si128();
-    const auto lanes = [&](const uint8_t* pixel) {
-        int32_t bytes;
-        std::memcpy(&bytes, pixel, 4);
-        return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
-    };
-    const __m128i p00 = lanes(upper);
-    const __m128i p10 = lanes(upper + next);
-    const __m128i p11 = lanes(lower + next);
-    const __m128i p01 = lanes(lower);
+#ifdef LUMEXA_SSE2_LANES
+    const __m128i p00 = ByteLanes(upper);
+    const __m128i p10 = ByteLanes(upper + next);
+    const __m128i p11 = ByteLanes(lower + next);
+    const __m128i p01 = ByteLanes(lower);
     const auto weigh = [&](__m128i a00, __m128i a10, __m128i a11, __m128i a01) {
         __m128d sum = _mm_mul_pd(_mm_cvtepi32_pd(a00), _mm_set1_pd(w00));
         sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a10), _mm_set1_pd(w10)));
@@ -55,11 +44,9 @@ inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
         return _mm_cvttpd_epi32(sum);
     };
     const auto high = [](__m128i v) { return _mm_unpackhi_epi64(v, v); };
-    const __m128i low2 = weigh(p00, p10, p11, p01);
-    const __m128i high2 = weigh(high(p00), high(p10), high(p11), high(p01));
-    const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi64(low2, high2), zero);
-    const int32_t packed = _mm_cvtsi128_si32(_mm_packus_epi16(words, zero));
-    std::memcpy(out, &packed, 4);
+    const uint32_t bytes = LanesToBytes(weigh(p00, p10, p11, p01),
+                                        weigh(high(p00), high(p10), high(p11), high(p01)));
+    std::memcpy(out, &bytes, 4);
 #else
     for (size_t k = 0; k < 4; ++k) {
         const double p00 = upper[k];

@@ -77,7 +77,7 @@ TEST(DotRenderer, AgreesWithReferenceOnRandomScenes)
 
 TEST(DotRenderer, AgreesWithReferenceWhenSampledDirectly)
 {
-    // With no room for sample tables every picture is sampled pixel by pixel.
+    // With no room for sample tables every dot row is sampled on its own.
     std::mt19937 rng(7);
     for (int round = 0; round < 100; ++round) {
         const OwnedScene owned = RandomScene(rng, round % 2 == 1);
