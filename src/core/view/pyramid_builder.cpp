@@ -265,9 +265,10 @@ class Builder
             for (int y = 0; y < rect.height; ++y)
                 readRow(key.level, rect.y + y, rect.x, rect.width, tile.data() + y * stride);
         }
-        sink_.writeTile(key, rect, tile.data(), stride, thread);
+        // The sums first, while the tile is still in the cache that composing it filled.
         if (key.level == 0 && levelCount() > 1)
             leaveSums(key, rect, tile.data(), stride);
+        sink_.writeTile(key, rect, tile.data(), stride, thread);
     }
 
     // Pixels x0..x0+count-1 of row y of level k (from 1).
