@@ -1,6 +1,7 @@
-// Four bytes of a pixel as four 32-bit lanes, for the SSE2 sums of the sampling and the mask
-// step. Those sums weigh two channels in one instruction with the same operations in the same
-// order as the plain ones, so the bytes they give are the same.
+// Four bytes of a pixel as four 32-bit lanes, for the SSE2 sums of the LED sampling, the mask
+// step and the deep zoom reductions. The sampling and the mask step weigh two channels in
+// one instruction with the same operations in the same order as their plain sums, so the
+// bytes are the same.
 #pragma once
 
 #if defined(__SSE2__) && defined(__x86_64__)

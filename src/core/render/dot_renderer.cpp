@@ -61,11 +61,12 @@ inline void BlendMasked(uint8_t* p, const uint8_t* s, double keep, double t)
     const __m128d keeps = _mm_set1_pd(keep);
     const __m128d ts = _mm_set1_pd(t);
     const auto weigh = [&](__m128i a, __m128i b) {
-        return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), keeps),
-                                           _mm_mul_pd(_mm_cvtepi32_pd(b), ts)));
+        return _mm_cvttpd_epi32(
+            _mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), keeps), _mm_mul_pd(_mm_cvtepi32_pd(b), ts)));
     };
     const __m128i redGreen = weigh(pixel, sample);
-    const __m128i blue = weigh(_mm_unpackhi_epi64(pixel, pixel), _mm_unpackhi_epi64(sample, sample));
+    const __m128i blue =
+        weigh(_mm_unpackhi_epi64(pixel, pixel), _mm_unpackhi_epi64(sample, sample));
     const uint32_t result = (LanesToBytes(redGreen, blue) & 0x00FFFFFFu) |
                             static_cast<uint32_t>(std::max(p[3], s[3])) << 24;
     std::memcpy(p, &result, 4);
@@ -454,7 +455,8 @@ void DotRenderer::composeDotRow(const Placed& dot, int py, int clipBegin, int cl
         // Cell positions this far out sample nothing (the clamp keeps the arithmetic whole);
         // a span that reaches past them is cut where it could have no samples.
         constexpr long long kFar = 1LL << 30;
-        const long long uBegin = std::max<long long>(static_cast<long long>(colBegin) - dot.x, -kFar);
+        const long long uBegin =
+            std::max<long long>(static_cast<long long>(colBegin) - dot.x, -kFar);
         const long long uEnd = std::min<long long>(static_cast<long long>(colEnd) - dot.x, kFar);
         if (uBegin < uEnd && v > -kFar && v < kFar) {
             thread_local std::vector<uint8_t> row;

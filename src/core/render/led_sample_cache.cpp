@@ -44,8 +44,8 @@ inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
         return _mm_cvttpd_epi32(sum);
     };
     const auto high = [](__m128i v) { return _mm_unpackhi_epi64(v, v); };
-    const uint32_t bytes = LanesToBytes(weigh(p00, p10, p11, p01),
-                                        weigh(high(p00), high(p10), high(p11), high(p01)));
+    const uint32_t bytes =
+        LanesToBytes(weigh(p00, p10, p11, p01), weigh(high(p00), high(p10), high(p11), high(p01)));
     std::memcpy(out, &bytes, 4);
 #else
     for (size_t k = 0; k < 4; ++k) {
@@ -53,9 +53,17 @@ inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
         const double p10 = upper[next + k];
         const double p01 = lower[k];
         const double p11 = lower[next + k];
-        out[k] = static_cast<uint8_t>(static_cast<int>(p00 * w00 + p10 * w10 + p11 * w11 + p01 * w01));
+        out[k] =
+            static_cast<uint8_t>(static_cast<int>(p00 * w00 + p10 * w10 + p11 * w11 + p01 * w01));
     }
 #endif
+}
+
+// Whether the alpha picture holds at least the LED picture's size, as sampling it needs.
+bool AlphaFits(const LedImage& led)
+{
+    return led.alphaPicture.width() >= led.picture.width() &&
+           led.alphaPicture.height() >= led.picture.height();
 }
 
 } // namespace
@@ -121,9 +129,7 @@ LedSampleRun SampleLedRow(const LedImage& led, const LedPixels& pixels, int angl
 
 std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, int angle, bool withAlpha)
 {
-    const bool alphaFits = led.alphaPicture.width() >= led.picture.width() &&
-                           led.alphaPicture.height() >= led.picture.height();
-    return BuildLedSampleTable(led, InterleaveLedPixels(led, withAlpha && alphaFits), angle,
+    return BuildLedSampleTable(led, InterleaveLedPixels(led, withAlpha && AlphaFits(led)), angle,
                                withAlpha);
 }
 
@@ -145,16 +151,15 @@ std::unique_ptr<LedSampleTable> BuildLedSampleTable(const LedImage& led, const L
     table->runAt.assign(rows, 0);
 
     // Bounds are checked here once for both pictures, as SampleLedPicture would check them.
-    const Picture& picture = led.picture;
-    const Picture& alpha = led.alphaPicture;
-    if (withAlpha && (alpha.width() < picture.width() || alpha.height() < picture.height()))
+    if (withAlpha && !AlphaFits(led))
         return nullptr;
     // Room for every position of the square; trimmed to the samples at the end.
     table->entries.resize(rows * rows * 4);
     size_t at = 0;
     for (int row = 0; row < table->size; ++row) {
-        const LedSampleRun run = SampleLedRow(led, pixels, angle, withAlpha, table->v0 + row, table->u0,
-                                              table->u0 + table->size, table->entries.data() + at);
+        const LedSampleRun run =
+            SampleLedRow(led, pixels, angle, withAlpha, table->v0 + row, table->u0,
+                         table->u0 + table->size, table->entries.data() + at);
         table->runAt[static_cast<size_t>(row)] = at;
         table->runBegin[static_cast<size_t>(row)] = run.begin;
         table->runEnd[static_cast<size_t>(row)] = run.end;
@@ -174,10 +179,7 @@ LedSampleCache::LedSampleCache(std::vector<const LedImage*> leds, std::vector<bo
     for (size_t i = 0; i < leds_.size(); ++i) {
         if (leds_[i] == nullptr)
             continue;
-        const LedImage& led = *leds_[i];
-        const bool alphaFits = led.alphaPicture.width() >= led.picture.width() &&
-                               led.alphaPicture.height() >= led.picture.height();
-        pixels_[i] = InterleaveLedPixels(led, withAlpha_[i] && alphaFits);
+        pixels_[i] = InterleaveLedPixels(*leds_[i], withAlpha_[i] && AlphaFits(*leds_[i]));
     }
     for (size_t i = 0; i < leds_.size() * 360; ++i)
         slots_[i].store(nullptr, std::memory_order_relaxed);

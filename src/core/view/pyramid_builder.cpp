@@ -12,6 +12,7 @@
 #include "core/view/pyramid_builder.h"
 
 #include "core/base/error.h"
+#include "core/render/byte_lanes.h"
 #include "core/run/ordered_pipeline.h"
 
 #include <algorithm>
@@ -20,11 +21,6 @@
 #include <optional>
 #include <thread>
 #include <vector>
-
-#if defined(__SSE2__) && defined(__x86_64__)
-#define LUMEXA_SSE2_SUMS
-#include <emmintrin.h>
-#endif
 
 namespace lumexa
 {
@@ -92,7 +88,7 @@ int BlockLength(int length, int level, int index)
 void SumPairs(const uint8_t* a, const uint8_t* b, int pairs, uint16_t* out)
 {
     int x = 0;
-#ifdef LUMEXA_SSE2_SUMS
+#ifdef LUMEXA_SSE2_LANES
     // Two pairs at a time: widen, add the rows, then each pixel to its neighbour.
     const __m128i zero = _mm_setzero_si128();
     for (; x + 2 <= pairs; x += 2) {
@@ -112,7 +108,8 @@ void SumPairs(const uint8_t* a, const uint8_t* b, int pairs, uint16_t* out)
     for (; x < pairs; ++x)
         for (int c = 0; c < 4; ++c) {
             const int i = x * 8 + c;
-            out[x * 4 + c] = static_cast<uint16_t>(a[i] + a[i + 4] + (b != nullptr ? b[i] + b[i + 4] : 0));
+            out[x * 4 + c] =
+                static_cast<uint16_t>(a[i] + a[i + 4] + (b != nullptr ? b[i] + b[i + 4] : 0));
         }
 }
 
@@ -295,7 +292,8 @@ class Builder
                 out[i] = static_cast<uint8_t>((sums[i] + 1u) >> 1);
         }
         for (int i = whole; i < count; ++i) {
-            const unsigned n = static_cast<unsigned>(BlockLength(pyramid_.width(), 1, x0 + i) * blockRows);
+            const unsigned n =
+                static_cast<unsigned>(BlockLength(pyramid_.width(), 1, x0 + i) * blockRows);
             for (int c = 0; c < 4; ++c)
                 out[i * 4 + c] = static_cast<uint8_t>((sums[i * 4 + c] + n / 2) / n);
         }
