@@ -25,22 +25,17 @@ const LedSampleTable kBuilding{};
 inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
                         const LedSamplePoint& point, uint8_t* out)
 {
-    const double fx = point.fx;
-    const double fy = point.fy;
-    const double w00 = (1 - fx) * (1 - fy);
-    const double w10 = fx * (1 - fy);
-    const double w11 = fx * fy;
-    const double w01 = (1 - fx) * fy;
+    const LedSampleWeights w = WeightsAt(point);
 #ifdef LUMEXA_SSE2_LANES
     const __m128i p00 = ByteLanes(upper);
     const __m128i p10 = ByteLanes(upper + next);
     const __m128i p11 = ByteLanes(lower + next);
     const __m128i p01 = ByteLanes(lower);
     const auto weigh = [&](__m128i a00, __m128i a10, __m128i a11, __m128i a01) {
-        __m128d sum = _mm_mul_pd(_mm_cvtepi32_pd(a00), _mm_set1_pd(w00));
-        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a10), _mm_set1_pd(w10)));
-        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a11), _mm_set1_pd(w11)));
-        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a01), _mm_set1_pd(w01)));
+        __m128d sum = _mm_mul_pd(_mm_cvtepi32_pd(a00), _mm_set1_pd(w.w00));
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a10), _mm_set1_pd(w.w10)));
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a11), _mm_set1_pd(w.w11)));
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_cvtepi32_pd(a01), _mm_set1_pd(w.w01)));
         return _mm_cvttpd_epi32(sum);
     };
     const auto high = [](__m128i v) { return _mm_unpackhi_epi64(v, v); };
@@ -53,8 +48,8 @@ inline void WeighSample(const uint8_t* upper, const uint8_t* lower, size_t next,
         const double p10 = upper[next + k];
         const double p01 = lower[k];
         const double p11 = lower[next + k];
-        out[k] =
-            static_cast<uint8_t>(static_cast<int>(p00 * w00 + p10 * w10 + p11 * w11 + p01 * w01));
+        out[k] = static_cast<uint8_t>(
+            static_cast<int>(p00 * w.w00 + p10 * w.w10 + p11 * w.w11 + p01 * w.w01));
     }
 #endif
 }

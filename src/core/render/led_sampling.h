@@ -50,17 +50,28 @@ inline std::optional<LedSamplePoint> LocateLedSample(const LedImage& led, int u,
     return LedSamplePoint{ix, iy, X - ix, Y - iy};
 }
 
+// The bilinear weights of the pixels around `point`: (ix, iy), (ix + 1, iy), (ix + 1, iy + 1)
+// and (ix, iy + 1).
+struct LedSampleWeights {
+    double w00 = 0;
+    double w10 = 0;
+    double w11 = 0;
+    double w01 = 0;
+};
+
+inline LedSampleWeights WeightsAt(const LedSamplePoint& point)
+{
+    const double fx = point.fx;
+    const double fy = point.fy;
+    return {(1 - fx) * (1 - fy), fx * (1 - fy), fx * fy, (1 - fx) * fy};
+}
+
 // The bilinear value at `point` of `picture`, which holds at least led.picture's size; the
 // last column and row stand in for the ones past them.
 inline LedSample InterpolateLedSample(const LedImage& led, const Picture& picture,
                                       const LedSamplePoint& point)
 {
-    const double fx = point.fx;
-    const double fy = point.fy;
-    const double w00 = (1 - fx) * (1 - fy);
-    const double w10 = fx * (1 - fy);
-    const double w11 = fx * fy;
-    const double w01 = (1 - fx) * fy;
+    const LedSampleWeights w = WeightsAt(point);
     const int lowerRow = point.iy == led.picture.height() - 1 ? point.iy : point.iy + 1;
     const int nextColumn = point.ix == led.picture.width() - 1 ? 0 : 3; // bytes to pixel ix + 1
     const uint8_t* upper = picture.row(point.iy) + static_cast<size_t>(point.ix) * 3;
@@ -72,7 +83,7 @@ inline LedSample InterpolateLedSample(const LedImage& led, const Picture& pictur
         const double p01 = lower[k];
         const double p11 = lower[nextColumn + k];
         return static_cast<uint8_t>(
-            static_cast<int>(p00 * w00 + p10 * w10 + p11 * w11 + p01 * w01));
+            static_cast<int>(p00 * w.w00 + p10 * w.w10 + p11 * w.w11 + p01 * w.w01));
     };
     const uint8_t blue = channel(0);
     const uint8_t green = channel(1);
